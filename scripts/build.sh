@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# scripts/build.sh [build-dir] [extra cmake options...]
+# Configures (once) and builds everything with Ninja.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+dir=${1:-$root/build}
+shift || true
+cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
+cmake --build "$dir" -j"$(nproc)"

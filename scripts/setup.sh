@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the sample run need,
+# asking apt only when one of them is missing.
+set -euo pipefail
+pkgs=(cmake ninja-build g++ pkg-config
+      qt6-base-dev libsqlite3-dev libssl-dev libxcb1-dev
+      libgtest-dev libgmock-dev libbenchmark-dev
+      xvfb xauth x11-utils imagemagick fonts-dejavu-core sqlite3)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
