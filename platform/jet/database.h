@@ -1,0 +1,202 @@
+// The database engine stand-in: what the programs expect of DAO over a Jet
+// database, over one SQLite file shared by every program of the host.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vb/variant.h"
+
+struct sqlite3;
+
+namespace jet {
+
+// OpenRecordset types.
+enum RecordsetType : int {
+    dbOpenDefault = 0,  // table-type for a local table name, else dynaset
+    dbOpenTable = 1,
+    dbOpenDynaset = 2,
+    dbOpenSnapshot = 4,
+    dbOpenForwardOnly = 8,
+};
+
+// Execute / OpenRecordset options.
+enum Option : int {
+    dbDenyWrite = 1,
+    dbDenyRead = 2,
+    dbReadOnly = 4,
+    dbAppendOnly = 8,
+    dbInconsistent = 16,
+    dbConsistent = 32,
+    dbSQLPassThrough = 64,
+    dbFailOnError = 128,
+    dbForwardOnly = 256,
+    dbSeeChanges = 512,
+};
+
+// Field.Type values.
+enum FieldType : int {
+    dbBoolean = 1,
+    dbByte = 2,
+    dbInteger = 3,  // 16-bit
+    dbLong = 4,
+    dbCurrency = 5,
+    dbSingle = 6,
+    dbDouble = 7,
+    dbDate = 8,
+    dbText = 10,
+    dbMemo = 12,
+};
+
+// Engine-wide settings set before the first opening (DBEngine.SystemDB,
+// DefaultUser, DefaultPassword, IniPath).
+struct EngineSettings {
+    std::string systemDB;
+    std::string defaultUser;
+    std::string defaultPassword;
+    std::string iniPath;
+};
+EngineSettings& DBEngine();
+
+class Recordset;
+
+class Field {
+public:
+    const std::string& Name() const { return name_; }
+    int Type() const { return type_; }
+    int Size() const { return size_; }  // declared text size; 0 when none
+    const vb::Variant& Value() const;   // 3021 without a current row
+    // Assignment inside AddNew/Edit (else 3020); a text longer than the
+    // declared size raises 3163; numbers out of the column's range raise 6.
+    Field& operator=(const vb::Variant& v);
+    bool IsNull() const { return Value().IsNull(); }
+
+private:
+    friend class Recordset;
+    Recordset* owner_ = nullptr;
+    int index_ = 0;
+    std::string name_;
+    int type_ = dbText;
+    int size_ = 0;
+};
+
+class Recordset {
+public:
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    bool BOF() const;
+    bool EOF() const;
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrevious();
+    // DAO's meaning: exact for table-type; for dynaset and snapshot the rows
+    // visited so far (1 just after opening a non-empty set, the total after MoveLast).
+    long RecordCount() const;
+    long AbsolutePosition() const;  // 0-based; -1 without a current row
+    void SetAbsolutePosition(long pos);
+
+    void AddNew();        // snapshot -> 3027
+    void Edit();          // no current row -> 3021; snapshot -> 3027
+    void Update();        // key violation -> 3022; outside AddNew/Edit -> 3020
+    void CancelUpdate();
+    int EditMode() const;  // 0 none, 1 Edit, 2 AddNew
+
+    int FieldCount() const;
+    Field& Fields(int index);              // 0-based
+    Field& Fields(std::string_view name);  // any letter case; unknown -> 3265
+    Field& operator()(std::string_view name) { return Fields(name); }
+    Field& operator()(int index) { return Fields(index); }
+    // The current row's values in column order (for the record control code).
+    std::vector<vb::Variant> CurrentRow() const;
+
+    void Requery();
+    void Close();
+
+private:
+    friend class Database;
+    friend class Field;
+    struct Impl;
+    explicit Recordset(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+    std::vector<Field> fields_;
+};
+
+class Database {
+public:
+    // OpenDatabase through the engine's first workspace. Checks the engine's
+    // workgroup file and account first. Errors: 3024 missing file, 3044 bad
+    // folder, 3051 held exclusively by another process or account refused,
+    // 3343 not a database.
+    static std::unique_ptr<Database> Open(std::string_view path, bool exclusive = false,
+                                          bool readOnly = false, std::string_view connect = {});
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const std::string& Name() const;
+
+    // Action query in the Jet dialect. Without dbFailOnError rows that break
+    // keys or sizes are skipped silently; with it the first failure raises and
+    // the statement's changes roll back. A SELECT raises 3065.
+    void Execute(std::string_view sql, int options = 0);
+    long RecordsAffected() const;
+
+    // A table name or a SELECT in the Jet dialect.
+    std::unique_ptr<Recordset> OpenRecordset(std::string_view source, int type = dbOpenDefault,
+                                             int options = 0);
+
+    // TableDefs: user tables (no system tables), as last refreshed.
+    std::vector<std::string> TableDefs() const;
+    void RefreshTableDefs();
+
+    // Transactions of the workspace (BeginTrans / CommitTrans / Rollback).
+    void BeginTrans();
+    void CommitTrans();
+    void Rollback();
+
+    void Close();
+    sqlite3* Handle() const;
+
+private:
+    struct Impl;
+    explicit Database(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+    friend class Recordset;
+};
+
+// A transaction that rolls back unless committed.
+class Transaction {
+public:
+    explicit Transaction(Database& db) : db_(db) { db_.BeginTrans(); }
+    ~Transaction() {
+        if (!done_) {
+            try {
+                db_.Rollback();
+            } catch (...) {
+            }
+        }
+    }
+    void Commit() {
+        db_.CommitTrans();
+        done_ = true;
+    }
+
+private:
+    Database& db_;
+    bool done_ = false;
+};
+
+// Doubles single quotes so a text value can stand between quotes in SQL.
+// Ordinary values come back unchanged.
+std::string Q(std::string_view text);
+
+// Translates a Jet SQL statement to SQLite (exposed for tests).
+std::string TranslateSql(std::string_view jetSql);
+
+}  // namespace jet
