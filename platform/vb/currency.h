@@ -9,11 +9,15 @@
 namespace vb {
 
 class Currency {
-public:
+  public:
     static constexpr std::int64_t kScale = 10000;
 
     constexpr Currency() = default;
-    static constexpr Currency FromRaw(std::int64_t raw) { Currency c; c.raw_ = raw; return c; }
+    static constexpr Currency FromRaw(std::int64_t raw) {
+        Currency c;
+        c.raw_ = raw;
+        return c;
+    }
     // Whole units; raises 6 when out of range.
     static Currency FromLong(std::int64_t units);
     // Rounds to four places, half to even; raises 6 when out of range.
@@ -32,7 +36,7 @@ public:
 
     constexpr auto operator<=>(const Currency&) const = default;
 
-private:
+  private:
     std::int64_t raw_ = 0;
 };
 

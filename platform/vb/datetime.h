@@ -2,6 +2,9 @@
 // fraction is the time of day.
 #pragma once
 
+#include <optional>
+#include <string_view>
+
 namespace vb {
 
 struct DateParts {
@@ -23,5 +26,14 @@ Date Today();  // local date, midnight
 int Year(Date d);
 int Month(Date d);
 int Day(Date d);
+int Hour(Date d);
+int Minute(Date d);
+int Second(Date d);
+int Weekday(Date d);  // 1 = Sunday .. 7 = Saturday
+
+// Date text as CDate reads it with day/month/year settings: "05/03/2004",
+// "5-3-04", "2004/03/05" (year first), an optional time "14:05[:09]" with an
+// optional AM/PM, or a time alone. Nothing when the text is no date.
+std::optional<Date> ParseDate(std::string_view text);
 
 }  // namespace vb

@@ -9,12 +9,12 @@
 namespace vb {
 
 class VbError : public std::runtime_error {
-public:
+  public:
     VbError(int number, std::string description);
     int Number() const noexcept { return number_; }
     const std::string& Description() const noexcept { return description_; }
 
-private:
+  private:
     int number_;
     std::string description_;
 };

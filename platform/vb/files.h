@@ -17,7 +17,7 @@ enum class OpenMode { Input, Output, Append, Binary };
 // kept as written.
 std::string ResolvePath(std::string_view path);
 
-int FreeFile();                                   // 1..255; none -> 67
+int FreeFile();                                                   // 1..255; none -> 67
 void Open(std::string_view path, OpenMode mode, int fileNumber);  // 53, 76, 55, 70, 75
 // Line Input #: ends at CR LF, CR or LF; the final line needs no ending.
 // Reading past the end raises 62.
@@ -33,13 +33,13 @@ void PrintText(int fileNumber, std::string_view text);
 void Close(int fileNumber);
 void CloseAll();
 
-bool FileExists(std::string_view path);     // a regular file
+bool FileExists(std::string_view path);  // a regular file
 bool DirExists(std::string_view path);
-std::int64_t FileLen(std::string_view path);  // 53 when missing
+std::int64_t FileLen(std::string_view path);                // 53 when missing
 void FileCopy(std::string_view from, std::string_view to);  // overwrites; 53 when missing
-void Kill(std::string_view path);             // 53 when missing
+void Kill(std::string_view path);                           // 53 when missing
 void MkDir(std::string_view path);
-void ChDir(std::string_view path);            // 76 when missing
+void ChDir(std::string_view path);  // 76 when missing
 std::string CurDir();
 
 }  // namespace vb

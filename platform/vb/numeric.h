@@ -27,8 +27,8 @@ bool IsNumeric(const Variant& v);
 bool IsNumeric(std::string_view s);
 
 // Rounding
-double Int(double x);                 // toward -infinity
-double Fix(double x);                 // toward zero
+double Int(double x);                    // toward -infinity
+double Fix(double x);                    // toward zero
 double Round(double x, int digits = 0);  // half to even; digits < 0 -> 5
 double RoundHalfEven(double x);
 

@@ -8,11 +8,11 @@
 namespace vb {
 
 std::size_t Len(std::string_view s);
-std::string Mid(std::string_view s, long start);           // rest from start
+std::string Mid(std::string_view s, long start);  // rest from start
 std::string Mid(std::string_view s, long start, long length);
 std::string Left(std::string_view s, long n);
 std::string Right(std::string_view s, long n);
-std::string Trim(std::string_view s);   // blanks (Chr(32)) only
+std::string Trim(std::string_view s);  // blanks (Chr(32)) only
 std::string LTrim(std::string_view s);
 std::string RTrim(std::string_view s);
 std::string UCase(std::string_view s);  // per character over 1252 letters; length unchanged
@@ -22,6 +22,7 @@ long InStr(std::string_view s1, std::string_view s2);
 long InStr(long start, std::string_view s1, std::string_view s2, bool textCompare = false);
 std::string Space(long n);
 std::string String(long n, std::string_view ch);  // first character repeated
+std::string String(long n, int code);             // Chr(code) repeated
 std::string Chr(int code);                        // 1252 code -> character
 int Asc(std::string_view s);                      // first character -> 1252 code (63 when none)
 std::string Replace(std::string_view s, std::string_view find, std::string_view with);

@@ -33,7 +33,7 @@ struct NullT {
 inline constexpr NullT Null{};
 
 class Variant {
-public:
+  public:
     Variant() = default;  // Empty
     Variant(NullT) : v_(NullT{}) {}
     Variant(bool b) : v_(b) {}
@@ -72,7 +72,7 @@ public:
     const auto& Raw() const { return v_; }
     friend bool operator==(const Variant& a, const Variant& b) { return a.v_ == b.v_; }
 
-private:
+  private:
     std::variant<std::monostate, NullT, bool, std::uint8_t, std::int16_t, std::int32_t, float,
                  double, Currency, Date, std::string>
         v_;
@@ -80,12 +80,12 @@ private:
 
 // Implicit VB conversions of a Variant (errors: Null -> 94, bad text -> 13,
 // out of range -> 6). Strings are parsed as CDbl does (see numeric.h).
-std::string CStr(const Variant& v);     // Null -> 94; Empty -> ""; numbers as Str without the blank
+std::string CStr(const Variant& v);  // Null -> 94; Empty -> ""; numbers as Str without the blank
 double CDbl(const Variant& v);
-std::int16_t CInt(const Variant& v);    // half to even, range -32768..32767
-std::int32_t CLng(const Variant& v);    // half to even
-std::uint8_t CByte(const Variant& v);   // half to even, 0..255
-Currency CCur(const Variant& v);        // half to even to four places
+std::int16_t CInt(const Variant& v);   // half to even, range -32768..32767
+std::int32_t CLng(const Variant& v);   // half to even
+std::uint8_t CByte(const Variant& v);  // half to even, 0..255
+Currency CCur(const Variant& v);       // half to even to four places
 bool CBool(const Variant& v);
 Date CDate(const Variant& v);
 // "" & v: Null and Empty give "".

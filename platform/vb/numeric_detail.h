@@ -1,0 +1,17 @@
+// Internal number-to-text helpers shared by Str, CStr and Format.
+#pragma once
+
+#include <string>
+
+#include "vb/currency.h"
+
+namespace vb::detail {
+
+// The shortest text of |x| with `precision` significant digits in the style of
+// the run-time ("%G": fixed notation unless the exponent is below -4 or at
+// least `precision`; exponent as E+XX). leadingZero: "0.5" rather than ".5".
+std::string NumberText(double x, int precision, bool leadingZero);
+// Exact Currency text with "." and up to four decimals, no trailing zeros.
+std::string CurrencyText(Currency c);
+
+}  // namespace vb::detail
