@@ -1,0 +1,506 @@
+// Tests of liblinefilter.so through its one export, bound the way the main
+// program binds it: dlopen by name, dlsym "depurar".
+
+#include "linefilter/linefilter.h"
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+DepurarFn gDepurar = nullptr;
+
+// ---------------------------------------------------------------------------
+// Reference filter: the whole file in memory, one plain pass per line.
+
+bool Permitido(unsigned char b) {
+    return b == ' ' || b == '(' || b == ')' || (b >= ',' && b <= '/') || (b >= '0' && b <= '9') ||
+           b == ':' || b == ';' || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '|' ||
+           b == 0xD1 || b == 0xF1;
+}
+
+struct Resultado {
+    int32_t retorno = 0;
+    std::string salida;
+    std::string log;
+    int32_t ok = 0;
+    int32_t dep = 0;
+};
+
+Resultado Referencia(const std::string& datos) {
+    std::vector<std::pair<std::string, std::string>> lineas;  // content, line end
+    std::string actual;
+    bool crlf = false;
+    bool cr = false;
+    for (size_t i = 0; i < datos.size(); ++i) {
+        const char c = datos[i];
+        if (c == '\r' && i + 1 < datos.size() && datos[i + 1] == '\n') {
+            lineas.emplace_back(actual, "\r\n");
+            crlf = true;
+            ++i;
+        } else if (c == '\r') {
+            lineas.emplace_back(actual, "\r");
+            cr = true;
+        } else if (c == '\n') {
+            lineas.emplace_back(actual, "\n");
+        } else {
+            actual += c;
+            continue;
+        }
+        actual.clear();
+    }
+    if (!actual.empty()) lineas.emplace_back(actual, crlf ? "\r\n" : cr ? "\r" : "\n");
+
+    Resultado r;
+    r.retorno = 1;
+    int32_t numero = 0;
+    for (const auto& [contenido, fin] : lineas) {
+        ++numero;
+        std::string kept;
+        bool cambiada = false;
+        for (size_t i = 0; i < contenido.size(); ++i) {
+            const auto b = static_cast<unsigned char>(contenido[i]);
+            if (Permitido(b)) {
+                kept += contenido[i];
+            } else if (b == 0xC3 && i + 1 < contenido.size() &&
+                       (static_cast<unsigned char>(contenido[i + 1]) == 0x91 ||
+                        static_cast<unsigned char>(contenido[i + 1]) == 0xB1)) {
+                kept += contenido.substr(i, 2);
+                ++i;
+            } else if (b == 0xC3 && i + 1 < contenido.size()) {
+                cambiada = true;  // a two-byte character goes whole
+                ++i;
+            } else {
+                cambiada = true;
+            }
+        }
+        if (cambiada) {
+            ++r.dep;
+            r.log += "Linea " + std::to_string(numero) + "\r\n";
+        }
+        if (kept.empty()) {
+            --numero;
+        } else {
+            r.salida += kept + fin;
+        }
+    }
+    r.ok = numero;
+    return r;
+}
+
+// ---------------------------------------------------------------------------
+
+std::string Leer(const fs::path& ruta) {
+    std::ifstream f(ruta, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+void Escribir(const fs::path& ruta, const std::string& datos) {
+    std::ofstream f(ruta, std::ios::binary | std::ios::trunc);
+    f.write(datos.data(), static_cast<std::streamsize>(datos.size()));
+}
+
+std::string Bytes(std::initializer_list<int> valores) {
+    std::string s;
+    for (int v : valores) s += static_cast<char>(v);
+    return s;
+}
+
+const std::regex kHora(R"([A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9][0-9] \d\d:\d\d:\d\d \d{4}\n)");
+
+class LinefilterTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        void* h = dlopen(kLinefilterLibrary, RTLD_NOW);
+        if (h == nullptr) h = dlopen(FD_BIN_DIR "/liblinefilter.so", RTLD_NOW);
+        ASSERT_NE(h, nullptr) << dlerror();
+        gDepurar = reinterpret_cast<DepurarFn>(dlsym(h, "depurar"));
+        ASSERT_NE(gDepurar, nullptr) << dlerror();
+    }
+
+    void SetUp() override {
+        ASSERT_NE(gDepurar, nullptr);
+        char plantilla[] = "/tmp/linefilter-XXXXXX";
+        ASSERT_NE(mkdtemp(plantilla), nullptr);
+        dir_ = plantilla;
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+
+    // Calls depurar with its standard output caught in `consola_`.
+    int32_t Llamar(const std::string& entrada, const std::string& log, const std::string& salida) {
+        const fs::path captura = dir_ / "consola.txt";
+        std::fflush(stdout);
+        const int guardado = dup(STDOUT_FILENO);
+        const int fd = open(captura.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(fd, STDOUT_FILENO);
+        close(fd);
+        const int32_t r = gDepurar(entrada.c_str(), log.c_str(), salida.c_str());
+        std::fflush(stdout);
+        dup2(guardado, STDOUT_FILENO);
+        close(guardado);
+        consola_ = Leer(captura);
+        fs::remove(captura);
+        return r;
+    }
+
+    // Filters `datos` from a file and collects everything the call left.
+    Resultado Depurar(const std::string& datos) {
+        const fs::path entrada = dir_ / "datos.mov";
+        Escribir(entrada, datos);
+        Resultado r;
+        r.retorno = Llamar(entrada, dir_ / "datos.moverr", dir_ / "datos.movout");
+        r.salida = Leer(dir_ / "datos.movout");
+        r.log = Leer(dir_ / "datos.moverr");
+        std::smatch m;
+        static const std::regex kCierre(R"(\n Ok: (-?\d+)  Dep (-?\d+) \n$)");
+        if (std::regex_search(consola_, m, kCierre)) {
+            r.ok = std::stoi(m[1]);
+            r.dep = std::stoi(m[2]);
+        } else {
+            r.ok = r.dep = -999;
+        }
+        return r;
+    }
+
+    void EsperarIgual(const Resultado& obtenido, const Resultado& esperado,
+                      const std::string& nombre) {
+        EXPECT_EQ(obtenido.retorno, esperado.retorno) << nombre;
+        EXPECT_EQ(obtenido.salida, esperado.salida) << nombre;
+        EXPECT_EQ(obtenido.log, esperado.log) << nombre;
+        EXPECT_EQ(obtenido.ok, esperado.ok) << nombre;
+        EXPECT_EQ(obtenido.dep, esperado.dep) << nombre;
+    }
+
+    fs::path dir_;
+    std::string consola_;
+};
+
+// The cases a reader of the filter's rules checks first.
+TEST_F(LinefilterTest, FiltersLinesByTheRules) {
+    struct Caso {
+        const char* nombre;
+        std::string entrada;
+        std::string salida;
+        std::string log;
+        int32_t ok;
+        int32_t dep;
+    };
+    const std::vector<Caso> casos = {
+        {"empty file", "", "", "", 0, 0},
+        {"line ends only", "\r\n\n\r\r\n\r", "", "", 0, 0},
+        {"removed byte in first line", "AB#C\r\n", "ABC\r\n", "Linea 1\r\n", 1, 1},
+        {"blanks are kept", "   \r\n", "   \r\n", "", 1, 0},
+        {"punctuation kept", "(a),-./:;|09AZaz\n", "(a),-./:;|09AZaz\n", "", 1, 0},
+        {"line of removed bytes only", "###\r\nOK\r\n", "OK\r\n", "Linea 1\r\n", 1, 1},
+        {"left-out line between kept ones", "A\r\n###\r\nB\r\n", "A\r\nB\r\n", "Linea 2\r\n", 2, 1},
+        {"left-out last line logs a number no line carries", "abc\r\n\t\r\n", "abc\r\n",
+         "Linea 2\r\n", 1, 1},
+        {"each line keeps its own line end", "a\r\nb\nc\rd\r\n", "a\r\nb\nc\rd\r\n", "", 4, 0},
+        {"CR CR LF is a lone CR then an empty CR LF line", "a\r\r\nb\n", "a\rb\n", "", 2, 0},
+        {"LF CR is LF then lone CR", "a\n\rb\r", "a\nb\r", "", 2, 0},
+        {"last line gets CR LF", "a\r\nb", "a\r\nb\r\n", "", 2, 0},
+        {"last line gets LF", "a\nb", "a\nb\n", "", 2, 0},
+        {"last line gets lone CR", "a\rb", "a\rb\r", "", 2, 0},
+        {"CR LF wins over lone CR", "a\rb\r\nc", "a\rb\r\nc\r\n", "", 3, 0},
+        {"single line without line end", "abc", "abc\n", "", 1, 0},
+        {"CR as last byte is a lone CR", "ab\r", "ab\r", "", 1, 0},
+        {"n with tilde in both encodings", Bytes({0xD1, 0xF1, 0xC3, 0x91, 0xC3, 0xB1, '\r', '\n'}),
+         Bytes({0xD1, 0xF1, 0xC3, 0x91, 0xC3, 0xB1, '\r', '\n'}), "", 1, 0},
+        {"accented vowel in UTF-8 goes as a pair", Bytes({'c', 'a', 'f', 0xC3, 0xA9, '\r', '\n'}),
+         "caf\r\n", "Linea 1\r\n", 1, 1},
+        {"accented vowel in Windows-1252 goes alone", Bytes({'c', 'a', 'f', 0xE9, '\r', '\n'}),
+         "caf\r\n", "Linea 1\r\n", 1, 1},
+        {"0xC3 before CR LF", Bytes({'a', 'b', 0xC3, '\r', '\n'}), "ab\r\n", "Linea 1\r\n", 1, 1},
+        {"0xC3 before LF", Bytes({'a', 'b', 0xC3, '\n'}), "ab\n", "Linea 1\r\n", 1, 1},
+        {"0xC3 at end of file", Bytes({'a', 'b', 0xC3}), "ab\n", "Linea 1\r\n", 1, 1},
+        {"0xC3 0xC3 0x91 loses all three", Bytes({'a', 0xC3, 0xC3, 0x91, 'b', '\n'}), "ab\n",
+         "Linea 1\r\n", 1, 1},
+        {"0xC3 takes a zero byte with it", Bytes({'a', 0xC3, 0x00, 'b', '\n'}), "ab\n",
+         "Linea 1\r\n", 1, 1},
+        {"0xC3 takes a permitted byte with it", Bytes({'a', 0xC3, 'b', 'c', '\n'}), "ac\n",
+         "Linea 1\r\n", 1, 1},
+        {"lone 0x91 and 0xB1 go", Bytes({'a', 0x91, 0xB1, '\n'}), "a\n", "Linea 1\r\n", 1, 1},
+        {"zero bytes go", Bytes({'a', 0, 'b', 0, '\r', '\n'}), "ab\r\n", "Linea 1\r\n", 1, 1},
+        {"line of a lone 0xC3 is left out", Bytes({0xC3, '\r', '\n', 'X', '\r', '\n'}), "X\r\n",
+         "Linea 1\r\n", 1, 1},
+    };
+    for (const auto& c : casos) {
+        EsperarIgual(Depurar(c.entrada), {1, c.salida, c.log, c.ok, c.dep}, c.nombre);
+        EsperarIgual(Referencia(c.entrada), {1, c.salida, c.log, c.ok, c.dep},
+                     std::string("reference: ") + c.nombre);
+    }
+}
+
+// Every byte value other than the line ends, each alone between two letters.
+TEST_F(LinefilterTest, EachByteValueOnItsOwnLine) {
+    std::string entrada;
+    std::string salida;
+    std::string log;
+    int numero = 0;
+    int cambiadas = 0;
+    for (int b = 0; b < 256; ++b) {
+        if (b == '\r' || b == '\n') continue;
+        ++numero;
+        entrada += 'x';
+        entrada += static_cast<char>(b);
+        entrada += "y\r\n";
+        salida += 'x';
+        if (b == 0xC3) {
+            // 0xC3 takes the 'y' after it as the second byte of a pair.
+        } else if (Permitido(static_cast<unsigned char>(b))) {
+            salida += static_cast<char>(b);
+            salida += 'y';
+        } else {
+            salida += 'y';
+        }
+        salida += "\r\n";
+        if (!Permitido(static_cast<unsigned char>(b))) {
+            ++cambiadas;
+            log += "Linea " + std::to_string(numero) + "\r\n";
+        }
+    }
+    EsperarIgual(Depurar(entrada), {1, salida, log, numero, cambiadas}, "all bytes");
+}
+
+// Line ends, pairs and 0xC3 placed across every block size a reader might
+// use: the result must not depend on where the reads fall.
+TEST_F(LinefilterTest, SplitsAcrossReadBoundaries) {
+    const std::vector<size_t> limites = {256, 512, 4096, 65536, 262144, 1 << 20, 2 << 20};
+    const std::vector<std::string> trozos = {
+        "\r\n",
+        "\r",
+        "\n",
+        "\r\r\n",
+        "\n\r",
+        Bytes({0xC3, 0xB1}),
+        Bytes({0xC3, 0xA9}),
+        Bytes({0xC3, '\r', '\n'}),
+        Bytes({0xC3, '\r'}),
+        Bytes({0xC3, '\n'}),
+        Bytes({'#', 0xC3}),
+    };
+    for (size_t limite : limites) {
+        for (const auto& trozo : trozos) {
+            for (size_t antes = 1; antes <= trozo.size() + 1; ++antes) {
+                // Lines of 100 bytes up to the boundary, then the piece
+                // straddling it (or just before or after it).
+                std::string datos;
+                const std::string linea = std::string(98, 'A') + "\r\n";
+                while (datos.size() + linea.size() + 10 < limite) datos += linea;
+                datos += std::string(limite - antes - datos.size(), 'B');
+                datos += trozo;
+                datos += "C\r\nD";
+                const std::string nombre =
+                    "limit " + std::to_string(limite) + " before " + std::to_string(antes);
+                EsperarIgual(Depurar(datos), Referencia(datos), nombre);
+                // The same piece as the very end of the file.
+                const std::string final = datos.substr(0, limite - antes) + trozo;
+                EsperarIgual(Depurar(final), Referencia(final), nombre + " at end");
+            }
+        }
+    }
+}
+
+// The first chunk's last byte is the CR of a CR LF pair: one line end.
+TEST_F(LinefilterTest, CrLfSplitAtByte256IsOneLineEnd) {
+    const std::string datos = std::string(255, 'A') + "\r\nB\r\n";
+    ASSERT_EQ(datos[255], '\r');
+    EsperarIgual(Depurar(datos), {1, datos, "", 2, 0}, "cr lf at 256");
+}
+
+// Lines far longer than the original 253-byte buffer are handled whole.
+TEST_F(LinefilterTest, LongLinesAreHandledWhole) {
+    std::mt19937 azar(7);
+    std::string larga;
+    const std::string letras = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789| ";
+    for (int i = 0; i < 3'500'000; ++i) {
+        const unsigned v = azar() % 1000;
+        if (v == 0) {
+            larga += "\xC3\xA9";
+        } else if (v == 1) {
+            larga += "\xC3\x91";
+        } else if (v == 2) {
+            larga += '\t';
+        } else {
+            larga += letras[v % letras.size()];
+        }
+    }
+    const std::string mega(1 << 20, 'M');
+    const std::string datos = "corta\r\n" + mega + "\r\n" + larga + "\r\n" + mega + "#";
+    const Resultado r = Depurar(datos);
+    EsperarIgual(r, Referencia(datos), "long lines");
+    EXPECT_EQ(r.ok, 4);
+    EXPECT_EQ(r.log, "Linea 3\r\nLinea 4\r\n");
+}
+
+TEST_F(LinefilterTest, ReplacesExistingOutputAndLog) {
+    Escribir(dir_ / "datos.movout", std::string(5000, 'z'));
+    Escribir(dir_ / "datos.moverr", std::string(5000, 'z'));
+    EsperarIgual(Depurar("a#\n"), {1, "a\n", "Linea 1\r\n", 1, 1}, "overwrite");
+}
+
+// Console text: opening line, closing lines with the two counts.
+TEST_F(LinefilterTest, PrintsStartEndAndCounts) {
+    Depurar("uno\r\ndo#s\r\n\r\ntres\r\n");
+    std::smatch m;
+    const std::regex forma("Inicio " + std::string(R"((.*\n))") + "\n Fin " + R"((.*\n))" +
+                           "\n Ok: 3  Dep 1 \n");
+    ASSERT_TRUE(std::regex_match(consola_, m, forma)) << consola_;
+    const std::string inicio = m[1];
+    const std::string fin = m[2];
+    EXPECT_TRUE(std::regex_match(inicio, kHora)) << inicio;
+    EXPECT_TRUE(std::regex_match(fin, kHora)) << fin;
+}
+
+// Files that cannot be opened: the result, the message and what is left on disk.
+TEST_F(LinefilterTest, ReportsFilesThatCannotBeOpened) {
+    Escribir(dir_ / "datos.mov", "abc\r\n");
+    Escribir(dir_ / "archivo", "x");
+    fs::create_directory(dir_ / "carpeta");
+    const std::string entrada = dir_ / "datos.mov";
+    const std::string log = dir_ / "datos.moverr";
+    const std::string salida = dir_ / "datos.movout";
+    const std::string nohay = dir_ / "no" / "existe";
+    const std::string bajoArchivo = dir_ / "archivo" / "x";
+    struct Caso {
+        const char* nombre;
+        std::string entrada, log, salida;
+        const char* mensaje;
+        bool quedaLog;
+    };
+    const std::vector<Caso> casos = {
+        {"missing input", dir_ / "falta.mov", log, salida, "El fichero no puede abrirse \n", false},
+        {"input is a folder", dir_ / "carpeta", log, salida, "El fichero no puede abrirse \n",
+         false},
+        {"log folder missing", entrada, nohay, salida,
+         "El fichero log de depuracion no puede abrirse \n", false},
+        {"output folder missing", entrada, log, nohay, "El fichero de salida no puede abrirse \n",
+         true},
+        {"output under a file", entrada, log, bajoArchivo,
+         "El fichero de salida no puede abrirse \n", true},
+        {"output is a folder", entrada, log, dir_ / "carpeta",
+         "El fichero de salida no puede abrirse \n", true},
+    };
+    for (const auto& c : casos) {
+        fs::remove(log);
+        fs::remove(salida);
+        EXPECT_EQ(Llamar(c.entrada, c.log, c.salida), -1) << c.nombre;
+        std::smatch m;
+        EXPECT_TRUE(
+            std::regex_match(consola_, m, std::regex(std::string("Inicio (.*\n)") + c.mensaje)))
+            << c.nombre << ": " << consola_;
+        EXPECT_FALSE(fs::exists(salida)) << c.nombre;
+        EXPECT_EQ(fs::exists(log), c.quedaLog) << c.nombre;
+        if (c.quedaLog) {
+            EXPECT_EQ(fs::file_size(log), 0u) << c.nombre;
+        }
+    }
+    EXPECT_EQ(gDepurar(nullptr, log.c_str(), salida.c_str()), -1);
+}
+
+// A full disk must not pass a cut copy off as the filtered file.
+TEST_F(LinefilterTest, WriteFailureIsReported) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    Escribir(dir_ / "datos.mov", std::string(300000, 'a') + "\r\nb#\r\n");
+    EXPECT_EQ(Llamar(dir_ / "datos.mov", dir_ / "datos.moverr", "/dev/full"), -1);
+    EXPECT_TRUE(fs::exists("/dev/full"));  // a device is never removed
+    EXPECT_EQ(Llamar(dir_ / "datos.mov", "/dev/full", dir_ / "datos.movout"), -1);
+    EXPECT_FALSE(fs::exists(dir_ / "datos.movout"));
+}
+
+TEST_F(LinefilterTest, PathsWithNonAsciiCharacters) {
+    const fs::path carpeta = dir_ / "año ñandú/cañería é";
+    fs::create_directories(carpeta);
+    const fs::path entrada = carpeta / "0787200403ñ.mov";
+    Escribir(entrada,
+             "a\xE1"
+             "b\r\n");
+    EXPECT_EQ(Llamar(entrada, carpeta / "0787200403ñ.moverr", carpeta / "0787200403ñ.movout"), 1);
+    EXPECT_EQ(Leer(carpeta / "0787200403ñ.movout"), "ab\r\n");
+    EXPECT_EQ(Leer(carpeta / "0787200403ñ.moverr"), "Linea 1\r\n");
+}
+
+// Random files, biased toward the bytes the rules single out, against the
+// reference; and what must hold of any output.
+TEST_F(LinefilterTest, RandomFilesMatchTheReference) {
+    const unsigned semilla = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(semilla));
+    std::mt19937 azar(semilla);
+    auto byte = [&azar]() -> char {
+        const unsigned v = azar() % 100;
+        if (v < 35) return static_cast<char>('A' + azar() % 26);
+        if (v < 43) return '\r';
+        if (v < 51) return '\n';
+        if (v < 59) return static_cast<char>(0xC3);
+        if (v < 64) return static_cast<char>(azar() % 2 ? 0x91 : 0xB1);
+        if (v < 67) return static_cast<char>(azar() % 2 ? 0xD1 : 0xF1);
+        if (v < 70) return '\0';
+        if (v < 75) return '|';
+        return static_cast<char>(azar() % 256);
+    };
+    for (int vuelta = 0; vuelta < 400; ++vuelta) {
+        size_t largo = azar() % 600;
+        if (vuelta % 50 == 0) largo = 1'000'000 + azar() % 2'500'000;
+        std::string datos;
+        datos.reserve(largo);
+        while (datos.size() < largo) {
+            if (azar() % 40 == 0) {
+                // a long clean run, so lines cross read boundaries
+                datos.append(azar() % (vuelta % 50 == 0 ? 400000 : 700), 'L');
+            } else {
+                datos += byte();
+            }
+        }
+        const std::string nombre = "round " + std::to_string(vuelta);
+        const Resultado r = Depurar(datos);
+        EsperarIgual(r, Referencia(datos), nombre);
+
+        // Invariants of any output: only permitted bytes and whole n-with-tilde
+        // pairs, each line with some content, one line per kept line.
+        int32_t lineas = 0;
+        size_t contenido = 0;
+        bool bien = true;
+        for (size_t i = 0; i < r.salida.size(); ++i) {
+            const auto b = static_cast<unsigned char>(r.salida[i]);
+            if (b == '\r' || b == '\n') {
+                if (b == '\r' && i + 1 < r.salida.size() && r.salida[i + 1] == '\n') ++i;
+                bien = bien && contenido > 0;
+                ++lineas;
+                contenido = 0;
+            } else if (b == 0xC3) {
+                const auto s =
+                    i + 1 < r.salida.size() ? static_cast<unsigned char>(r.salida[i + 1]) : 0;
+                bien = bien && (s == 0x91 || s == 0xB1);
+                ++i;
+                contenido += 2;
+            } else {
+                bien = bien && Permitido(b);
+                ++contenido;
+            }
+        }
+        EXPECT_TRUE(bien) << nombre;
+        EXPECT_EQ(contenido, 0u) << nombre << ": output must end with a line end";
+        EXPECT_EQ(lineas, r.ok) << nombre;
+        if (::testing::Test::HasFailure()) break;
+    }
+}
+
+}  // namespace
