@@ -1,0 +1,321 @@
+#include "profile/profile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "vb/files.h"
+#include "vb/strings.h"
+#include "vb/text.h"
+
+namespace profile {
+
+namespace {
+
+constexpr std::string_view kDefaultSubfolder = "form0787";
+
+bool IsBlankOrTab(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Names and values inside the file lose blanks and tabs around them.
+std::string_view TrimFile(std::string_view s) {
+    while (!s.empty() && IsBlankOrTab(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlankOrTab(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// Names asked for lose blanks only; a tab there is part of the name.
+std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return vb::CompareText(a, b) == 0;
+}
+
+enum class Kind { Other, Comment, Section, Key };
+
+struct LineInfo {
+    Kind kind = Kind::Other;
+    std::string_view name;   // section or key name, trimmed
+    std::string_view value;  // raw text after the first "=" (keys only)
+};
+
+LineInfo Classify(std::string_view line) {
+    LineInfo info;
+    std::string_view s = TrimFile(line);
+    if (s.empty()) return info;
+    if (s.front() == ';') {
+        info.kind = Kind::Comment;
+    } else if (s.front() == '[') {
+        info.kind = Kind::Section;
+        std::string_view inner = s.substr(1);
+        std::size_t close = inner.find(']');
+        if (close != std::string_view::npos) inner = inner.substr(0, close);
+        info.name = TrimFile(inner);
+    } else if (std::size_t eq = s.find('='); eq != std::string_view::npos) {
+        info.kind = Kind::Key;
+        info.name = TrimFile(s.substr(0, eq));
+        info.value = s.substr(eq + 1);
+    }
+    return info;
+}
+
+// The value as the function hands it out: no surrounding blanks or tabs, then
+// one outer pair of matching quotes removed.
+std::string_view CleanValue(std::string_view raw) {
+    std::string_view v = TrimFile(raw);
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+        v = v.substr(1, v.size() - 2);
+    }
+    return v;
+}
+
+bool IsBareName(std::string_view file) {
+    return file.find('/') == std::string_view::npos && file.find('\\') == std::string_view::npos;
+}
+
+bool WindirSet() {
+    const char* w = std::getenv("WINDIR");
+    return w != nullptr && *w != '\0';
+}
+
+// Whole file as UTF-8 lines; nullopt when it cannot be read.
+std::optional<std::vector<std::string>> ReadLines(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    std::string text = vb::Cp1252ToUtf8(bytes);
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            lines.emplace_back(text, start, i - start);
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            start = i + 1;
+        }
+    }
+    if (start < text.size()) lines.emplace_back(text, start, text.size() - start);
+    return lines;
+}
+
+// Index of the first section called `name` and the index just past its lines.
+struct SectionSpan {
+    std::size_t header = 0;
+    std::size_t end = 0;
+};
+
+std::optional<SectionSpan> FindSection(const std::vector<std::string>& lines,
+                                       std::string_view name) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        LineInfo info = Classify(lines[i]);
+        if (info.kind != Kind::Section || !SameName(info.name, name)) continue;
+        SectionSpan span{i, lines.size()};
+        for (std::size_t j = i + 1; j < lines.size(); ++j) {
+            if (Classify(lines[j]).kind == Kind::Section) {
+                span.end = j;
+                break;
+            }
+        }
+        return span;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> FindKey(const std::vector<std::string>& lines, SectionSpan span,
+                                   std::string_view key) {
+    for (std::size_t i = span.header + 1; i < span.end; ++i) {
+        LineInfo info = Classify(lines[i]);
+        if (info.kind == Kind::Key && SameName(info.name, key)) return i;
+    }
+    return std::nullopt;
+}
+
+// Writes the lines, each ending in CR LF, to a temporary file beside `path`
+// and renames it over `path`, so readers see the old file or the new one.
+bool ReplaceFile(const std::string& path, const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    const std::string bytes = vb::Utf8ToCp1252(text);
+
+    std::string tmpl = path + ".XXXXXX";
+    int fd = ::mkstemp(tmpl.data());
+    if (fd < 0) return false;
+    mode_t mode = 0644;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
+    ::fchmod(fd, mode);
+
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+        } else {
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    if (ok && ::fsync(fd) != 0) ok = false;
+    if (::close(fd) != 0) ok = false;
+    if (ok && std::rename(tmpl.c_str(), path.c_str()) != 0) ok = false;
+    if (!ok) ::unlink(tmpl.c_str());
+    return ok;
+}
+
+std::string StripTrailingBlanks(std::string_view s) {
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return std::string(s);
+}
+
+// The first n characters of a UTF-8 text.
+std::string FirstChars(std::string_view s, std::size_t n) {
+    std::size_t i = 0;
+    std::size_t chars = 0;
+    while (i < s.size() && chars < n) {
+        ++i;
+        while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
+        ++chars;
+    }
+    return std::string(s.substr(0, i));
+}
+
+}  // namespace
+
+std::string WindowsDirectory() {
+    if (WindirSet()) {
+        std::string dir = std::getenv("WINDIR");
+        while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
+        return dir;
+    }
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg != '\0') {
+        base = xdg;
+    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        base = std::string(home) + "/.config";
+    } else {
+        base = ".config";
+    }
+    while (base.size() > 1 && base.back() == '/') base.pop_back();
+    return base + "/" + std::string(kDefaultSubfolder);
+}
+
+std::string ProfilePath(std::string_view file) {
+    if (IsBareName(file)) return vb::ResolvePath(WindowsDirectory() + "/" + std::string(file));
+    return vb::ResolvePath(file);
+}
+
+ProfileString GetPrivateProfileString(std::string_view section, std::string_view key,
+                                      std::string_view defaultValue, long nSize,
+                                      std::string_view file) {
+    ProfileString result;
+    if (nSize <= 0) return result;
+
+    std::string value;
+    bool found = false;
+    if (auto lines = ReadLines(ProfilePath(file))) {
+        std::string_view wantSection = TrimBlanks(section);
+        std::string_view wantKey = TrimBlanks(key);
+        if (auto span = FindSection(*lines, wantSection)) {
+            if (auto at = FindKey(*lines, *span, wantKey)) {
+                value = std::string(CleanValue(Classify((*lines)[*at]).value));
+                found = true;
+            }
+        }
+    }
+    if (!found) value = StripTrailingBlanks(defaultValue);
+
+    const std::size_t room = static_cast<std::size_t>(nSize - 1);
+    std::size_t chars = vb::CharCount(value);
+    if (chars > room) {
+        value = FirstChars(value, room);
+        chars = room;
+    }
+    result.text = std::move(value);
+    result.count = static_cast<long>(chars);
+    return result;
+}
+
+bool WritePrivateProfileString(std::string_view section, std::optional<std::string_view> key,
+                               std::optional<std::string_view> value, std::string_view file) {
+    // The per-user default folder is ours to make; a named Windows directory
+    // and any other folder must exist already.
+    if (IsBareName(file) && !WindirSet()) {
+        std::error_code ec;
+        std::filesystem::create_directories(WindowsDirectory(), ec);
+    }
+    const std::string path = ProfilePath(file);
+    const std::string sectionName(TrimBlanks(section));
+
+    std::vector<std::string> lines;
+    if (auto existing = ReadLines(path)) {
+        lines = std::move(*existing);
+    } else if (!key || !value) {
+        // Nothing to delete from a file that is not there.
+        return !vb::FileExists(path);
+    }
+
+    auto span = FindSection(lines, sectionName);
+    if (!key) {
+        if (!span) return true;
+        // The section goes with its keys; comments inside it stay.
+        std::vector<std::string> kept;
+        kept.reserve(lines.size());
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            bool inside = i >= span->header && i < span->end;
+            if (!inside || Classify(lines[i]).kind == Kind::Comment) kept.push_back(lines[i]);
+        }
+        return ReplaceFile(path, kept);
+    }
+
+    const std::string keyName(TrimBlanks(*key));
+    if (!value) {
+        if (!span) return true;
+        auto at = FindKey(lines, *span, keyName);
+        if (!at) return true;
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*at));
+        return ReplaceFile(path, lines);
+    }
+
+    if (!span) {
+        lines.push_back("[" + sectionName + "]");
+        lines.push_back(keyName + "=" + std::string(*value));
+        return ReplaceFile(path, lines);
+    }
+    if (auto at = FindKey(lines, *span, keyName)) {
+        // Rewritten in place, keeping the name as the file spells it.
+        std::string existingName(Classify(lines[*at]).name);
+        lines[*at] = existingName + "=" + std::string(*value);
+        return ReplaceFile(path, lines);
+    }
+    std::size_t after = span->header;
+    for (std::size_t i = span->header + 1; i < span->end; ++i) {
+        if (Classify(lines[i]).kind == Kind::Key) after = i;
+    }
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(after + 1),
+                 keyName + "=" + std::string(*value));
+    return ReplaceFile(path, lines);
+}
+
+std::string LeeClave(std::string_view section, std::string_view key, std::string_view file) {
+    ProfileString r = GetPrivateProfileString(section, key, "", 255, file);
+    return vb::Trim(r.text);
+}
+
+}  // namespace profile
