@@ -1,0 +1,59 @@
+#include "ui/display.h"
+
+#include <xcb/xcb.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace ui {
+
+namespace {
+
+std::string PlataformaQt() {
+    const char* p = std::getenv("QT_QPA_PLATFORM");
+    return p ? std::string(p) : std::string();
+}
+
+bool EmpiezaCon(const std::string& s, const char* prefijo) {
+    return s.rfind(prefijo, 0) == 0;
+}
+
+bool ServidorXResponde() {
+    const char* d = std::getenv("DISPLAY");
+    if (!d || !*d) return false;
+    xcb_connection_t* c = xcb_connect(d, nullptr);
+    const bool ok = c && !xcb_connection_has_error(c);
+    if (c) xcb_disconnect(c);
+    return ok;
+}
+
+bool HayWayland() {
+    const char* w = std::getenv("WAYLAND_DISPLAY");
+    return w && *w;
+}
+
+}  // namespace
+
+bool HayPantalla() {
+    const std::string p = PlataformaQt();
+    if (EmpiezaCon(p, "offscreen") || EmpiezaCon(p, "minimal") || EmpiezaCon(p, "vnc")) {
+        return false;
+    }
+    if (EmpiezaCon(p, "wayland")) return HayWayland();
+    if (EmpiezaCon(p, "xcb")) return ServidorXResponde();
+    return ServidorXResponde() || HayWayland();
+}
+
+bool QtPuedeArrancar() {
+    const std::string p = PlataformaQt();
+    if (EmpiezaCon(p, "offscreen") || EmpiezaCon(p, "minimal")) return true;
+    return HayPantalla();
+}
+
+bool HayAplicacion() {
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+}  // namespace ui

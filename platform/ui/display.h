@@ -1,0 +1,18 @@
+// Whether the window system is there: programs without a window of their own
+// decide by it whether a message box can be shown or goes to standard error.
+#pragma once
+
+namespace ui {
+
+// A display a person can look at: an X server that answers (DISPLAY) or a
+// Wayland compositor, and no headless Qt platform chosen.
+bool HayPantalla();
+
+// Qt can start its window system: a display as above, or a headless Qt
+// platform (offscreen, minimal) chosen through QT_QPA_PLATFORM.
+bool QtPuedeArrancar();
+
+// True when a QApplication (widgets) exists in this process.
+bool HayAplicacion();
+
+}  // namespace ui

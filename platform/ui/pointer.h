@@ -1,0 +1,19 @@
+// The mouse pointer of the whole program, as one value: setting the hourglass
+// twice and the default once gives back the normal pointer.
+#pragma once
+
+namespace ui {
+
+enum MousePointerValue : int {
+    vbDefault = 0,
+    vbArrow = 1,
+    vbCrosshair = 2,
+    vbIbeam = 3,
+    vbHourglass = 11,
+    vbArrowHourglass = 13,
+};
+
+void SetMousePointer(int value);
+int MousePointer();
+
+}  // namespace ui

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCursor>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <set>
+
+#include "main_app.h"
+#include "ui/modal.h"
+#include "ui/pointer.h"
+#include "ui/statbar.h"
+
+namespace {
+
+using namespace ui;
+
+TEST(MousePointer, IsOneValueNotAStack) {
+    TestApp();
+    SetMousePointer(vbHourglass);
+    SetMousePointer(vbHourglass);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    SetMousePointer(vbArrowHourglass);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    SetMousePointer(vbDefault);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(MousePointer(), vbDefault);
+    // Default twice is harmless.
+    SetMousePointer(vbDefault);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(ModalForms, EachShowIsAFreshInstanceReleasedWhenItCloses) {
+    TestApp();
+    QPointer<QDialog> slot;
+    std::vector<QPointer<QDialog>> shown;
+    std::set<QDialog*> addresses;
+    SetModalHook([&](QDialog* f) {
+        EXPECT_TRUE(f->isVisible());
+        EXPECT_TRUE(f->isModal() || f->windowModality() != Qt::NonModal);
+        shown.emplace_back(f);
+        addresses.insert(f);
+        // A field typed into in the first instance must not survive.
+        auto* l = f->findChild<QLabel*>("lbl");
+        EXPECT_EQ(l->text(), "nuevo");
+        l->setText("cambiado");
+    });
+    auto make = [] {
+        auto* d = new QDialog;
+        d->setObjectName("frmPrueba");
+        auto* l = new QLabel("nuevo", d);
+        l->setObjectName("lbl");
+        return d;
+    };
+    ShowFresh(slot, make);
+    ShowFresh(slot, make);
+    SetModalHook({});
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_TRUE(shown[0].isNull());
+    EXPECT_TRUE(shown[1].isNull());
+    EXPECT_TRUE(slot.isNull());
+}
+
+TEST(ModalForms, RealModalLoopReturnsTheFormsResult) {
+    TestApp();
+    auto* d = new QDialog;
+    auto* b = new QPushButton("&Aceptar", d);
+    QObject::connect(b, &QPushButton::clicked, d, &QDialog::accept);
+    QTimer::singleShot(0, b, &QPushButton::click);
+    EXPECT_EQ(ShowModal(d), QDialog::Accepted);
+    delete d;
+}
+
+TEST(StatusBar, ShowsWhatItsPropertiesSay) {
+    TestApp();
+    BarradeEstadoQVX barra;
+    barra.setEsruc("1");
+    barra.setNumdoc("20100066603");
+    barra.setRazonsocial("BANCO DE PRUEBA S.A.");
+    barra.setPeriodo_ejercicio("03/2004");
+    barra.setFormulario("0787");
+    EXPECT_EQ(barra.property("numdoc").toString(), "20100066603");
+    EXPECT_EQ(barra.property("periodo_ejercicio").toString(), "03/2004");
+    auto text = [&](const char* n) { return barra.findChild<QLabel*>(n)->text(); };
+    EXPECT_TRUE(text("numdoc").contains("20100066603"));
+    EXPECT_TRUE(text("numdoc").startsWith("RUC"));
+    EXPECT_EQ(text("razonsocial"), "BANCO DE PRUEBA S.A.");
+    EXPECT_TRUE(text("formulario").endsWith("0787"));
+    // Written through the property system as the forms do.
+    barra.setProperty("razonsocial", QString());
+    EXPECT_EQ(text("razonsocial"), "");
+    barra.setEsruc("0");
+    EXPECT_FALSE(text("numdoc").startsWith("RUC"));
+}
+
+}  // namespace
