@@ -1,0 +1,424 @@
+#include "host/hostkit.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "jet/database.h"
+#include "profile/profile.h"
+#include "shell/cnumero.h"
+#include "shell/cuenta.h"
+#include "vb/datetime.h"
+#include "vb/numeric.h"
+#include "vb/strings.h"
+#include "vb/text.h"
+#include "vb/variant.h"
+
+namespace fs = std::filesystem;
+
+namespace hostkit {
+
+namespace {
+
+std::string ConBarra(std::string carpeta) {
+    if (carpeta.empty() || carpeta.back() != '/') carpeta += '/';
+    return carpeta;
+}
+
+// Jet DDL of the host tables. Declaration keys come first and in key order,
+// and cNumero last, because the record control code is computed over the
+// columns in table order.
+const std::vector<std::string>& Esquema() {
+    static const std::vector<std::string> esquema = {
+        "CREATE TABLE CONT ([Tip_doc_d] Byte, [Doc_id_d] text(15), [Cod_dep] text(4), "
+        "[Nombre] text(100), [Usuario] text(20), [Direccion] text(100))",
+        "ALTER TABLE CONT ADD CONSTRAINT PK_CONT PRIMARY KEY ([Tip_doc_d],[Doc_id_d])",
+
+        "CREATE TABLE CLAVES ([Usuario] text(20), [Tipo] text(1), [Nombre] text(50))",
+        "ALTER TABLE CLAVES ADD CONSTRAINT PK_CLAVES PRIMARY KEY ([Usuario])",
+
+        "CREATE TABLE PARAM ([Numero] text(3), [Argumento] text(20), [Funcion] text(255), "
+        "[Correl_Param] text(3))",
+        "ALTER TABLE PARAM ADD CONSTRAINT PK_PARAM PRIMARY KEY ([Numero],[Argumento],"
+        "[Correl_Param])",
+
+        "CREATE TABLE SPOOL ([CodRep] text(6), [Secuencia] text(6), [Archivo] text(12), "
+        "[Fecha] DateTime, [Usuario] text(20), [tip_doc_d] Short, [Doc_id_d] text(15))",
+        "ALTER TABLE SPOOL ADD CONSTRAINT PK_SPOOL PRIMARY KEY ([CodRep],[Secuencia])",
+
+        "CREATE TABLE CAB ([DOC_ID_D] text(15), [TIP_DOC_D] Short, [PERIODO] text(6), "
+        "[FORMULARIO] text(4), [SEMANA] Short, [fec_pro] text(10), [estado] Short, "
+        "[bcolibrad] text(3), [nrocheque] text(20), [cheque] text(15), [efectivo] text(15), "
+        "[rectifica] text(1), [cNumero] text(6))",
+        "ALTER TABLE CAB ADD CONSTRAINT PK_CAB PRIMARY KEY ([DOC_ID_D],[TIP_DOC_D],[PERIODO],"
+        "[FORMULARIO],[SEMANA])",
+
+        "CREATE TABLE DET ([DOC_ID_D] text(15), [TIP_DOC_D] Short, [PERIODO] text(6), "
+        "[FORMULARIO] text(4), [SEMANA] Short, [CASILLA] text(3), [I_VALOR] text(50), "
+        "[idcasilla] text(2), [estado] Short, [cNumero] text(6))",
+        "ALTER TABLE DET ADD CONSTRAINT PK_DET PRIMARY KEY ([DOC_ID_D],[TIP_DOC_D],[PERIODO],"
+        "[FORMULARIO],[SEMANA],[CASILLA])",
+
+        "CREATE TABLE HCAB ([DOC_ID_D] text(15), [TIP_DOC_D] Short, [PERIODO] text(6), "
+        "[FORMULARIO] text(4), [SEMANA] Short, [CORREL] text(3), [fec_pro] text(10), "
+        "[estado] Short, [bcolibrad] text(3), [nrocheque] text(20), [cheque] text(15), "
+        "[efectivo] text(15), [rectifica] text(1), [norden] text(20), [fec_env] DateTime, "
+        "[control] text(8), [cNumero] text(6))",
+        "ALTER TABLE HCAB ADD CONSTRAINT PK_HCAB PRIMARY KEY ([DOC_ID_D],[TIP_DOC_D],[PERIODO],"
+        "[FORMULARIO],[SEMANA],[CORREL])",
+
+        "CREATE TABLE HDET ([DOC_ID_D] text(15), [TIP_DOC_D] Short, [PERIODO] text(6), "
+        "[FORMULARIO] text(4), [SEMANA] Short, [CASILLA] text(3), [CORREL] text(3), "
+        "[I_VALOR] text(50), [idcasilla] text(2), [estado] Short, [cNumero] text(6))",
+        "ALTER TABLE HDET ADD CONSTRAINT PK_HDET PRIMARY KEY ([DOC_ID_D],[TIP_DOC_D],[PERIODO],"
+        "[FORMULARIO],[SEMANA],[CASILLA],[CORREL])",
+
+        "CREATE TABLE [error] ([Codigo] text(6), [Descripcion] text(255))",
+
+        "CREATE TABLE envio_t ([formulario] text(4), [tabla_o] text(10), [tabla_d] text(50), "
+        "[tabla_ext] text(10), [indice] Byte, [obliga] Byte, [c_tip_doc_d] Byte, "
+        "[c_doc_id_d] Long, [c_Formulario] Long, [c_periodo] Long, [c_estado] Long, "
+        "[c_envio] Long, [c_semana] Long)",
+        "ALTER TABLE envio_t ADD CONSTRAINT PK_ENVIO_T PRIMARY KEY ([formulario],[tabla_o])",
+
+        "CREATE TABLE Reportes ([CodRep] text(6), [DescRep] text(60), [Activo] Short)",
+        "ALTER TABLE Reportes ADD CONSTRAINT PK_REPORTES PRIMARY KEY ([CodRep])",
+    };
+    return esquema;
+}
+
+std::string Relleno(std::string_view texto, std::size_t ancho) {
+    std::string t(texto);
+    std::size_t n = vb::CharCount(t);
+    if (n < ancho) t.append(ancho - n, ' ');
+    return t;
+}
+
+struct FilaParam {
+    std::string numero, argumento, funcion;
+};
+
+// Catalogue rows of the host installation (the installer brings 817 to 823
+// and the version row itself; 821 here is an old list it removes).
+std::vector<FilaParam> Catalogo() {
+    std::vector<FilaParam> filas;
+    auto agrega = [&](std::string n, std::string a, std::string f) {
+        filas.push_back({std::move(n), std::move(a), std::move(f)});
+    };
+    // Banks: name 1-36, short name 38-49; "00" heads the list.
+    struct Banco {
+        const char* codigo;
+        const char* nombre;
+        const char* corto;
+    };
+    for (const Banco& b :
+         {Banco{"00", "BANCOS", ""}, Banco{"01", "BANCO CENTRAL DE RESERVA", "BCR"},
+          Banco{"02", "BANCO DE CREDITO", "BCP"}, Banco{"03", "BANCO INTERNACIONAL", "INTERBANK"},
+          Banco{"09", "SCOTIABANK", "SCOTIABANK"}, Banco{"11", "BANCO CONTINENTAL", "BBVA"},
+          Banco{"18", "BANCO DE LA NACION", "NACION"},
+          Banco{"38", "BANCO INTERAMERICANO DE FINANZAS", "BANBIF"}}) {
+        agrega("004", b.codigo, Relleno(b.nombre, 37) + b.corto);
+    }
+    // Document types.
+    agrega("044", "0",
+           FuncionTipoDocumento("OTROS TIPOS DE DOCUMENTOS", "OTROS", 15, true, true, '0', '0'));
+    agrega("044", "1",
+           FuncionTipoDocumento("DOC. NACIONAL DE IDENTIDAD", "DNI", 8, true, true, '5', '1'));
+    agrega("044", "4",
+           FuncionTipoDocumento("CARNET DE EXTRANJERIA", "CARNET EXT.", 12, true, true, '0', '0'));
+    agrega("044", "6",
+           "REG. UNICO DE CONTRIBUYENTES   RUC           11 000110 01 000001000001100111011111  "
+           "                                         0 5 0");
+    agrega("044", "7", FuncionTipoDocumento("PASAPORTE", "PASAPORTE", 12, true, true, '0', '0'));
+    agrega(
+        "044", "11",
+        FuncionTipoDocumento("PARTIDA DE NACIMIENTO", "P. NACIMIENTO", 15, false, true, '0', '0'));
+    // Operation codes: type (2) and code (2); "312" from period 200712.
+    for (int c = 1; c <= 15; ++c) agrega("312", "01" + vb::Format(c, "00"), "");
+    for (int c = 1; c <= 12; ++c) agrega("312", "02" + vb::Format(c, "00"), "");
+    // Tax units by date.
+    struct Uit {
+        const char* fecha;
+        const char* valor;
+    };
+    for (const Uit& u :
+         {Uit{"20040101", "3200"}, Uit{"20050101", "3300"}, Uit{"20060101", "3400"},
+          Uit{"20070101", "3450"}, Uit{"20080101", "3500"}, Uit{"20090101", "3550"},
+          Uit{"20100101", "3600"}, Uit{"20110101", " 3600 "}, Uit{"20120101", "3650"},
+          Uit{"20130101", "3700"}, Uit{"20140101", "3800"}, Uit{"20150101", "3850"},
+          Uit{"20160101", "3950"}, Uit{"20170101", "4050"}}) {
+        agrega("404", u.fecha, u.valor);
+    }
+    agrega("821", "01", "LISTA ANTERIOR");
+    agrega("856", "0787", "1.9 01/03/2004     722");
+    // Countries.
+    struct Pais {
+        const char* codigo;
+        const char* nombre;
+    };
+    for (const Pais& p :
+         {Pais{"9013", "ALEMANIA"}, Pais{"9097", "ARGENTINA"}, Pais{"9105", "BRASIL"},
+          Pais{"9149", "CHILE"}, Pais{"9169", "COLOMBIA"}, Pais{"9193", "COTE D'IVOIRE"},
+          Pais{"9239", "ECUADOR"}, Pais{"9245", "ESPAÑA"}, Pais{"9249", "ESTADOS UNIDOS"},
+          Pais{"9493", "MEXICO"}, Pais{"9589", "PERU"}, Pais{"9845", "URUGUAY"}}) {
+        agrega("976", p.codigo, p.nombre);
+    }
+    // Professions; "00" heads the list.
+    struct Profesion {
+        const char* codigo;
+        const char* nombre;
+    };
+    for (const Profesion& p :
+         {Profesion{"00", "PROFESIONES"}, Profesion{"01", "ABOGADO"},
+          Profesion{"02", "ADMINISTRADOR"}, Profesion{"03", "CONTADOR PUBLICO"},
+          Profesion{"04", "ECONOMISTA"}, Profesion{"05", "INGENIERO"}, Profesion{"06", "MEDICO"},
+          Profesion{"07", "ODONTOLOGO"}, Profesion{"99", "OTROS"}}) {
+        agrega("979", p.codigo, p.nombre);
+    }
+    return filas;
+}
+
+void Inserta(jet::Database& db, const std::string& tabla, const std::vector<vb::Variant>& valores) {
+    auto rs = db.OpenRecordset(tabla, jet::dbOpenTable);
+    rs->AddNew();
+    for (std::size_t i = 0; i < valores.size(); ++i) rs->Fields(static_cast<int>(i)) = valores[i];
+    rs->Update();
+    rs->Close();
+}
+
+void EscribeTexto1252(const std::string& ruta, const std::vector<std::string>& lineas) {
+    std::ofstream out(ruta, std::ios::binary | std::ios::trunc);
+    if (!out) throw std::runtime_error("No se pudo escribir " + ruta);
+    for (const std::string& l : lineas) out << vb::Utf8ToCp1252(l) << "\r\n";
+    if (!out) throw std::runtime_error("No se pudo escribir " + ruta);
+}
+
+void FijaCuenta(const Instalacion& inst) {
+    jet::EngineSettings& motor = jet::DBEngine();
+    shell::CuentaGrupo cuenta = shell::ArmaCuentaGrupo();
+    motor.systemDB = inst.grupo;
+    motor.defaultUser = std::move(cuenta.usuario);
+    motor.defaultPassword = std::move(cuenta.clave);
+}
+
+}  // namespace
+
+Instalacion Rutas(std::string_view carpeta) {
+    Instalacion inst;
+    fs::path base = fs::absolute(fs::path(carpeta)).lexically_normal();
+    inst.carpeta = base.string();
+    if (inst.carpeta.size() > 1 && inst.carpeta.back() == '/') inst.carpeta.pop_back();
+    inst.windows = inst.carpeta + "/windows";
+    inst.ini = inst.windows + "/KV000.INI";
+    inst.sysPath = inst.carpeta + "/QVX/";
+    inst.base = inst.sysPath + std::string(kNombreBase);
+    inst.grupo = inst.sysPath + "KV000.MDW";
+    inst.tmp = inst.sysPath + "tmp/";
+    return inst;
+}
+
+std::string FuncionTipoDocumento(std::string_view nombre, std::string_view corto, int longitud,
+                                 bool movimientos, bool extornos, char clase, char regla) {
+    std::string f = Relleno(nombre, 30) + Relleno(corto, 15) + vb::Format(longitud, "00");
+    f = Relleno(f, 101);
+    f += movimientos ? '1' : '0';
+    f += extornos ? '1' : '0';
+    f = Relleno(f, 127);
+    f += clase;
+    f += ' ';
+    f += regla;
+    return f;
+}
+
+std::string LineaFilas(const std::vector<std::string>& campos) {
+    std::string linea;
+    for (const std::string& c : campos) linea += c + "|";
+    return linea;
+}
+
+const std::vector<Contribuyente>& Contribuyentes() {
+    static const std::vector<Contribuyente> lista = {
+        {6, "20100123453", "FINANCIERA ANDINA S.A.", std::string(kUsuarioSistema)},
+        {6, "20555666773", "CAJA RURAL DEL SUR S.A.C.", std::string(kUsuarioSistema)},
+        {6, "20600000013", "COOPERATIVA SANTA ROSA LTDA", std::string(kUsuarioAdmin)},
+        {6, "10408123459", "PEREZ GOMEZ JUAN CARLOS", std::string(kUsuarioAdmin)},
+        {1, "40812345", "PEREZ GOMEZ JUAN CARLOS", std::string(kUsuarioAdmin)},
+    };
+    return lista;
+}
+
+void CreaTablas(jet::Database& db) {
+    for (const std::string& sql : Esquema()) db.Execute(sql, jet::dbFailOnError);
+    db.RefreshTableDefs();
+}
+
+void CargaDatos(jet::Database& db) {
+    jet::Transaction tx(db);
+    for (const Contribuyente& c : Contribuyentes()) {
+        Inserta(db, "CONT",
+                {vb::Variant(static_cast<std::uint8_t>(c.tipo)), c.numero, "0021", c.nombre,
+                 c.usuario, "AV. PRINCIPAL 100"});
+    }
+    Inserta(db, "CLAVES", {std::string(kUsuarioAdmin), "0", "ADMINISTRADOR DEL QVX"});
+    Inserta(db, "CLAVES", {std::string(kUsuarioSistema), "1", "USUARIO DE DECLARACIONES"});
+    for (const FilaParam& p : Catalogo()) {
+        Inserta(db, "PARAM", {p.numero, p.argumento, p.funcion, "000"});
+    }
+    Inserta(db, "error", {"0001", "Error general del sistema"});
+    // Submission tables of another form of the family.
+    for (const char* tabla : {"MOV", "EXT"}) {
+        Inserta(
+            db, "envio_t",
+            {"0695", tabla, std::string("T695") + tabla, tabla, vb::Variant(std::uint8_t{1}),
+             vb::Variant(std::uint8_t{1}), vb::Variant(std::uint8_t{1}), std::int32_t{2},
+             std::int32_t{3}, std::int32_t{4}, std::int32_t{5}, std::int32_t{6}, std::int32_t{7}});
+    }
+    Inserta(db, "Reportes", {"AC0001", "Constancia de presentación", std::int16_t{1}});
+    tx.Commit();
+}
+
+void EscribeArchivosFilas(const std::string& carpetaTmp) {
+    std::string tmp = ConBarra(carpetaTmp);
+    std::vector<std::string> envio = {
+        LineaFilas({"1", "MOV", "T787MOV", "MOV", "1", "1", "1", "2", "3", "4", "5", "6", "7"}),
+        LineaFilas({"2", "EXT", "T787EXT", "EXT", "2", "1", "1", "2", "3", "4", "5", "6", "7"}),
+    };
+    EscribeTexto1252(tmp + "envuzq.txt", envio);
+
+    std::vector<std::string> param;
+    auto fila = [&](std::string n, std::string a, std::string f) {
+        param.push_back(LineaFilas({std::move(n), std::move(a), std::move(f), "0"}));
+    };
+    fila("817", "01", "OPERACION GRAVADA");
+    fila("817", "02", "OPERACION EXONERADA");
+    for (const char* m : {"01", "02", "03", "04"}) {
+        static const char* nombres[] = {"DEPOSITO", "RETIRO", "TRANSFERENCIA", "PAGO"};
+        fila("818", m, nombres[std::atoi(m) - 1]);
+    }
+    for (int c = 1; c <= 15; ++c) fila("819", "01" + vb::Format(c, "00"), "");
+    for (int c = 1; c <= 10; ++c) fila("819", "02" + vb::Format(c, "00"), "");
+    for (const char* m : {"1", "2", "3", "4"}) fila("820", m, std::string("MODALIDAD ") + m);
+    fila("856", "0787", "1.9 01/03/2004     722");
+    EscribeTexto1252(tmp + "paruzq.txt", param);
+}
+
+void EscribeIni(const Instalacion& inst) {
+    struct Clave {
+        const char* nombre;
+        std::string valor;
+    };
+    for (const Clave& c :
+         {Clave{"SysPath", inst.sysPath}, Clave{"DBPath", inst.sysPath},
+          Clave{"DBName", std::string(kNombreBase)}, Clave{"SysUser", std::string(kUsuarioSistema)},
+          Clave{"SysVersion", "3.5"}, Clave{"SysMenu", "1"}}) {
+        if (!profile::WritePrivateProfileString("Options", c.nombre, c.valor, inst.ini)) {
+            throw std::runtime_error("No se pudo escribir " + inst.ini);
+        }
+    }
+}
+
+std::unique_ptr<jet::Database> AbreHost(const Instalacion& inst) {
+    FijaCuenta(inst);
+    return jet::Database::Open(inst.base);
+}
+
+std::unique_ptr<jet::Database> AbreHostExclusivo(const Instalacion& inst) {
+    FijaCuenta(inst);
+    return jet::Database::Open(inst.base, true);
+}
+
+Instalacion CreaHost(std::string_view carpeta) {
+    Instalacion inst = Rutas(carpeta);
+    if (fs::exists(inst.base)) {
+        throw std::runtime_error("Ya existe una instalación del QVX en " + inst.carpeta);
+    }
+    for (const std::string& d :
+         {inst.windows, inst.sysPath + "RPT", inst.tmp, inst.sysPath + "0787"}) {
+        fs::create_directories(d);
+    }
+    shell::CuentaGrupo cuenta = shell::ArmaCuentaGrupo();
+    jet::WriteWorkgroupFile(inst.grupo, cuenta.usuario, cuenta.clave);
+    {
+        FijaCuenta(inst);
+        auto db = jet::Database::Create(inst.base);
+        CreaTablas(*db);
+        CargaDatos(*db);
+        db->Close();
+    }
+    EscribeIni(inst);
+    EscribeArchivosFilas(inst.tmp);
+    return inst;
+}
+
+Envio EnviaDeclaracion(jet::Database& db, std::string_view ruc, std::string_view periodo) {
+    const std::string filtro = " WHERE DOC_ID_D='" + jet::Q(ruc) + "' AND TIP_DOC_D=6" +
+                               " AND PERIODO='" + jet::Q(periodo) + "'" +
+                               " AND FORMULARIO='0787' AND SEMANA=0";
+    auto cab = db.OpenRecordset("SELECT * FROM CAB" + filtro, jet::dbOpenSnapshot);
+    if (cab->EOF()) {
+        throw std::runtime_error("No hay declaración grabada del RUC " + std::string(ruc) +
+                                 " en el periodo " + std::string(periodo));
+    }
+    Envio envio;
+    long correl = 0;
+    {
+        auto rs = db.OpenRecordset("SELECT CORREL FROM HCAB" + filtro, jet::dbOpenSnapshot);
+        for (; !rs->EOF(); rs->MoveNext()) {
+            correl =
+                std::max(correl, static_cast<long>(vb::Val(vb::ToText(rs->Fields(0).Value()))));
+        }
+    }
+    long control = 10000000;
+    {
+        auto rs = db.OpenRecordset("SELECT control FROM HCAB", jet::dbOpenSnapshot);
+        for (; !rs->EOF(); rs->MoveNext()) {
+            control =
+                std::max(control, static_cast<long>(vb::Val(vb::ToText(rs->Fields(0).Value()))));
+        }
+    }
+    envio.correl = vb::Format(static_cast<double>(correl + 1), "000");
+    envio.control = vb::Format(static_cast<double>(control + 1), "00000000");
+
+    jet::Transaction tx(db);
+    {
+        auto h = db.OpenRecordset("SELECT * FROM HCAB", jet::dbOpenDynaset);
+        h->AddNew();
+        for (const char* c : {"DOC_ID_D", "TIP_DOC_D", "PERIODO", "FORMULARIO", "SEMANA", "fec_pro",
+                              "bcolibrad", "nrocheque", "cheque", "efectivo", "rectifica"}) {
+            h->Fields(c) = cab->Fields(c).Value();
+        }
+        h->Fields("CORREL") = envio.correl;
+        h->Fields("estado") = std::int16_t{1};
+        h->Fields("norden") = vb::Null;
+        h->Fields("fec_env") = vb::Today();
+        h->Fields("control") = envio.control;
+        h->Fields("cNumero") = shell::CalculaCNumero(h->CurrentRow(), 6);
+        h->Update();
+        h->Close();
+    }
+    {
+        auto det = db.OpenRecordset("SELECT * FROM DET" + filtro, jet::dbOpenSnapshot);
+        auto h = db.OpenRecordset("SELECT * FROM HDET", jet::dbOpenDynaset);
+        for (; !det->EOF(); det->MoveNext()) {
+            h->AddNew();
+            for (const char* c : {"DOC_ID_D", "TIP_DOC_D", "PERIODO", "FORMULARIO", "SEMANA",
+                                  "CASILLA", "I_VALOR", "idcasilla"}) {
+                h->Fields(c) = det->Fields(c).Value();
+            }
+            h->Fields("CORREL") = envio.correl;
+            h->Fields("estado") = std::int16_t{1};
+            h->Fields("cNumero") = shell::CalculaCNumero(h->CurrentRow(), 7);
+            h->Update();
+            ++envio.casillas;
+        }
+        h->Close();
+        det->Close();
+    }
+    cab->Close();
+    tx.Commit();
+    return envio;
+}
+
+}  // namespace hostkit

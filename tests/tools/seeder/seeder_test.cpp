@@ -1,0 +1,340 @@
+// The installer against fresh host installations.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "host/hostkit.h"
+#include "host/pruebas.h"
+#include "jet/database.h"
+#include "profile/profile.h"
+#include "tools/seeder/instalador.h"
+#include "vb/error.h"
+#include "vb/strings.h"
+#include "vb/text.h"
+#include "vb/variant.h"
+
+namespace fs = std::filesystem;
+using hostkit::AvisosGrabados;
+using hostkit::LineaFilas;
+
+namespace {
+
+class SeederTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        inst = hostkit::CreaHost(carpeta.Ruta() + "/host");
+        hostkit::FijaWindir(inst);
+    }
+    void TearDown() override { fs::current_path(fs::temp_directory_path()); }
+
+    int Corre() {
+        seeder::Instalador instalador;
+        return instalador.Main();
+    }
+    void Escribe(const std::string& ruta, const std::vector<std::string>& lineas) {
+        std::ofstream out(ruta, std::ios::binary | std::ios::trunc);
+        for (const auto& l : lineas) out << vb::Utf8ToCp1252(l) << "\r\n";
+    }
+    std::unique_ptr<jet::Database> Base() { return hostkit::AbreHost(inst); }
+    long Cuenta(const std::string& sql) {
+        auto db = Base();
+        auto rs = db->OpenRecordset(sql, jet::dbOpenSnapshot);
+        long n = 0;
+        for (; !rs->EOF(); rs->MoveNext()) ++n;
+        return n;
+    }
+    // Funcion and Correl_Param of one parameter row ("" when absent).
+    std::pair<std::string, std::string> Param(const std::string& n, const std::string& a) {
+        auto db = Base();
+        auto rs = db->OpenRecordset("SELECT * FROM PARAM WHERE Numero='" + jet::Q(n) +
+                                        "' AND Argumento='" + jet::Q(a) + "'",
+                                    jet::dbOpenSnapshot);
+        if (rs->EOF()) return {};
+        return {vb::ToText(rs->Fields("Funcion").Value()),
+                vb::ToText(rs->Fields("Correl_Param").Value())};
+    }
+    static std::string Mensajes(const AvisosGrabados& a) {
+        std::string t;
+        for (const auto& m : a.avisos) t += m.titulo + ": " + m.texto + "\n";
+        return t;
+    }
+
+    hostkit::CarpetaTemporal carpeta;
+    hostkit::Instalacion inst;
+};
+
+TEST_F(SeederTest, PrimeraCorridaPreparaLaBase) {
+    AvisosGrabados avisos;
+    ASSERT_EQ(Corre(), 0) << Mensajes(avisos);
+    EXPECT_TRUE(avisos.avisos.empty()) << Mensajes(avisos);
+
+    // EFCONTROL with its key.
+    {
+        auto db = Base();
+        const std::string fila =
+            "insert into EFCONTROL (tip_doc_d, doc_id_d, periodo, formulario, semana, nomarc) "
+            "values (6,'20100123453','200405','0787',0,'0787200405201001234530.MOV')";
+        db->Execute(fila, jet::dbFailOnError);
+        try {
+            db->Execute(fila, jet::dbFailOnError);
+            ADD_FAILURE() << "sin clave primaria";
+        } catch (const vb::VbError& e) {
+            EXPECT_EQ(e.Number(), 3022);
+        }
+        auto rs = db->OpenRecordset("SELECT * FROM EFCONTROL", jet::dbOpenSnapshot);
+        EXPECT_EQ(rs->FieldCount(), 30);
+        EXPECT_EQ(vb::UCase(rs->Fields(29).Name()), "CNUMERO");
+    }
+    // Submission tables of the form, and the other form's rows untouched.
+    EXPECT_EQ(Cuenta("SELECT * FROM envio_t WHERE formulario='0787'"), 2);
+    EXPECT_EQ(Cuenta("SELECT * FROM envio_t WHERE formulario='0695'"), 2);
+    {
+        auto db = Base();
+        auto rs = db->OpenRecordset(
+            "SELECT * FROM envio_t WHERE formulario='0787' AND tabla_o='EXT'", jet::dbOpenSnapshot);
+        ASSERT_FALSE(rs->EOF());
+        EXPECT_EQ(vb::ToText(rs->Fields("tabla_d").Value()), "T787EXT");
+        EXPECT_EQ(vb::CInt(rs->Fields("indice").Value()), 2);
+        EXPECT_EQ(vb::CInt(rs->Fields("c_semana").Value()), 7);
+    }
+    // Report codes.
+    EXPECT_EQ(Cuenta("SELECT * FROM Reportes WHERE CodRep='UZQ001'"), 1);
+    EXPECT_EQ(Cuenta("SELECT * FROM Reportes WHERE CodRep='UZQ002' AND "
+                     "DescRep='Resumen de declaración generada - 0787'"),
+              1);
+    // Parameters: the old list 821 is gone, the rows file's lists are in,
+    // and the fixed rows.
+    EXPECT_EQ(Cuenta("SELECT * FROM PARAM WHERE Numero='821'"), 0);
+    EXPECT_EQ(Cuenta("SELECT * FROM PARAM WHERE Numero='820'"), 4);
+    EXPECT_EQ(Param("818", "03"), std::make_pair(std::string("TRANSFERENCIA"), std::string("000")));
+    EXPECT_EQ(Param("875", "03").first, "Doc. Identificación Local del país de origen");
+    EXPECT_EQ(Param("876", "04").first, "DOM OFICIAL CÍA, ASOC U OTRA ENT LEGAL");
+    EXPECT_EQ(Cuenta("SELECT * FROM PARAM WHERE Numero='876'"), 4);
+}
+
+TEST_F(SeederTest, SegundaCorridaDejaLoMismo) {
+    AvisosGrabados avisos;
+    ASSERT_EQ(Corre(), 0) << Mensajes(avisos);
+    auto foto = [&] {
+        std::map<std::string, long> m;
+        for (const char* t : {"PARAM", "envio_t", "Reportes", "EFCONTROL"}) {
+            m[t] = Cuenta(std::string("SELECT * FROM ") + t);
+        }
+        return m;
+    };
+    auto antes = foto();
+    // A control record made meanwhile survives: the table is not made again.
+    {
+        auto db = Base();
+        db->Execute(
+            "insert into EFCONTROL (tip_doc_d, doc_id_d, periodo, formulario, semana, "
+            "nomarc) values (6,'20100123453','200405','0787',0,'A.MOV')",
+            jet::dbFailOnError);
+    }
+    antes["EFCONTROL"] += 1;
+    ASSERT_EQ(Corre(), 0) << Mensajes(avisos);
+    EXPECT_TRUE(avisos.avisos.empty()) << Mensajes(avisos);
+    EXPECT_EQ(foto(), antes);
+}
+
+TEST_F(SeederTest, ArchivoDeEnvioRepetidoGanaLaUltimaLinea) {
+    Escribe(
+        inst.tmp + "envuzq.txt",
+        {LineaFilas(
+             {"1", " MOV ", " T787MOV ", "MOV", "1", "1", "1", "2", "3", "4", "5", "6", "7"}),
+         LineaFilas(
+             {"2", "MOV", "T787NUEVA", "MV2", "9", "0", "6", "12.5", "3", "4", "5", "6", "8"}),
+         "   ",
+         LineaFilas({"3", "EXT", "T787EXT", "EXT", "1", "1", "1", "2", "3", "4", "5", "6", "7"})});
+    AvisosGrabados avisos;
+    ASSERT_EQ(Corre(), 0) << Mensajes(avisos);
+    EXPECT_EQ(Cuenta("SELECT * FROM envio_t WHERE formulario='0787'"), 1);
+    auto db = Base();
+    auto rs =
+        db->OpenRecordset("SELECT * FROM envio_t WHERE formulario='0787'", jet::dbOpenSnapshot);
+    EXPECT_EQ(vb::ToText(rs->Fields("tabla_d").Value()), "T787NUEVA");
+    EXPECT_EQ(vb::ToText(rs->Fields("tabla_ext").Value()), "MV2");
+    EXPECT_EQ(vb::CInt(rs->Fields("indice").Value()), 9);
+    EXPECT_EQ(vb::CInt(rs->Fields("c_semana").Value()), 8);
+}
+
+TEST_F(SeederTest, ArchivoDeParametros) {
+    Escribe(inst.tmp + "paruzq.txt",
+            {LineaFilas({"817", "01", "GRAVADA", "7"}), "817|02|EXONERADA|0|texto ignorado|",
+             LineaFilas({"875", "01", "TEXTO ANTERIOR", "0"}),
+             LineaFilas({"976", "9193", "COTE D'IVOIRE (ANTES)", "0"}),
+             LineaFilas({"976", "O'1", "CLAVE CON COMILLA", "1"}),
+             LineaFilas({"979", "05", "  INGENIERO  ", "0"}), "",
+             LineaFilas({"818", "01", "DESPUES DE LA LINEA EN BLANCO", "0"})});
+    // The base folder's copy loses against the one under tmp.
+    Escribe(inst.sysPath + "paruzq.txt", {LineaFilas({"819", "0101", "BASE", "0"})});
+    AvisosGrabados avisos;
+    ASSERT_EQ(Corre(), 0) << Mensajes(avisos);
+    EXPECT_EQ(Param("817", "01"), std::make_pair(std::string("GRAVADA"), std::string("007")));
+    EXPECT_EQ(Param("817", "02").first, "EXONERADA");
+    EXPECT_EQ(Param("875", "01").first, "TIN - Doc Trib PP.NN.");
+    EXPECT_EQ(Param("976", "9193").first, "COTE D'IVOIRE (ANTES)");
+    EXPECT_EQ(Param("976", "O'1"),
+              std::make_pair(std::string("CLAVE CON COMILLA"), std::string("001")));
+    EXPECT_EQ(Param("979", "05").first, "  INGENIERO  ");  // not trimmed
+    EXPECT_EQ(Cuenta("SELECT * FROM PARAM WHERE Numero='818'"), 0);
+    EXPECT_EQ(Cuenta("SELECT * FROM PARAM WHERE Numero='819'"), 0);
+    EXPECT_EQ(Cuenta("SELECT * FROM PARAM WHERE Numero='976'"), 13);
+
+    // Without the tmp copy the base folder's is read.
+    fs::remove(inst.tmp + "paruzq.txt");
+    ASSERT_EQ(Corre(), 0) << Mensajes(avisos);
+    EXPECT_EQ(Param("819", "0101").first, "BASE");
+    EXPECT_EQ(Cuenta("SELECT * FROM PARAM WHERE Numero='817'"), 0);
+}
+
+TEST_F(SeederTest, SysPathConDosSeparadores) {
+    ASSERT_TRUE(
+        profile::WritePrivateProfileString("Options", "SysPath", inst.sysPath + "/", inst.ini));
+    EXPECT_EQ(seeder::QuitaSeparadorDoble(inst.sysPath + "/"), inst.sysPath);
+    EXPECT_EQ(seeder::QuitaSeparadorDoble("C:\\QVX\\\\"), "C:\\QVX\\");
+    EXPECT_EQ(seeder::QuitaSeparadorDoble(inst.sysPath), inst.sysPath);
+    AvisosGrabados avisos;
+    ASSERT_EQ(Corre(), 0) << Mensajes(avisos);
+    EXPECT_EQ(Cuenta("SELECT * FROM envio_t WHERE formulario='0787'"), 2);
+}
+
+TEST_F(SeederTest, SinSysPathNoTocaNada) {
+    ASSERT_TRUE(profile::WritePrivateProfileString("Options", "SysPath", "  ", inst.ini));
+    AvisosGrabados avisos;
+    EXPECT_EQ(Corre(), 1);
+    ASSERT_EQ(avisos.avisos.size(), 1u);
+    EXPECT_EQ(avisos.avisos[0].texto, "Debe instalar primero el QVX ");
+    EXPECT_EQ(avisos.avisos[0].titulo, "Mensaje");
+    EXPECT_EQ(avisos.avisos[0].estilo, shell::vbInformation);
+    EXPECT_EQ(Cuenta("SELECT * FROM PARAM WHERE Numero='821'"), 1);
+}
+
+TEST_F(SeederTest, BaseBloqueada) {
+    hostkit::BloqueoExclusivo bloqueo(inst);
+    ASSERT_TRUE(bloqueo.Activo());
+    AvisosGrabados avisos;
+    EXPECT_EQ(Corre(), 1);
+    ASSERT_EQ(avisos.avisos.size(), 1u);
+    EXPECT_EQ(avisos.avisos[0].texto, " 3051- Base de datos esta bloqueda");
+    EXPECT_EQ(avisos.avisos[0].titulo, "Error de Conección");
+    EXPECT_EQ(avisos.avisos[0].estilo, 0);
+}
+
+// Rows files the installer cannot read: a message naming file and line, the
+// steps already done stay done, the run ends with a failure.
+TEST_F(SeederTest, ArchivosDeFilasDefectuosos) {
+    struct Caso {
+        const char* nombre;
+        const char* archivo;
+        std::vector<std::string> lineas;  // empty: the file is missing
+        const char* dice;
+        bool envioCargado;
+    };
+    const std::string bueno =
+        LineaFilas({"1", "MOV", "T787MOV", "MOV", "1", "1", "1", "2", "3", "4", "5", "6", "7"});
+    const std::vector<Caso> casos = {
+        {"falta envuzq", "envuzq.txt", {}, "no se encontró", false},
+        {"pocas barras en envuzq",
+         "envuzq.txt",
+         {bueno, "2|EXT|T787EXT|EXT|1|1|1|2|3|4|5|6|7"},
+         "línea 2",
+         true},
+        {"byte fuera de rango",
+         "envuzq.txt",
+         {bueno, LineaFilas({"2", "EXT", "T", "E", "300", "1", "1", "2", "3", "4", "5", "6", "7"})},
+         "línea 2",
+         true},
+        {"número que no convierte",
+         "envuzq.txt",
+         {LineaFilas({"2", "EXT", "T", "E", "1", "1", "1", "x", "3", "4", "5", "6", "7"})},
+         "línea 1",
+         false},
+        {"falta paruzq", "paruzq.txt", {}, "no se encontró", true},
+        {"pocas barras en paruzq",
+         "paruzq.txt",
+         {"817|01|GRAVADA|0|", "817|02|EXONERADA"},
+         "línea 2",
+         true},
+        {"correlativo que no convierte", "paruzq.txt", {"817|01|GRAVADA|siete|"}, "línea 1", true},
+        {"texto demasiado largo",
+         "paruzq.txt",
+         {"817|01|GRAVADA|0|", "817|02|" + std::string(300, 'X') + "|0|"},
+         "línea 2",
+         true},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        TearDown();
+        fs::remove_all(inst.carpeta);
+        SetUp();
+        const std::string ruta = inst.tmp + c.archivo;
+        if (c.lineas.empty()) {
+            fs::remove(ruta);
+        } else {
+            Escribe(ruta, c.lineas);
+        }
+        AvisosGrabados avisos;
+        EXPECT_EQ(Corre(), 1);
+        ASSERT_EQ(avisos.avisos.size(), 1u) << Mensajes(avisos);
+        const auto& a = avisos.avisos[0];
+        EXPECT_EQ(a.estilo, shell::vbCritical);
+        EXPECT_NE(a.texto.find(c.archivo), std::string::npos) << a.texto;
+        EXPECT_NE(a.texto.find(c.dice), std::string::npos) << a.texto;
+        // Done before the failure: the old lists are gone.
+        EXPECT_EQ(Cuenta("SELECT * FROM PARAM WHERE Numero='821'"), 0);
+        EXPECT_EQ(Cuenta("SELECT * FROM envio_t WHERE formulario='0787' AND tabla_o='MOV'"),
+                  c.envioCargado ? 1 : 0);
+        if (std::string(c.archivo) == "paruzq.txt" && !c.lineas.empty()) {
+            EXPECT_EQ(Param("817", "01").first, "GRAVADA");
+        }
+    }
+}
+
+TEST_F(SeederTest, SentenciaQueFallaSeInformaYSigue) {
+    // A submission table of the host with one column less refuses the insert.
+    {
+        auto db = Base();
+        db->Execute("DROP TABLE envio_t", jet::dbFailOnError);
+        db->Execute(
+            "CREATE TABLE envio_t ([formulario] text(4), [tabla_o] text(10), "
+            "[tabla_d] text(50), [tabla_ext] text(10), [indice] Byte, [obliga] Byte, "
+            "[c_tip_doc_d] Byte, [c_doc_id_d] Long, [c_Formulario] Long, "
+            "[c_periodo] Long, [c_estado] Long, [c_envio] Long)",
+            jet::dbFailOnError);
+    }
+    AvisosGrabados avisos;
+    EXPECT_EQ(Corre(), 1);
+    ASSERT_EQ(avisos.avisos.size(), 2u) << Mensajes(avisos);
+    for (const auto& a : avisos.avisos) {
+        EXPECT_EQ(a.titulo, "Error al Ejecutar Sentencia SQL");
+        EXPECT_EQ(a.texto.rfind("Error Número : ", 0), 0u) << a.texto;
+        EXPECT_NE(a.texto.find('\n'), std::string::npos);
+        EXPECT_EQ(a.estilo, shell::vbCritical);
+    }
+    // The run went on.
+    EXPECT_EQ(Cuenta("SELECT * FROM Reportes WHERE CodRep='UZQ002'"), 1);
+    EXPECT_EQ(Param("876", "01").first, "RESIDENCIA O DOMICILIO DE LA ACTIVIDAD");
+}
+
+TEST_F(SeederTest, ProgramaSinVentanaEscribeEnErrorEstandar) {
+    const std::string seeder = std::string(FD_BIN_DIR) + "/seeder";
+    const std::string salida = carpeta.Ruta() + "/stderr.txt";
+    auto corre = [&] {
+        int estado = std::system((seeder + " argumento ignorado 2>'" + salida + "'").c_str());
+        return WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+    };
+    EXPECT_EQ(corre(), 0);
+    EXPECT_EQ(fs::file_size(salida), 0u);
+    fs::remove(inst.tmp + "envuzq.txt");
+    EXPECT_NE(corre(), 0);
+    std::ifstream in(salida);
+    std::string texto((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(texto.find("envuzq.txt"), std::string::npos) << texto;
+}
+
+}  // namespace

@@ -1,0 +1,401 @@
+#include "tools/seeder/instalador.h"
+
+#include <cmath>
+
+#include "jet/database.h"
+#include "shell/avisos.h"
+#include "shell/conexion.h"
+#include "shell/settings.h"
+#include "vb/error.h"
+#include "vb/files.h"
+#include "vb/numeric.h"
+#include "vb/strings.h"
+#include "vb/variant.h"
+
+namespace seeder {
+
+namespace {
+
+using shell::Aviso;
+
+constexpr const char* kFormulario = "0787";
+constexpr const char* kTituloArchivo = "Error al leer archivo";
+
+// The control-record table, as the import and the submission check expect it.
+const std::string& SqlTablaControl() {
+    static const std::string sql =
+        std::string("CREATE TABLE EFCONTROL") +
+        "([tip_doc_d] Byte, [doc_id_d] text(15),[periodo] Text(6), " +
+        " [formulario] Text (4),[semana] integer, [nomarc] text(50), " +
+        " [rutarc] text(255), [tamarc] long,[tab_d] text(50), " +
+        " [marca] text(255), [cnum] text(20), [indice] byte," + " [num_tuplas] text(15)," +
+        " [mto_302] text(15), [mto_322] text(15)," + " [mto_306] text(15), [mto_326] text(15)," +
+        " [mto_305] text(15), [mto_325] text(15)," +
+        " [mto_303] text(15), [mto_323] text(15), [mto_324] text(15)," + " [mto_402] text(15)," +
+        " [mto_422] text(15), [mto_403] text(15), [mto_423] text(15)," +
+        " [mto_424] text(15), [mto_406] text(15), [mto_426] text(15)," + " [cnumero] text(6));";
+    return sql;
+}
+
+const std::string& SqlClaveControl() {
+    static const std::string sql =
+        std::string("ALTER TABLE EFCONTROL ADD CONSTRAINT PK_EFCONTROL PRIMARY KEY") +
+        " ([tip_doc_d],[doc_id_d], " + " [periodo],[Formulario]," + " [semana],[nomarc])";
+    return sql;
+}
+
+struct FilaFija {
+    const char* numero;
+    const char* argumento;
+    const char* funcion;
+};
+
+constexpr FilaFija kFilasFijas[] = {
+    {"875", "01", "TIN - Doc Trib PP.NN."},
+    {"875", "02", "IN - Doc Trib PP.JJ."},
+    {"875", "03", "Doc. Identificación Local del país de origen"},
+    {"876", "01", "RESIDENCIA O DOMICILIO DE LA ACTIVIDAD"},
+    {"876", "02", "RESIDENCIA"},
+    {"876", "03", "DOMICILIO DE LA ACTIVIDAD"},
+    {"876", "04", "DOM OFICIAL CÍA, ASOC U OTRA ENT LEGAL"},
+};
+
+bool EsSeparador(char c) {
+    return c == '/' || c == '\\';
+}
+
+// A number of a rows file as its statement writes it: whole numbers as plain
+// decimal digits.
+std::string TextoNumero(double valor) {
+    if (valor == std::floor(valor) && std::fabs(valor) < 1e15) {
+        return std::to_string(static_cast<long long>(valor));
+    }
+    return vb::Trim(vb::Str(valor));
+}
+
+// The file's lines, read as the installer reads them: up to the end or the
+// first line that is blank after trimming.
+class LectorFilas {
+  public:
+    explicit LectorFilas(const std::string& ruta) {
+        numero_ = vb::FreeFile();
+        vb::Open(ruta, vb::OpenMode::Input, numero_);
+        abierto_ = true;
+    }
+    ~LectorFilas() {
+        if (abierto_) {
+            try {
+                vb::Close(numero_);
+            } catch (...) {
+            }
+        }
+    }
+    bool Siguiente(std::string& linea) {
+        if (vb::Eof(numero_)) return false;
+        linea = vb::LineInput(numero_);
+        ++lineas_;
+        return !vb::Trim(linea).empty();
+    }
+    long Lineas() const { return lineas_; }
+
+  private:
+    int numero_ = 0;
+    bool abierto_ = false;
+    long lineas_ = 0;
+};
+
+}  // namespace
+
+std::string QuitaSeparadorDoble(std::string base) {
+    std::size_t n = base.size();
+    if (n >= 2 && EsSeparador(base[n - 1]) && EsSeparador(base[n - 2])) base.pop_back();
+    return base;
+}
+
+Instalador::Instalador() = default;
+Instalador::~Instalador() = default;
+
+int Instalador::Main() {
+    // 1-2. The base folder.
+    base_ = shell::LeeOpcion("SysPath");
+    if (base_.empty()) {
+        Aviso().MsgBox("Debe instalar primero el QVX ", shell::vbInformation, "Mensaje");
+        return 1;
+    }
+    base_ = QuitaSeparadorDoble(base_);
+    try {
+        // 3-5.
+        if (!AbreBaseDatos(base_)) return 1;
+        BorraParametros();
+        if (!ActualizaTablas(base_)) return 1;
+        // 6-7.
+        if (!CargaParametros()) {
+            db_->Close();
+            return 1;
+        }
+        for (const FilaFija& f : kFilasFijas)
+            GrabaParametro(f.numero, f.argumento, f.funcion, "000");
+        // 8.
+        db_->Close();
+    } catch (const vb::VbError& e) {
+        Aviso().MsgBox("Error " + std::to_string(e.Number()) + "\n" + e.Description(),
+                       shell::vbCritical, "Error de Ejecución");
+        return 1;
+    }
+    return fallas_ ? 1 : 0;
+}
+
+bool Instalador::AbreBaseDatos(const std::string& base) {
+    auto db = shell::AbreBaseDatos(base);
+    if (!db) return false;
+    db_ = std::move(db);
+    return true;
+}
+
+void Instalador::BorraParametros() {
+    for (const char* numero : {"817", "818", "819", "820", "821", "822", "823"}) {
+        EjecutaSql("Delete from Param where numero='" + std::string(numero) + "'");
+    }
+}
+
+bool Instalador::ActualizaTablas(const std::string& base) {
+    if (!AbreBaseDatos(base)) return false;
+    CreaTablaControl();
+    if (!CargaEnvio()) {
+        db_->Close();
+        return false;
+    }
+    EjecutaSql(std::string("insert into reportes ") + "values ('UZQ001','Reporte de UZQ',1)");
+    GrabaReporte("UZQ002", "Resumen de declaración generada - 0787");
+    return true;
+}
+
+void Instalador::CreaTablaControl() {
+    if (!ExisteTabla("EFCONTROL")) {
+        EjecutaSql(SqlTablaControl());
+        EjecutaSql(SqlClaveControl());
+    }
+    db_->RefreshTableDefs();
+}
+
+bool Instalador::CargaEnvio() {
+    EjecutaSql("delete * from envio_t where formulario='0787'");
+    const std::string ruta = base_ + "tmp/" + "envuzq.txt";
+    if (!vb::FileExists(ruta)) {
+        FallaArchivo(ruta, 0, "no se encontró el archivo.");
+        return false;
+    }
+    LectorFilas lector(ruta);
+    std::string linea;
+    while (lector.Siguiente(linea)) {
+        bool ok = true;
+        std::vector<std::string> f = Campos(linea, 13, ruta, lector.Lineas(), ok);
+        if (!ok) return false;
+        std::string tablaO = vb::Trim(f[1]);
+        std::string tablaD = vb::Trim(f[2]);
+        std::string tablaExt = vb::Trim(f[3]);
+        std::string n[14];
+        for (std::size_t k = 5; k <= 13; ++k) {
+            const std::string& campo = f[k - 1];
+            try {
+                if (k <= 7) {
+                    n[k] = std::to_string(vb::CByte(vb::Variant(campo)));
+                } else {
+                    auto valor = vb::ParseNumber(campo);
+                    if (!valor) vb::Raise(vb::kTypeMismatch);
+                    n[k] = TextoNumero(*valor);
+                }
+            } catch (const vb::VbError&) {
+                FallaArchivo(ruta, lector.Lineas(),
+                             "el campo " + std::to_string(k) + " ('" + campo + "') no es " +
+                                 (k <= 7 ? "un número entero de 0 a 255." : "un número."));
+                return false;
+            }
+        }
+        std::string sql;
+        if (ExisteEnvio(tablaO)) {
+            sql = std::string("Update envio_t set ") + " tabla_d = " + "'" + jet::Q(tablaD) + "'" +
+                  "," + " tabla_ext = " + "'" + jet::Q(tablaExt) + "'" + "," + " indice=" + n[5] +
+                  "," + " obliga=" + n[6] + "," + " c_tip_doc_d=" + n[7] + "," +
+                  " c_doc_id_d =" + n[8] + "," + " c_Formulario=" + n[9] + "," +
+                  " c_periodo=" + n[10] + "," + " c_estado=" + n[11] + "," + " c_envio=" + n[12] +
+                  "," + " c_semana=" + n[13] + " Where formulario='" + kFormulario +
+                  "' AND tabla_o='" + jet::Q(tablaO) + "'";
+        } else {
+            sql = std::string("insert into envio_t ") + "values ( " + "'" + kFormulario + "'," +
+                  "'" + jet::Q(tablaO) + "'," + "'" + jet::Q(tablaD) + "'," + "'" +
+                  jet::Q(tablaExt) + "'";
+            for (std::size_t k = 5; k <= 13; ++k) sql += "," + n[k];
+            sql += ")";
+        }
+        EjecutaSql(sql);
+    }
+    return true;
+}
+
+void Instalador::GrabaReporte(std::string_view codigo, std::string_view descripcion) {
+    if (ExisteReporte(codigo)) {
+        EjecutaSql("Update Reportes Set DescRep='" + jet::Q(descripcion) + "' Where CodRep='" +
+                   jet::Q(codigo) + "'");
+    } else {
+        EjecutaSql(std::string("insert into reportes ") + "values ('" + jet::Q(codigo) + "','" +
+                   jet::Q(descripcion) + "',1)");
+    }
+}
+
+bool Instalador::CargaParametros() {
+    std::string ruta = base_ + "tmp/" + "paruzq.txt";
+    if (!ExisteFichero(ruta)) ruta = base_ + "paruzq.txt";
+    if (!vb::FileExists(ruta)) {
+        FallaArchivo(ruta, 0, "no se encontró el archivo.");
+        return false;
+    }
+    LectorFilas lector(ruta);
+    std::string linea;
+    while (lector.Siguiente(linea)) {
+        bool ok = true;
+        std::vector<std::string> f = Campos(linea, 4, ruta, lector.Lineas(), ok);
+        if (!ok) return false;
+        if (!vb::ParseNumber(f[3])) {
+            FallaArchivo(ruta, lector.Lineas(), "el campo 4 ('" + f[3] + "') no es un número.");
+            return false;
+        }
+        std::string correl = vb::Format(std::string_view(f[3]), "000");
+        try {
+            auto rs = db_->OpenRecordset("Select * From PARAM where numero='" + jet::Q(f[0]) + "'" +
+                                             " and argumento= '" + jet::Q(f[1]) + "'",
+                                         jet::dbOpenDynaset);
+            if (rs->EOF()) {
+                rs->AddNew();
+                rs->Fields("Numero") = f[0];
+                rs->Fields("Argumento") = f[1];
+                rs->Fields("Funcion") = f[2];
+                rs->Fields("Correl_Param") = correl;
+            } else {
+                rs->Edit();
+                rs->Fields("Funcion") = f[2];
+                rs->Fields("Correl_Param") = correl;
+            }
+            rs->Update();
+            rs->Close();
+        } catch (const vb::VbError& e) {
+            FallaArchivo(ruta, lector.Lineas(),
+                         "la fila no se pudo grabar (" + std::to_string(e.Number()) + ": " +
+                             e.Description() + ").");
+            return false;
+        }
+    }
+    return true;
+}
+
+void Instalador::GrabaParametro(std::string_view numero, std::string_view argumento,
+                                std::string_view funcion, std::string_view correl) {
+    if (ExisteParametro(numero, argumento)) {
+        EjecutaSql("Update Param Set Funcion='" + jet::Q(funcion) + "', Correl_param='" +
+                   jet::Q(correl) + "' Where Numero='" + jet::Q(numero) + "' AND Argumento='" +
+                   jet::Q(argumento) + "'");
+    } else {
+        EjecutaSql(std::string("insert into Param ") + "values ('" + jet::Q(numero) + "','" +
+                   jet::Q(argumento) + "','" + jet::Q(funcion) + "','" + jet::Q(correl) + "')");
+    }
+}
+
+void Instalador::EjecutaSql(const std::string& sql) {
+    try {
+        db_->Execute(sql, jet::dbInconsistent);
+    } catch (const vb::VbError& e) {
+        if (e.Number() == 3010 || e.Number() == 3283) return;
+        fallas_ = true;
+        Aviso().MsgBox("Error Número : " + std::to_string(e.Number()) + "\n" + e.Description(),
+                       shell::vbCritical, "Error al Ejecutar Sentencia SQL");
+    }
+}
+
+bool Instalador::ExisteTabla(std::string_view nombre) {
+    db_->RefreshTableDefs();
+    const std::string buscado = vb::UCase(nombre);
+    for (const std::string& tabla : db_->TableDefs()) {
+        if (vb::UCase(tabla) == buscado) return true;
+    }
+    return false;
+}
+
+bool Instalador::ExisteEnvio(std::string_view tablaO) {
+    auto rs = db_->OpenRecordset(std::string("Select * from envio_t Where formulario='") +
+                                     kFormulario + "' AND tabla_o='" + jet::Q(tablaO) + "'",
+                                 jet::dbOpenSnapshot);
+    bool existe = !rs->EOF();
+    rs->Close();
+    return existe;
+}
+
+bool Instalador::ExisteParametro(std::string_view numero, std::string_view argumento) {
+    auto rs = db_->OpenRecordset("Select * from Param Where Numero='" + jet::Q(numero) +
+                                     "' AND Argumento='" + jet::Q(argumento) + "'",
+                                 jet::dbOpenSnapshot);
+    bool existe = !rs->EOF();
+    rs->Close();
+    return existe;
+}
+
+bool Instalador::ExisteReporte(std::string_view codigo) {
+    auto rs = db_->OpenRecordset("Select * from Reportes Where CodRep='" + jet::Q(codigo) + "'",
+                                 jet::dbOpenSnapshot);
+    bool existe = !rs->EOF();
+    rs->Close();
+    return existe;
+}
+
+bool Instalador::ExisteFichero(const std::string& ruta) {
+    std::size_t barra = ruta.find_last_of("/\\");
+    if (barra != std::string::npos) {
+        bool carpeta = false;
+        try {
+            carpeta = vb::DirExists(ruta.substr(0, barra + 1));
+        } catch (const vb::VbError& e) {
+            if (e.Number() != vb::kPathNotFound) {
+                Aviso().MsgBox("Error " + std::to_string(e.Number()) + "\n" + e.Description(),
+                               shell::vbCritical, "Error de Ejecución");
+            }
+        }
+        if (!carpeta) return false;
+    }
+    try {
+        return vb::FileExists(ruta);
+    } catch (const vb::VbError& e) {
+        if (e.Number() != vb::kPathNotFound) {
+            Aviso().MsgBox("Error " + std::to_string(e.Number()) + "\n" + e.Description(),
+                           shell::vbCritical, "Error de Ejecución");
+        }
+        return false;
+    }
+}
+
+void Instalador::FallaArchivo(const std::string& ruta, long linea, const std::string& detalle) {
+    fallas_ = true;
+    std::string texto = "Archivo " + ruta;
+    if (linea > 0) texto += ", línea " + std::to_string(linea);
+    texto += ": " + detalle;
+    Aviso().MsgBox(texto, shell::vbCritical, kTituloArchivo);
+}
+
+std::vector<std::string> Instalador::Campos(const std::string& linea, std::size_t cuantos,
+                                            const std::string& ruta, long numeroLinea, bool& ok) {
+    std::vector<std::string> campos;
+    std::size_t desde = 0;
+    while (campos.size() < cuantos) {
+        std::size_t barra = linea.find('|', desde);
+        if (barra == std::string::npos) break;
+        campos.push_back(linea.substr(desde, barra - desde));
+        desde = barra + 1;
+    }
+    ok = campos.size() == cuantos;
+    if (!ok) {
+        FallaArchivo(ruta, numeroLinea,
+                     "la línea tiene " + std::to_string(campos.size()) + " campos terminados en " +
+                         "\"|\" y se esperan " + std::to_string(cuantos) + ".");
+    }
+    return campos;
+}
+
+}  // namespace seeder

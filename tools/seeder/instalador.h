@@ -1,0 +1,59 @@
+// The installer of form 0787 in a host installation: control-record table,
+// submission-table rows, report codes and parameter rows.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace jet {
+class Database;
+}
+
+namespace seeder {
+
+class Instalador {
+  public:
+    Instalador();
+    ~Instalador();
+    // One whole run; the program's exit code (0 when no message was shown).
+    int Main();
+
+    // The steps, in the order Main runs them (public for tests).
+    bool AbreBaseDatos(const std::string& base);
+    void BorraParametros();
+    bool ActualizaTablas(const std::string& base);
+    void CreaTablaControl();
+    bool CargaEnvio();
+    bool CargaParametros();
+    void GrabaReporte(std::string_view codigo, std::string_view descripcion);
+    void GrabaParametro(std::string_view numero, std::string_view argumento,
+                        std::string_view funcion, std::string_view correl);
+
+    void EjecutaSql(const std::string& sql);
+    bool ExisteTabla(std::string_view nombre);
+    bool ExisteEnvio(std::string_view tablaO);
+    bool ExisteParametro(std::string_view numero, std::string_view argumento);
+    bool ExisteReporte(std::string_view codigo);
+    bool ExisteFichero(const std::string& ruta);
+
+    void FijaBase(const std::string& base) { base_ = base; }
+    jet::Database* Base() { return db_.get(); }
+    bool HuboFallas() const { return fallas_; }
+
+  private:
+    // A rows file that cannot be read as the installer expects.
+    void FallaArchivo(const std::string& ruta, long linea, const std::string& detalle);
+    std::vector<std::string> Campos(const std::string& linea, std::size_t cuantos,
+                                    const std::string& ruta, long numeroLinea, bool& ok);
+
+    std::string base_;
+    std::unique_ptr<jet::Database> db_;
+    bool fallas_ = false;
+};
+
+// The base folder with one separator at the end when it came with two.
+std::string QuitaSeparadorDoble(std::string base);
+
+}  // namespace seeder
