@@ -1,0 +1,231 @@
+#include "import/control.h"
+
+#include <cstdint>
+#include <vector>
+
+// The engine's EOF() clashes with the C library's macro of that name.
+#include <cstdio>
+#undef EOF
+#include "jet/database.h"
+#include "shell/cnumero.h"
+#include "shell/state.h"
+#include "vb/datetime.h"
+#include "vb/error.h"
+#include "vb/files.h"
+#include "vb/numeric.h"
+#include "vb/strings.h"
+
+namespace importacion {
+namespace {
+
+jet::Database& Base() {
+    jet::Database* db = shell::G().gdbBase;
+    if (!db) vb::Raise(vb::kObjectNotSet);
+    return *db;
+}
+
+// The declaration of the current command, as every control-record query
+// names it.
+std::string FiltroDeclaracion() {
+    const auto& g = shell::G();
+    return " WHERE DOC_ID_D='" + g.gsRuc + "'" + " AND PERIODO='" + g.gsPeriodo + "'" +
+           " AND FORMULARIO='" + g.gsFormulario + "'" +
+           " AND SEMANA=" + std::to_string(g.gnSemana) + " AND TIP_DOC_D=6";
+}
+
+void Cnumero(jet::Recordset& rs, int nClave) {
+    std::vector<vb::Variant> fila = rs.CurrentRow();
+    rs("cNumero") = vb::Variant(shell::CalculaCNumero(fila, nClave));
+}
+
+}  // namespace
+
+std::string FormatoTotal(vb::Currency c) {
+    // Halves go up: floor(x + 0.5) in ten-thousandths, without passing through
+    // a double.
+    std::int64_t r = c.Raw();
+    std::int64_t q = r / 10000;
+    std::int64_t resto = r % 10000;
+    if (resto < 0) {
+        resto += 10000;
+        --q;
+    }
+    if (resto >= 5000) ++q;
+    // "##############0" shows digits only: a negative total loses its sign.
+    if (q < 0) q = -q;
+    return std::to_string(q);
+}
+
+void GraboControlF787(const std::string& Ruta, const std::string& sHash, double dNumTupla,
+                      vb::Currency dMto302, vb::Currency dMto322, vb::Currency dMto306,
+                      vb::Currency dMto326, vb::Currency dMto303, vb::Currency dMto323,
+                      vb::Currency dMto324, vb::Currency dMto402, vb::Currency dMto422,
+                      vb::Currency dMto403, vb::Currency dMto423, vb::Currency dMto424,
+                      vb::Currency dMto406, vb::Currency dMto426, vb::Currency dMto350,
+                      vb::Currency dMto450) {
+    const auto& g = shell::G();
+    const std::string nombre = vb::Trim(vb::Right(Ruta, 25));
+    auto rs = Base().OpenRecordset(
+        "Select * from EFCONTROL " + FiltroDeclaracion() + " AND NOMARC='" + nombre + "'",
+        jet::dbOpenDynaset);
+    try {
+        std::string copia = nombre;
+        if (rs->RecordCount() < 1) {
+            rs->AddNew();
+            rs->Fields("tip_doc_d") = vb::Variant(static_cast<std::uint8_t>(6));
+            rs->Fields("doc_id_d") = vb::Variant(g.gsRuc);
+            rs->Fields("periodo") = vb::Variant(g.gsPeriodo);
+            rs->Fields("formulario") = vb::Variant(g.gsFormulario);
+            rs->Fields("semana") = vb::Variant(g.gnSemana);
+            rs->Fields("tab_d") = vb::Variant(NomEnv(copia));
+            rs->Fields("nomarc") = vb::Variant(vb::UCase(nombre));
+        } else {
+            rs->MoveFirst();
+            rs->Edit();
+            rs->Fields("tab_d") = vb::Variant(NomEnv(copia));
+        }
+        const long largo = static_cast<long>(vb::Len(Ruta));
+        rs->Fields("rutarc") = vb::Variant(vb::UCase(vb::Left(Ruta, largo > 25 ? largo - 25 : 0)));
+        rs->Fields("tamarc") = vb::Variant(static_cast<std::int32_t>(vb::FileLen(Ruta)));
+        rs->Fields("marca") = vb::Variant(sHash);
+        rs->Fields("indice") = vb::Variant(static_cast<std::uint8_t>(1));
+        rs->Fields("num_tuplas") =
+            vb::Variant(std::to_string(static_cast<std::int64_t>(dNumTupla)));
+        rs->Fields("mto_302") = vb::Variant(FormatoTotal(dMto302));
+        rs->Fields("mto_322") = vb::Variant(FormatoTotal(dMto322));
+        rs->Fields("mto_303") = vb::Variant(FormatoTotal(dMto303));
+        rs->Fields("mto_323") = vb::Variant(FormatoTotal(dMto323));
+        rs->Fields("mto_324") = vb::Variant(FormatoTotal(dMto324));
+        rs->Fields("mto_306") = vb::Variant(FormatoTotal(dMto306));
+        rs->Fields("mto_326") = vb::Variant(FormatoTotal(dMto326));
+        rs->Fields("mto_402") = vb::Variant(FormatoTotal(dMto402));
+        rs->Fields("mto_422") = vb::Variant(FormatoTotal(dMto422));
+        rs->Fields("mto_403") = vb::Variant(FormatoTotal(dMto403));
+        rs->Fields("mto_423") = vb::Variant(FormatoTotal(dMto423));
+        rs->Fields("mto_424") = vb::Variant(FormatoTotal(dMto424));
+        rs->Fields("mto_406") = vb::Variant(FormatoTotal(dMto406));
+        rs->Fields("mto_426") = vb::Variant(FormatoTotal(dMto426));
+        rs->Fields("mto_305") = vb::Variant(FormatoTotal(dMto303));
+        // mto_325 adds the two stored texts; each is below 10^15, so the sum
+        // is exact (a 16-digit sum is refused by the column: 3163).
+        const double s = vb::Val(rs->Fields("mto_323").Value().Str()) +
+                         vb::Val(rs->Fields("mto_324").Value().Str());
+        rs->Fields("mto_325") = vb::Variant(std::to_string(static_cast<std::int64_t>(s)));
+        if (vb::Right(nombre, 3) == "ext") {
+            rs->Fields("mto_302") = vb::Variant(FormatoTotal(dMto350));
+            rs->Fields("mto_322") = vb::Variant(FormatoTotal(dMto450));
+        }
+        rs->Fields("cnum") = vb::Variant(std::string("1.9"));
+        Cnumero(*rs, 6);
+        rs->Update();
+    } catch (...) {
+        try {
+            if (rs->EditMode() != 0) rs->CancelUpdate();
+            rs->Close();
+        } catch (...) {
+        }
+        throw;
+    }
+    rs->Close();
+}
+
+std::string NomEnv(std::string& Nombre) {
+    Nombre = vb::UCase(vb::Right(Nombre, 3));
+    auto rs =
+        Base().OpenRecordset("Select * from ENVIO_T WHERE FORMULARIO='" + shell::G().gsFormulario +
+                                 "'" + " AND tabla_o='" + Nombre + "'",
+                             jet::dbOpenDynaset);
+    std::string r;
+    if (rs->RecordCount() > 0) {
+        const vb::Variant& v = rs->Fields("tabla_d").Value();
+        r = v.IsString() ? vb::Trim(v.Str()) : std::string();
+    }
+    rs->Close();
+    return r;
+}
+
+bool VerificoArch() {
+    auto rs =
+        Base().OpenRecordset("Select * from EFCONTROL " + FiltroDeclaracion(), jet::dbOpenSnapshot);
+    bool r = false;
+    if (rs->RecordCount() > 0) {
+        rs->MoveLast();
+        rs->MoveFirst();
+        r = rs->RecordCount() == 2;
+    }
+    rs->Close();
+    return r;
+}
+
+std::string VerificoTablaControl(bool movimientos, bool extornos) {
+    std::string texto;
+    struct Tipo {
+        bool marcado;
+        const char* clase;
+        const char* aviso;
+    };
+    const Tipo tipos[] = {
+        {movimientos, "MOV", "El archivo de movimientos ya ha sido validado anteriormente"},
+        {extornos, "EXT", "El archivo de extornos ya ha sido validado anteriormente"},
+    };
+    for (const Tipo& t : tipos) {
+        if (!t.marcado) continue;
+        auto rs = Base().OpenRecordset("Select * from EFCONTROL " + FiltroDeclaracion() +
+                                           " AND UCASE(RIGHT(NOMARC,3))='" + t.clase + "'",
+                                       jet::dbOpenDynaset);
+        if (rs->RecordCount() > 0) {
+            texto += t.aviso;
+            texto += '\r';
+        }
+        rs->Close();
+    }
+    return vb::Trim(texto);
+}
+
+bool ExisteDeclaracion() {
+    const auto& g = shell::G();
+    auto rs =
+        Base().OpenRecordset(std::string("SELECT * FROM CAB") + " WHERE DOC_ID_D='" + g.gsRuc +
+                                 "'" + " AND TIP_DOC_D=6" + " AND PERIODO='" + g.gsPeriodo + "'" +
+                                 " AND FORMULARIO='" + g.gsFormulario + "'",
+                             jet::dbOpenSnapshot);
+    const bool r = !rs->EOF();
+    rs->Close();
+    return r;
+}
+
+void GraboCabecera() {
+    const auto& g = shell::G();
+    auto rs = Base().OpenRecordset(
+        std::string("Select * from  cab ") + " WHERE DOC_ID_D='" + g.gsRuc + "'" +
+            " AND PERIODO='" + g.gsPeriodo + "'" + " AND FORMULARIO='" + g.gsFormulario + "'" +
+            " AND SEMANA=" + std::to_string(g.gnSemana) + " AND TIP_DOC_D=6",
+        jet::dbOpenDynaset);
+    if (rs->RecordCount() < 1) {
+        rs->AddNew();
+        rs->Fields("tip_doc_d") = vb::Variant(static_cast<std::uint8_t>(6));
+        rs->Fields("Doc_id_d") = vb::Variant(g.gsRuc);
+        rs->Fields("periodo") = vb::Variant(g.gsPeriodo);
+        rs->Fields("Formulario") = vb::Variant(g.gsFormulario);
+        rs->Fields("Semana") = vb::Variant(g.gnSemana);
+        rs->Fields("fec_pro") = vb::Variant(vb::Format(vb::Variant(vb::Today()), "dd/mm/yyyy"));
+        rs->Fields("estado") = vb::Variant(static_cast<std::int16_t>(9));
+    } else {
+        rs->MoveFirst();
+        rs->Edit();
+        rs->Fields("estado") = vb::Variant(static_cast<std::int16_t>(9));
+    }
+    Cnumero(*rs, 5);
+    rs->Update();
+    rs->Close();
+}
+
+void BorroErr(const std::string& sArc) {
+    try {
+        if (vb::FileExists(sArc)) vb::Kill(sArc);
+    } catch (const vb::VbError&) {
+        // A file that cannot be removed is left as it is.
+    }
+}
+
+}  // namespace importacion

@@ -1,0 +1,199 @@
+#include "import/transferencia.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <climits>
+
+#include "dupcheck/dupcheck.h"
+#include "import/control.h"
+#include "import/registros.h"
+#include "linefilter/linefilter.h"
+#include "shell/avisos.h"
+#include "shell/digest.h"
+#include "shell/state.h"
+#include "validator/validator.h"
+#include "vb/error.h"
+#include "vb/files.h"
+#include "vb/strings.h"
+#include "vb/text.h"
+
+namespace importacion {
+namespace {
+
+struct Enlace {
+    DepurarFn fn = nullptr;
+    std::string error;
+    bool intentado = false;
+};
+
+// The folder of the running program: the library is looked for beside it
+// when the loader's own search does not find it.
+std::string CarpetaPrograma() {
+    char buf[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return {};
+    std::string s(buf, static_cast<std::size_t>(n));
+    return s.substr(0, s.rfind('/') + 1);
+}
+
+Enlace& EnlaceDepurar() {
+    static Enlace e;
+    if (e.intentado) return e;
+    e.intentado = true;
+    void* h = ::dlopen(kLinefilterLibrary, RTLD_NOW | RTLD_LOCAL);
+    if (!h) h = ::dlopen((CarpetaPrograma() + kLinefilterLibrary).c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!h) {
+        const char* d = ::dlerror();
+        e.error = std::string("No se pudo cargar la biblioteca ") + kLinefilterLibrary +
+                  (d ? std::string(": ") + d : std::string());
+        return e;
+    }
+    e.fn = reinterpret_cast<DepurarFn>(::dlsym(h, "depurar"));
+    if (!e.fn)
+        e.error =
+            std::string("La biblioteca ") + kLinefilterLibrary + " no ofrece la función depurar";
+    return e;
+}
+
+// Paths go to the library as ANSI text, as the data files are named on disk.
+std::string Ansi(const std::string& s) {
+    return vb::Utf8ToCp1252(vb::ResolvePath(s));
+}
+
+struct Clase {
+    int casilla;
+    const char* extension;
+    std::int16_t campos;
+    int progreso;
+};
+
+constexpr Clase kClases[] = {{2, "mov", 7, 1}, {3, "ext", 9, 2}};
+
+}  // namespace
+
+int Depurar(const std::string& entrada, const std::string& log, const std::string& salida,
+            std::string& error) {
+    Enlace& e = EnlaceDepurar();
+    if (!e.fn) {
+        error = e.error;
+        return 0;
+    }
+    return e.fn(Ansi(entrada).c_str(), Ansi(log).c_str(), Ansi(salida).c_str());
+}
+
+void TraDatos(const std::string& RutArc, std::string& sCadErr, VistaImportacion* vista) {
+    const auto& g = shell::G();
+    Entorno e;
+    e.periodo = g.gsPeriodo;
+    e.ruc = g.gsRuc;
+    e.validador = g.goValidador;
+    if (vista) {
+        e.procesaEventos = [vista] { vista->ProcesaEventos(); };
+        e.habilitaMarcos = [vista] { vista->HabilitaMarcos(); };
+    }
+    try {
+        if (!e.validador) vb::Raise(vb::kObjectNotSet);
+        const std::string tipo = vb::UCase(vb::Right(RutArc, 3));
+        double tuplas = 0;
+        vb::Currency m402, m422, m302, m322;
+        TotalesExt t;
+        std::string r = "False";
+        if (tipo == "MOV") {
+            r = ImportoMov(e, RutArc, tuplas, m402, m422, m302, m322);
+        } else if (tipo == "EXT") {
+            r = ImportoExt(e, RutArc, tuplas, t);
+        }
+        if (r == "True") {
+            const vb::Variant marca = shell::CalculaMarcaArchivo(RutArc);
+            GraboControlF787(RutArc, marca.IsString() ? marca.Str() : std::string(), tuplas, m302,
+                             m322, t.dMto306, t.dMto326, t.dMto303, t.dMto323, t.dMto324, m402,
+                             m422, t.dMto403, t.dMto423, t.dMto424, t.dMto406, t.dMto426, t.dMto350,
+                             t.dMto450);
+            return;
+        }
+        sCadErr += "El archivo " + RutArc + " tiene errores " +
+                   " verifique los errores en: " + RutArc + "err" + "\r";
+    } catch (const ErrorCatalogo& err) {
+        sCadErr += "El archivo " + RutArc + " no se pudo validar. " + err.what() + "\r";
+    } catch (const vb::VbError& err) {
+        switch (err.Number()) {
+            case 3163:
+                sCadErr += "Los montos totales del archivo " + RutArc + " son demasiados grandes " +
+                           " verifiquelos." + "\r";
+                break;
+            case 3022:
+            case 3058:
+            case 3315:
+                break;
+            default:
+                // Ending quietly here would let the import report success for
+                // a file that was never recorded: say what happened.
+                sCadErr += "Ocurrió un error al validar el archivo " + RutArc + ": " +
+                           err.Description() + "\r";
+                break;
+        }
+    } catch (const std::exception& err) {
+        sCadErr += "Ocurrió un error al validar el archivo " + RutArc + ": " + err.what() + "\r";
+    }
+}
+
+bool Transferencia(const std::string& RutArc, VistaImportacion& vista) {
+    vista.Etapa("Verificando registros duplicados en los archivos ");
+    vista.HabilitaGrabar(false);
+    std::string acumulado;
+    for (const Clase& c : kClases) {
+        if (!vista.Marcado(c.casilla)) continue;
+        vista.Progreso(c.progreso);
+        const std::string F = RutArc + c.extension;
+        const std::string err = F + "err";
+        const std::string out = F + "out";
+        const std::string trabajo = RutArc + "db" + c.extension;
+        BorroErr(err);
+        std::string errorEnlace;
+        const int r = Depurar(F, err, out, errorEnlace);
+        if (!errorEnlace.empty()) {
+            acumulado += errorEnlace + ". No se pudo procesar el archivo " + F + "\r";
+            continue;
+        }
+        const auto* val = shell::G().goValidador;
+        if (val ? val->ExisteArchivo(out) : vb::FileExists(out)) {
+            try {
+                vb::FileCopy(out, F);
+            } catch (const vb::VbError& e) {
+                acumulado += "Ocurrió un error al procesar el archivo " + F + "\r";
+                BorroErr(out);
+                BorroErr(err);
+                continue;
+            }
+        }
+        BorroErr(out);
+        BorroErr(err);
+        if (r == 1) {
+            BorroErr(trabajo);
+            const std::int16_t d =
+                dupcheck::ValidaDuplicado(Ansi(F), Ansi(trabajo), c.campos, Ansi(err));
+            if (d != 0) {
+                acumulado += "El archivo " + F + " tiene duplicados " + "\n" +
+                             " verifique los duplicados en: " + F + "err" + "\r";
+            } else {
+                BorroErr(err);
+                vista.Etapa("Verificando la estructura del archivo " + F);
+                BorroErr(trabajo);
+                TraDatos(F, acumulado, &vista);
+            }
+            BorroErr(trabajo);
+        } else {
+            acumulado += "Ocurrió un error al procesar el archivo " + F + "\r";
+        }
+    }
+    vista.Progreso(2);
+    vista.Etapa("");
+    if (!vb::Trim(acumulado).empty()) {
+        shell::Aviso().MsgBox(acumulado, shell::vbCritical, vista.Titulo());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace importacion

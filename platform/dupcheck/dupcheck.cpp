@@ -1,0 +1,262 @@
+#include "dupcheck.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace dupcheck {
+namespace {
+
+// Reads a file line by line the way the importer does (a line ends at CR LF,
+// CR or LF; the last line needs no ending) and knows where each line starts.
+class Lector {
+  public:
+    explicit Lector(int fd) : fd_(fd), buf_(1 << 20) {}
+
+    // False at end of file.
+    bool Siguiente(std::string_view& linea, std::uint64_t& inicio) {
+        for (;;) {
+            if (saltarLf_ && pos_ < fin_) {
+                if (buf_[pos_] == '\n') {
+                    ++pos_;
+                    ++base_;
+                }
+                saltarLf_ = false;
+            }
+            const char* p = buf_.data() + pos_;
+            const void* hit = nullptr;
+            std::size_t n = fin_ - pos_;
+            // Look for the first CR or LF.
+            const char* cr = static_cast<const char*>(std::memchr(p, '\r', n));
+            const char* lf = static_cast<const char*>(std::memchr(p, '\n', cr ? cr - p : n));
+            hit = lf ? lf : cr;
+            if (hit) {
+                const char* e = static_cast<const char*>(hit);
+                linea = std::string_view(p, e - p);
+                inicio = base_;
+                std::size_t usados = (e - p) + 1;
+                pos_ += usados;
+                base_ += usados;
+                if (*e == '\r') saltarLf_ = true;
+                return true;
+            }
+            if (eof_) {
+                if (pos_ == fin_) return false;
+                linea = std::string_view(p, n);
+                inicio = base_;
+                base_ += n;
+                pos_ = fin_;
+                return true;
+            }
+            Rellenar();
+        }
+    }
+
+  private:
+    void Rellenar() {
+        // Keep the unfinished line at the front and read more behind it.
+        std::size_t resto = fin_ - pos_;
+        if (pos_ > 0) {
+            std::memmove(buf_.data(), buf_.data() + pos_, resto);
+            pos_ = 0;
+            fin_ = resto;
+        }
+        if (fin_ == buf_.size()) buf_.resize(buf_.size() * 2);
+        ssize_t r = ::read(fd_, buf_.data() + fin_, buf_.size() - fin_);
+        if (r <= 0) {
+            eof_ = true;
+        } else {
+            fin_ += static_cast<std::size_t>(r);
+        }
+    }
+
+    int fd_;
+    std::vector<char> buf_;
+    std::size_t pos_ = 0, fin_ = 0;
+    std::uint64_t base_ = 0;  // file offset of buf_[pos_]
+    bool eof_ = false;
+    bool saltarLf_ = false;
+};
+
+// The key of a record: its text up to and including the n-th "|"; a record
+// with fewer fields is its own key as a whole.
+std::string_view Clave(std::string_view linea, int campos) {
+    std::size_t p = 0;
+    for (int i = 0; i < campos; ++i) {
+        std::size_t q = linea.find('|', p);
+        if (q == std::string_view::npos) return linea;
+        p = q + 1;
+    }
+    return linea.substr(0, p);
+}
+
+class Archivo {
+  public:
+    explicit Archivo(std::string_view ruta) : fd_(::open(std::string(ruta).c_str(), O_RDONLY)) {}
+    ~Archivo() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    int fd() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+// The list is written in the data file's own bytes with CR LF endings.
+bool EscribeLinea(FILE* f, std::string_view texto) {
+    return std::fwrite(texto.data(), 1, texto.size(), f) == texto.size() &&
+           std::fwrite("\r\n", 1, 2, f) == 2;
+}
+
+bool LeeClave(int fd, std::uint64_t inicio, int campos, std::string& out) {
+    // Keys are short; read a growing window until the key is complete.
+    std::size_t tam = 256;
+    for (;;) {
+        out.resize(tam);
+        ssize_t r = ::pread(fd, out.data(), tam, static_cast<off_t>(inicio));
+        if (r < 0) return false;
+        out.resize(static_cast<std::size_t>(r));
+        std::size_t finLinea = out.find_first_of("\r\n");
+        std::string_view linea = finLinea == std::string::npos
+                                     ? std::string_view(out)
+                                     : std::string_view(out).substr(0, finLinea);
+        if (finLinea != std::string::npos || static_cast<std::size_t>(r) < tam) {
+            std::string_view k = Clave(linea, campos);
+            out.resize(k.size());
+            return true;
+        }
+        tam *= 4;
+    }
+}
+
+struct Candidato {
+    std::uint32_t grupo;  // index of the repeated hash
+    std::uint32_t linea;
+    std::uint64_t inicio;
+};
+
+}  // namespace
+
+std::uint64_t HashClave(std::string_view s) noexcept {
+    // 64-bit multiply-xorshift over 8-byte words; ample for telling keys apart,
+    // and every equal-hash group is confirmed against the text anyway.
+    const std::uint64_t m = 0x9E3779B97F4A7C15ull;
+    std::uint64_t h = 0xCBF29CE484222325ull ^ (s.size() * m);
+    std::size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, s.data() + i, 8);
+        h ^= w;
+        h *= m;
+        h ^= h >> 29;
+    }
+    std::uint64_t w = 0;
+    std::memcpy(&w, s.data() + i, s.size() - i);
+    h ^= w;
+    h *= m;
+    h ^= h >> 32;
+    h *= 0xD6E8FEB86659FD93ull;
+    h ^= h >> 32;
+    return h;
+}
+
+std::int16_t ValidaDuplicado(std::string_view archivo, std::string_view trabajo,
+                             std::int16_t campos, std::string_view lista) {
+    (void)trabajo;  // no work file is needed: everything fits in bounded memory
+    Archivo datos(archivo);
+    if (datos.fd() < 0) {
+        if (FILE* f = std::fopen(std::string(lista).c_str(), "wb")) {
+            EscribeLinea(f, "No se pudo abrir el archivo de datos");
+            std::fclose(f);
+        }
+        return -1;
+    }
+
+    // First pass: one hash per record.
+    std::vector<std::uint64_t> hashes;
+    {
+        Lector lector(datos.fd());
+        std::string_view linea;
+        std::uint64_t inicio;
+        while (lector.Siguiente(linea, inicio)) hashes.push_back(HashClave(Clave(linea, campos)));
+    }
+    std::sort(hashes.begin(), hashes.end());
+    // Keep one copy of each hash that occurs more than once.
+    std::size_t n = 0;
+    for (std::size_t i = 1; i < hashes.size(); ++i) {
+        if (hashes[i] == hashes[i - 1] && (n == 0 || hashes[n - 1] != hashes[i]))
+            hashes[n++] = hashes[i];
+    }
+    hashes.resize(n);
+    hashes.shrink_to_fit();
+    if (hashes.empty()) return 0;
+
+    // Second pass: the records whose hash repeats.
+    std::vector<Candidato> cand;
+    {
+        if (::lseek(datos.fd(), 0, SEEK_SET) != 0) return -1;
+        Lector lector(datos.fd());
+        std::string_view linea;
+        std::uint64_t inicio;
+        std::uint32_t numero = 0;
+        while (lector.Siguiente(linea, inicio)) {
+            ++numero;
+            std::uint64_t h = HashClave(Clave(linea, campos));
+            auto it = std::lower_bound(hashes.begin(), hashes.end(), h);
+            if (it != hashes.end() && *it == h)
+                cand.push_back({static_cast<std::uint32_t>(it - hashes.begin()), numero, inicio});
+        }
+    }
+    std::vector<std::uint64_t>().swap(hashes);
+    std::sort(cand.begin(), cand.end(), [](const Candidato& a, const Candidato& b) {
+        return a.grupo != b.grupo ? a.grupo < b.grupo : a.linea < b.linea;
+    });
+
+    FILE* out = std::fopen(std::string(lista).c_str(), "wb");
+    if (!out) return -1;
+    bool hay = false;
+    std::string clave, otra;
+    std::vector<char> hecho;
+    for (std::size_t i = 0; i < cand.size();) {
+        std::size_t j = i;
+        while (j < cand.size() && cand[j].grupo == cand[i].grupo) ++j;
+        // Confirm against the text: records of one hash may still differ.
+        hecho.assign(j - i, 0);
+        for (std::size_t a = i; a < j; ++a) {
+            if (hecho[a - i]) continue;
+            hecho[a - i] = 1;
+            if (!LeeClave(datos.fd(), cand[a].inicio, campos, clave)) break;
+            std::string texto;
+            int iguales = 0;
+            for (std::size_t b = a + 1; b < j; ++b) {
+                if (hecho[b - i]) continue;
+                if (!LeeClave(datos.fd(), cand[b].inicio, campos, otra) || otra != clave) continue;
+                hecho[b - i] = 1;
+                if (iguales++ == 0)
+                    texto = "Registro duplicado en las lineas " + std::to_string(cand[a].linea);
+                texto += ", " + std::to_string(cand[b].linea);
+                // Long groups are written in pieces so the text stays small.
+                if (texto.size() > 4096) {
+                    std::fwrite(texto.data(), 1, texto.size(), out);
+                    texto.clear();
+                }
+            }
+            if (iguales > 0) {
+                hay = true;
+                texto += ": ";
+                texto += clave;
+                EscribeLinea(out, texto);
+            }
+        }
+        i = j;
+    }
+    std::fclose(out);
+    return hay ? 1 : 0;
+}
+
+}  // namespace dupcheck

@@ -1,0 +1,612 @@
+// Record checks of the movements and reversals files, run on generated files
+// with the catalogue lists passed in.
+#include "import/registros.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <vector>
+
+#include "bench/import/generador.h"
+#include "validator/validator.h"
+#include "vb/text.h"
+
+namespace fs = std::filesystem;
+using importacion::TotalesExt;
+using vb::Currency;
+
+namespace {
+
+const std::string kRuc = gen::Ruc(12345678, "20");
+const std::string kOtroRuc = gen::Ruc(87654321, "20");
+
+// kOtroRuc with another check digit.
+std::string RucMalo() {
+    std::string r = kOtroRuc;
+    r.back() = static_cast<char>('0' + (r.back() - '0' + 1) % 10);
+    return r;
+}
+
+Currency Cur(double units) {
+    return Currency::FromRaw(static_cast<std::int64_t>(units * 10000 + (units >= 0 ? 0.5 : -0.5)));
+}
+
+importacion::Listas ListasMuestra(bool extornos, const std::string& periodo) {
+    gen::Catalogo c;
+    importacion::Listas l;
+    for (auto& [n, f] : c.tiposDocumento) l.tiposDocumento[static_cast<std::size_t>(n)] = f;
+    l.tiposOperacion = c.tiposOperacion;
+    l.tiposMovimiento = c.tiposMovimiento;
+    l.modalidades = c.modalidades;
+    l.paises = c.paises;
+    if (extornos)
+        l.codigosOperacion = c.codigos819 + "-" + c.codigos312;
+    else
+        l.codigosOperacion = periodo < "200712" ? c.codigos819 : c.codigos312;
+    const std::string ext = c.tiposDocExtranjero, dir = c.tiposDireccion;
+    l.existeTipoND = [ext, dir](std::string_view cat, std::string_view k) {
+        const std::string& lista = cat == "875" ? ext : dir;
+        return !k.empty() && lista.find("|" + std::string(k)) != std::string::npos;
+    };
+    return l;
+}
+
+std::string Une(const std::vector<std::string>& campos) {
+    std::string s;
+    for (const auto& c : campos) s += c + "|";
+    return s;
+}
+
+// The lines the error file should hold for a record rejected with these
+// codes, in order: each line repeats the earlier messages.
+std::vector<std::string> Lineas(const std::string& registro,
+                                const std::vector<std::string>& codigos) {
+    std::vector<std::string> r;
+    std::string l = registro;
+    for (const auto& c : codigos) {
+        l += importacion::MensajeError(c);
+        r.push_back(l);
+    }
+    return r;
+}
+
+class Registros : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("import_reg_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        e_.ruc = kRuc;
+        e_.validador = &val_;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Escribe(const std::string& nombre, const std::vector<std::string>& lineas) {
+        const std::string ruta = (dir_ / nombre).string();
+        std::ofstream f(ruta, std::ios::binary);
+        for (const auto& l : lineas) f << vb::Utf8ToCp1252(l) << "\r\n";
+        // The error file is opened for appending: start each run without it.
+        fs::remove(ruta + "err");
+        return ruta;
+    }
+
+    // The error file as UTF-8 lines; empty when absent.
+    std::vector<std::string> Errores(const std::string& ruta) {
+        std::vector<std::string> r;
+        std::ifstream f(ruta + "err", std::ios::binary);
+        std::string l;
+        while (std::getline(f, l)) {
+            EXPECT_TRUE(!l.empty() && l.back() == '\r') << "line without CR LF";
+            if (!l.empty() && l.back() == '\r') l.pop_back();
+            r.push_back(vb::Cp1252ToUtf8(l));
+        }
+        return r;
+    }
+
+    std::string Mov(const std::string& periodo, const std::vector<std::string>& lineas) {
+        e_.periodo = periodo;
+        ruta_ = Escribe("0787" + periodo + kRuc + ".mov", lineas);
+        auto l = ListasMuestra(false, periodo);
+        return importacion::ImportoMov(e_, l, ruta_, tuplas_, m402_, m422_, m302_, m322_);
+    }
+
+    std::string Ext(const std::string& periodo, const std::vector<std::string>& lineas) {
+        e_.periodo = periodo;
+        ruta_ = Escribe("0787" + periodo + kRuc + ".ext", lineas);
+        auto l = ListasMuestra(true, periodo);
+        return importacion::ImportoExt(e_, l, ruta_, tuplas_, t_);
+    }
+
+    fs::path dir_;
+    validator::cValidador val_;
+    importacion::Entorno e_;
+    std::string ruta_;
+    double tuplas_ = -1;
+    Currency m402_, m422_, m302_, m322_;
+    TotalesExt t_;
+};
+
+// A valid movement of another holder for a period between 04/2011 and 09/2016.
+std::vector<std::string> MovBase() {
+    return {"06",    kOtroRuc, "", "01", "01", "02", "", "100.00",
+            "18.00", "0.00",   "", "",   "",   "",   "", ""};
+}
+std::vector<std::string> Con(std::vector<std::string> c,
+                             std::initializer_list<std::pair<int, const char*>> cambios) {
+    for (auto& [i, v] : cambios) c[static_cast<std::size_t>(i - 1)] = v;
+    return c;
+}
+
+struct CasoMov {
+    const char* nombre;
+    const char* periodo;
+    std::vector<std::string> campos;
+    std::vector<std::string> codigos;  // messages of the record, in order
+    bool totalizado;
+};
+
+TEST_F(Registros, MovimientosCasoPorCaso) {
+    const std::vector<CasoMov> casos = {
+        {"valido", "201501", MovBase(), {}, true},
+        {"propio con 08", "201501", Con(MovBase(), {{2, kRuc.c_str()}, {6, "08"}}), {}, true},
+        {"ajeno con 08", "201501", Con(MovBase(), {{6, "08"}}), {"128"}, false},
+        {"ruc mal digito", "201501", Con(MovBase(), {{2, RucMalo().c_str()}}), {"102"}, false},
+        {"ruc de 12", "201501", Con(MovBase(), {{2, (kOtroRuc + "1").c_str()}}), {"102"}, false},
+        {"ruc con blanco final",
+         "201501",
+         Con(MovBase(), {{2, (kOtroRuc + " ").c_str()}}),
+         {"102"},
+         false},
+        {"pais en blancos", "201501", Con(MovBase(), {{3, "  "}}), {"170"}, true},
+        {"codigo 13 con monto", "201501", Con(MovBase(), {{6, "13"}}), {"107"}, false},
+        {"codigo 13 sin monto", "201501", Con(MovBase(), {{6, "13"}, {8, ""}}), {}, true},
+        {"codigo 12 sin pais", "201501", Con(MovBase(), {{6, "12"}, {8, ""}}), {"103"}, false},
+        {"codigo 12 con pais",
+         "201501",
+         Con(MovBase(), {{6, "12"}, {8, ""}, {7, "4028"}}),
+         {},
+         true},
+        {"codigo 02 con pais", "201501", Con(MovBase(), {{7, "4028"}}), {"129"}, false},
+        {"tipo de operacion 02", "201501", Con(MovBase(), {{4, "02"}}), {"104"}, false},
+        {"movimiento 05", "201501", Con(MovBase(), {{5, "05"}}), {"105"}, false},
+        {"codigo ausente", "201501", Con(MovBase(), {{6, "22"}}), {"106"}, false},
+        {"monto malo y acumulado vacio",
+         "201501",
+         Con(MovBase(), {{8, "05.00"}, {10, ""}}),
+         {"107", "135"},
+         false},
+        {"acumulado antes de 2011", "201012", MovBase(), {"136"}, true},
+        {"impuesto malo", "201501", Con(MovBase(), {{9, "-1.00"}}), {"108"}, false},
+        {"dni corto", "201501", Con(MovBase(), {{1, "01"}, {2, "1234567"}}), {"101"}, false},
+        {"dni valido", "201501", Con(MovBase(), {{1, "01"}, {2, "12345678"}}), {}, true},
+        {"tipo no admitido",
+         "201501",
+         Con(MovBase(), {{1, "03"}, {2, "12345678"}}),
+         {"101"},
+         false},
+        {"tipo no numerico", "201501", Con(MovBase(), {{1, "A6"}}), {"100"}, false},
+        {"tipo de tres", "201501", Con(MovBase(), {{1, "006"}}), {"100"}, false},
+        {"tipo negativo", "201501", Con(MovBase(), {{1, "-1"}}), {"001"}, false},
+        {"extranjero sin pais",
+         "201501",
+         Con(MovBase(), {{1, "04"}, {2, "AB1234"}}),
+         {"103"},
+         false},
+        {"extranjero con 9589",
+         "201501",
+         Con(MovBase(), {{1, "04"}, {2, "AB1234"}, {3, "9589"}}),
+         {"103"},
+         false},
+        {"movimiento 04 codigo 02", "201501", Con(MovBase(), {{5, "04"}}), {"127"}, false},
+        {"movimiento 03 codigo 05 desde 2007",
+         "200801",
+         Con(MovBase(), {{5, "03"}, {6, "05"}, {10, ""}}),
+         {"127"},
+         false},
+        {"movimiento 03 codigo 05 antes de 2007",
+         "200701",
+         Con(MovBase(), {{5, "03"}, {6, "05"}, {10, ""}}),
+         {},
+         true},
+        {"movimiento 04 codigo 01 antes de 2007",
+         "200701",
+         Con(MovBase(), {{5, "04"}, {6, "01"}, {8, ""}, {10, ""}}),
+         {},
+         true},
+        {"indicador antes de 2016", "201501", Con(MovBase(), {{13, "X1"}}), {"140"}, true},
+        {"no domiciliado vacio en 12/2016",
+         "201612",
+         Con(MovBase(), {{1, "04"}, {2, "AB1234"}, {3, "4028"}}),
+         {},
+         true},
+        {"no domiciliado vacio en 02/2017",
+         "201702",
+         Con(MovBase(), {{1, "04"}, {2, "AB1234"}, {3, "4028"}}),
+         {"167"},
+         true},
+        {"no domiciliado completo",
+         "201702",
+         Con(MovBase(), {{1, "04"},
+                         {2, "AB1234"},
+                         {3, "4028"},
+                         {11, "1"},
+                         {12, "01"},
+                         {13, "X123"},
+                         {14, "01/01/1980"},
+                         {15, "01"},
+                         {16, "CALLE 1"}}),
+         {},
+         true},
+        {"pasivo con tipo",
+         "201702",
+         Con(MovBase(), {{1, "04"}, {2, "AB1234"}, {3, "4028"}, {11, "0"}, {12, "01"}}),
+         {"168"},
+         true},
+        {"activo sin tipo",
+         "201702",
+         Con(MovBase(), {{1, "04"}, {2, "AB1234"}, {3, "4028"}, {11, "1"}}),
+         {"137"},
+         true},
+        {"tipo 02 con fecha",
+         "201702",
+         Con(MovBase(), {{1, "04"},
+                         {2, "AB1234"},
+                         {3, "4028"},
+                         {11, "1"},
+                         {12, "02"},
+                         {13, "X1"},
+                         {14, "01/01/1980"}}),
+         {"149"},
+         true},
+        {"numero largo y con signo",
+         "201702",
+         Con(MovBase(), {{1, "04"},
+                         {2, "AB1234"},
+                         {3, "4028"},
+                         {11, "1"},
+                         {12, "01"},
+                         {13, "123456789012345678901#"}}),
+         {"165", "161"},
+         true},
+        {"numero con enie",
+         "201702",
+         Con(MovBase(), {{1, "04"},
+                         {2, "AB1234"},
+                         {3, "4028"},
+                         {11, "1"},
+                         {12, "01"},
+                         {13, "PEÑA1"},
+                         {14, "01/01/1980"},
+                         {15, "01"},
+                         {16, "AV. ÑUÑOA"}}),
+         {},
+         true},
+        {"direccion larga y con signo",
+         "201702",
+         Con(MovBase(), {{1, "04"},
+                         {2, "AB1234"},
+                         {3, "4028"},
+                         {11, "1"},
+                         {12, "01"},
+                         {13, "X1"},
+                         {14, "01/01/1980"},
+                         {15, "01"},
+                         {16, "12345678901234567890123456789012345678901#"}}),
+         {"166", "164"},
+         true},
+        {"fecha invalida",
+         "201702",
+         Con(MovBase(), {{1, "04"},
+                         {2, "AB1234"},
+                         {3, "4028"},
+                         {11, "1"},
+                         {12, "01"},
+                         {13, "X1"},
+                         {14, "31/02/1980"}}),
+         {"162"},
+         true},
+        {"tipo de direccion ausente",
+         "201702",
+         Con(MovBase(), {{1, "04"},
+                         {2, "AB1234"},
+                         {3, "4028"},
+                         {11, "1"},
+                         {12, "01"},
+                         {13, "X1"},
+                         {14, "01/01/1980"},
+                         {15, "09"}}),
+         {"163"},
+         true},
+        {"no califica con datos", "201702", Con(MovBase(), {{11, "1"}}), {"152"}, true},
+        {"no califica y pais malo salta 152",
+         "201702",
+         Con(MovBase(), {{7, "4028"}, {11, "1"}}),
+         {"129"},
+         false},
+        {"varios grupos",
+         "201702",
+         Con(MovBase(), {{8, "5"}, {10, ""}, {11, "1"}}),
+         {"107", "135", "152"},
+         false},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        const std::string reg = Une(c.campos);
+        const std::string r = Mov(c.periodo, {reg});
+        EXPECT_EQ(r, c.codigos.empty() ? "True" : "False");
+        EXPECT_EQ(Errores(ruta_), Lineas(reg, c.codigos));
+        EXPECT_EQ(tuplas_, c.totalizado ? 1 : 0);
+        EXPECT_EQ(fs::exists(ruta_ + "err"), !c.codigos.empty());
+    }
+}
+
+TEST_F(Registros, LineasMalFormadas) {
+    const std::string b = Une(MovBase());
+    const auto base = MovBase();
+    const std::string quince = Une(std::vector<std::string>(base.begin(), base.begin() + 15));
+    std::string cuarenta1;
+    for (int i = 0; i < 41; ++i) cuarenta1 += "x|";
+    const std::vector<std::pair<std::string, std::string>> casos = {
+        {"", "122"},      {b + " ", "122"},   {b + "x", "122"}, {quince, "001"},
+        {b + "|", "001"}, {cuarenta1, "001"}, {"|", "001"},
+    };
+    for (const auto& [linea, codigo] : casos) {
+        SCOPED_TRACE(linea);
+        EXPECT_EQ(Mov("201501", {linea, b}), "False");
+        EXPECT_EQ(Errores(ruta_), Lineas(linea, {codigo}));
+        EXPECT_EQ(tuplas_, 1);  // the good record after it still counts
+    }
+}
+
+TEST_F(Registros, TotalesPropiosYAjenosSeparados) {
+    const auto propio = Con(MovBase(), {{2, kRuc.c_str()}, {8, "200.50"}, {9, "10.00"}});
+    const auto ajeno = Con(MovBase(), {{8, "100.25"}, {9, "5.00"}});
+    EXPECT_EQ(Mov("201501", {Une(propio), Une(ajeno), Une(ajeno)}), "True");
+    EXPECT_EQ(m302_, Cur(10));
+    EXPECT_EQ(m402_, Cur(200.5));
+    EXPECT_EQ(m322_, Cur(10));
+    EXPECT_EQ(m422_, Cur(200.5));
+    EXPECT_EQ(tuplas_, 3);
+}
+
+TEST_F(Registros, ArchivoVacioPasaSinErrores) {
+    const std::string ruta = (dir_ / "vacio.mov").string();
+    std::ofstream(ruta, std::ios::binary).close();
+    e_.periodo = "201501";
+    auto l = ListasMuestra(false, "201501");
+    m302_ = Cur(5);
+    EXPECT_EQ(importacion::ImportoMov(e_, l, ruta, tuplas_, m402_, m422_, m302_, m322_), "True");
+    EXPECT_EQ(m302_, Currency());
+    EXPECT_EQ(tuplas_, 0);
+    EXPECT_FALSE(fs::exists(ruta + "err"));
+}
+
+TEST_F(Registros, DesbordeDeTotalesSeDetieneCon126) {
+    const auto grande = Con(MovBase(), {{8, "999999999999.99"}});
+    std::vector<std::string> lineas(1000, Une(grande));
+    lineas.push_back("linea final sin barra");
+    EXPECT_EQ(Mov("201501", lineas), "False");
+    auto err = Errores(ruta_);
+    ASSERT_EQ(err.size(), 1u);  // the lines after the overflow are not read
+    EXPECT_EQ(err[0], Lineas(Une(grande), {"126"})[0]);
+}
+
+TEST(VCad, MontosYPeriodos) {
+    validator::cValidador val;
+    struct Caso {
+        const char* valor;
+        const char* tipo;
+        const char* op;
+        const char* periodo;
+        bool valido;
+    };
+    const Caso casos[] = {
+        {"0.50", "8", "", "", true},
+        {"0.50", "11", "", "", true},
+        {"0.00", "8", "", "", false},
+        {"0.00", "11", "", "", true},
+        {"123456789012.34", "8", "", "", true},
+        {"1234567890123.00", "8", "", "", false},
+        {"05.00", "8", "", "", false},
+        {"5", "11", "", "", false},
+        {"5.5", "11", "", "", false},
+        {"5.000", "11", "", "", false},
+        {" 5.00", "11", "", "", false},
+        {"5.00 ", "11", "", "", false},
+        {"-1.00", "11", "", "", false},
+        {"+1.00", "8", "", "", false},
+        {"1,00.00", "8", "", "", false},
+        {"", "11", "", "", false},
+        {".50", "11", "", "", false},
+        {"1.2.3", "8", "", "", false},
+        {"200402", "10", "102", "200501", false},
+        {"200403", "10", "102", "200501", true},
+        {"200501", "10", "302", "200501", false},
+        {"200412", "10", "302", "200501", true},
+        {"200501", "10", "102", "200501", true},
+        {"200502", "10", "102", "200501", false},
+        {"200612", "10", "101", "200801", true},
+        {"200712", "10", "105", "200801", false},
+        {"200513", "10", "102", "200601", false},
+        {"20051", "10", "102", "200601", false},
+        {"2005.1", "10", "102", "200601", false},
+    };
+    for (const auto& c : casos) {
+        std::string r = "x";
+        importacion::VCad(val, c.valor, c.tipo, c.tipo == std::string("10") ? 6 : 15, c.op,
+                          c.periodo, r);
+        EXPECT_EQ(r, c.valido ? std::string(c.valor) : std::string())
+            << c.valor << " kind " << c.tipo;
+    }
+}
+
+// A valid reversal of another holder, modality 1, for 01/2015.
+std::vector<std::string> ExtBase() {
+    return {"01",     "12345678", "",     "201412", "01", "01", "02", "", "1",
+            "100.00", "18.00",    "0.00", "",       "",   "",   "",   "", ""};
+}
+
+TEST_F(Registros, ExtornosCasoPorCaso) {
+    struct Caso {
+        const char* nombre;
+        const char* periodo;
+        std::vector<std::string> campos;
+        std::vector<std::string> codigos;
+        bool contado;
+    };
+    const std::vector<Caso> casos = {
+        {"valido", "201501", ExtBase(), {}, true},
+        {"modalidad 1 sin periodo", "201501", Con(ExtBase(), {{4, ""}}), {}, true},
+        {"modalidad 3 sin periodo", "201501", Con(ExtBase(), {{4, ""}, {9, "3"}}), {"117"}, false},
+        {"200403 modalidad 3 sin periodo",
+         "200403",
+         Con(ExtBase(), {{4, ""}, {9, "3"}, {12, ""}}),
+         {"117"},
+         false},
+        {"200403 modalidad 4 con periodo",
+         "200403",
+         Con(ExtBase(), {{4, "200402"}, {9, "4"}, {12, ""}}),
+         {"109"},
+         false},
+        {"modalidad 3 mismo periodo",
+         "201501",
+         Con(ExtBase(), {{4, "201501"}, {9, "3"}}),
+         {"109"},
+         false},
+        {"exonerada con cero", "201501", Con(ExtBase(), {{5, "02"}, {11, "0.00"}}), {}, true},
+        {"exonerada con impuesto",
+         "201501",
+         Con(ExtBase(), {{5, "02"}, {11, "1.00"}}),
+         {"118"},
+         false},
+        {"propia modalidad 4",
+         "201501",
+         Con(ExtBase(), {{1, "06"}, {2, kRuc.c_str()}, {4, "201412"}, {9, "4"}}),
+         {"119"},
+         true},
+        {"pais en blancos y movimiento incompatible",
+         "201501",
+         Con(ExtBase(), {{1, "06"}, {2, kOtroRuc.c_str()}, {3, "  "}, {6, "04"}}),
+         {"170", "127"},
+         false},
+        {"ruc con blanco final",
+         "201501",
+         Con(ExtBase(), {{1, "06"}, {2, (kOtroRuc + " ").c_str()}}),
+         {},
+         true},
+        {"modalidad fuera de lista", "201501", Con(ExtBase(), {{9, "5"}}), {"110"}, false},
+        {"modalidad de dos", "201501", Con(ExtBase(), {{4, ""}, {9, "11"}}), {"110"}, false},
+        {"tipo de operacion ausente", "201501", Con(ExtBase(), {{5, "03"}}), {"104"}, false},
+        {"codigo 08 ajeno", "201501", Con(ExtBase(), {{7, "08"}}), {"128"}, false},
+        {"codigo 01 con periodo reciente",
+         "201501",
+         Con(ExtBase(), {{7, "01"}, {10, ""}}),
+         {"109"},
+         false},
+        {"monto malo", "201501", Con(ExtBase(), {{10, "0.00"}}), {"130"}, false},
+        {"impuesto malo", "201501", Con(ExtBase(), {{11, "1"}}), {"131"}, false},
+        {"no califica con datos", "201501", Con(ExtBase(), {{14, "01"}}), {"138"}, true},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        const std::string reg = Une(c.campos);
+        EXPECT_EQ(Ext(c.periodo, {reg}), c.codigos.empty() ? "True" : "False");
+        EXPECT_EQ(Errores(ruta_), Lineas(reg, c.codigos));
+        EXPECT_EQ(tuplas_, c.contado ? 1 : 0);
+    }
+}
+
+TEST_F(Registros, ExtornosTotalesPorModalidad) {
+    auto propio = [](const char* mod, const char* monto, const char* imp) {
+        return Une(
+            Con(ExtBase(), {{1, "06"}, {2, kRuc.c_str()}, {9, mod}, {10, monto}, {11, imp}}));
+    };
+    auto ajeno = [](const char* mod, const char* monto, const char* imp, const char* num) {
+        return Une(Con(ExtBase(), {{2, num}, {9, mod}, {10, monto}, {11, imp}}));
+    };
+    EXPECT_EQ(
+        Ext("201501",
+            {propio("1", "1.00", "0.10"), propio("2", "2.00", "0.20"), propio("3", "3.00", "0.30"),
+             ajeno("1", "10.00", "1.00", "11111111"), ajeno("2", "20.00", "2.00", "22222222"),
+             ajeno("3", "30.00", "3.00", "33333333"), ajeno("4", "40.00", "4.00", "44444444")}),
+        "True");
+    EXPECT_EQ(tuplas_, 7);
+    EXPECT_EQ(t_.dMto406, Cur(1));
+    EXPECT_EQ(t_.dMto306, Cur(0.1));
+    EXPECT_EQ(t_.dMto403, Cur(3));
+    EXPECT_EQ(t_.dMto303, Cur(0.3));
+    EXPECT_EQ(t_.dMto426, Cur(10));
+    EXPECT_EQ(t_.dMto326, Cur(1));
+    EXPECT_EQ(t_.dMto450, Cur(20));
+    EXPECT_EQ(t_.dMto350, Cur(2));
+    EXPECT_EQ(t_.dMto423, Cur(30));
+    EXPECT_EQ(t_.dMto323, Cur(3));
+    EXPECT_EQ(t_.dMto424, Cur(40));
+    EXPECT_EQ(t_.dMto324, Cur(4));
+}
+
+TEST_F(Registros, ArchivosGeneradosPasan) {
+    for (const char* periodo : {"200601", "201001", "201501", "201612", "201803"}) {
+        SCOPED_TRACE(periodo);
+        gen::Generador g(kRuc, periodo, 7);
+        std::vector<std::string> mov, ext;
+        for (int i = 0; i < 2000; ++i) {
+            mov.push_back(g.Movimiento());
+            ext.push_back(g.Extorno());
+        }
+        EXPECT_EQ(Mov(periodo, mov), "True");
+        EXPECT_EQ(Errores(ruta_), std::vector<std::string>{});
+        EXPECT_EQ(tuplas_, 2000);
+        EXPECT_EQ(Ext(periodo, ext), "True");
+        EXPECT_EQ(Errores(ruta_), std::vector<std::string>{});
+        EXPECT_EQ(tuplas_, 2000);
+    }
+}
+
+// Random bytes, random field counts and very long lines: the importers answer
+// "True" or "False" and never fail.
+TEST_F(Registros, DatosAleatoriosNoRompen) {
+    std::mt19937_64 rng(42);
+    const std::string alfabeto = "0123456789|. -AZaz\xD1\xF1\xC3\x91#\t\x01\x80\xFF";
+    for (int archivo = 0; archivo < 40; ++archivo) {
+        std::vector<std::string> lineas;
+        gen::Generador g(kRuc, "201702", archivo);
+        for (int i = 0; i < 200; ++i) {
+            std::string l = (i % 2) ? g.Movimiento() : g.Extorno();
+            // Mutate a few bytes, or build a line from scratch.
+            if (rng() % 3 == 0) {
+                l.clear();
+                std::size_t n = rng() % (rng() % 10 == 0 ? 100000 : 200);
+                for (std::size_t k = 0; k < n; ++k) l += alfabeto[rng() % alfabeto.size()];
+            } else {
+                for (int k = 0; k < 3; ++k) l[rng() % l.size()] = alfabeto[rng() % alfabeto.size()];
+            }
+            if (rng() % 2) l += '|';
+            lineas.push_back(l);
+        }
+        const std::string ruta = (dir_ / ("azar" + std::to_string(archivo))).string();
+        {
+            std::ofstream f(ruta, std::ios::binary);
+            for (auto& l : lineas) f << l << (rng() % 5 == 0 ? "\n" : "\r\n");
+        }
+        for (const char* periodo : {"200403", "201501", "201702"}) {
+            e_.periodo = periodo;
+            auto lm = ListasMuestra(false, periodo);
+            std::string r;
+            ASSERT_NO_THROW(
+                r = importacion::ImportoMov(e_, lm, ruta, tuplas_, m402_, m422_, m302_, m322_));
+            EXPECT_TRUE(r == "True" || r == "False");
+            auto le = ListasMuestra(true, periodo);
+            ASSERT_NO_THROW(r = importacion::ImportoExt(e_, le, ruta, tuplas_, t_));
+            EXPECT_TRUE(r == "True" || r == "False");
+            fs::remove(ruta + "err");
+        }
+    }
+}
+
+}  // namespace
