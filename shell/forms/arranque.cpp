@@ -1,0 +1,87 @@
+#include "shell/forms/arranque.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+
+#include "shell/avisos.h"
+#include "shell/conexion.h"
+#include "shell/forms/mdifrm.h"
+#include "shell/state.h"
+#include "ui/display.h"
+#include "ui/instance.h"
+#include "ui/msgbox.h"
+#include "ui/windows.h"
+#include "validator/validator.h"
+
+namespace shell::forms {
+
+namespace {
+
+// The Qt-free services show their boxes through the window facade; ending
+// the program leaves the process at once, as the system's End does.
+class AvisosVentana : public Avisos {
+  public:
+    int MsgBox(const std::string& texto, int estilo, const std::string& titulo) override {
+        return ui::MsgBox(texto, estilo, titulo);
+    }
+    void Termina(int codigo) override {
+        std::fflush(nullptr);
+        std::exit(codigo);
+    }
+};
+
+}  // namespace
+
+int Main(int argc, char** argv) {
+    ui::SetAppTitle("formdesk");
+    // Test hook: boxes answered from the environment and echoed to stderr.
+    ui::ScriptFromEnvironment("FORMDESK_SCRIPTED_ANSWERS");
+
+    // Without a window system the boxes below go to standard error.
+    std::unique_ptr<QApplication> app;
+    if (ui::QtPuedeArrancar()) {
+        app = std::make_unique<QApplication>(argc, argv);
+        QApplication::setApplicationName(QStringLiteral("formdesk"));
+    }
+
+    ProgramState& g = G();
+    ui::cWindows ventanas;
+    static validator::cValidador validador;  // lives for the whole run
+    g.goValidador = &validador;
+    g.gnSemana = 0;
+
+    if (!ventanas.CorreApp(kTituloLanzador)) {
+        ui::MsgBox("Debe ejecutar este módulo desde el Nexador del QVX",
+                   ui::vbCritical + ui::vbOKOnly, "Error al ejecutar el módulo");
+        return 1;
+    }
+    if (ui::PrevInstance("formdesk")) {
+        ui::MsgBox("La Aplicación ya se encuentra en ejecución", ui::vbInformation + ui::vbOKOnly,
+                   "Dornival");
+        return 1;
+    }
+    if (!app) {
+        // The launcher was found on a display Qt cannot use.
+        ui::MsgBox("No se puede abrir la ventana principal: no hay pantalla disponible.",
+                   ui::vbCritical, "formdesk");
+        return 1;
+    }
+
+    static AvisosVentana avisos;
+    FijaAvisos(&avisos);
+    int codigo = 1;
+    {
+        MDIFrm principal;
+        if (principal.MDIForm_Load()) {
+            codigo = app->exec();
+        }
+    }
+    CierraBaseDatos();
+    FijaAvisos(nullptr);
+    return codigo;
+}
+
+}  // namespace shell::forms
