@@ -388,6 +388,15 @@ double Round(double x, int digits) {
     const double scale = std::pow(10.0, digits);
     const double scaled = x * scale;
     if (!std::isfinite(scaled) || std::fabs(scaled) >= 4503599627370496.0) return x;  // 2^52
+    // Halves are judged on the binary value: 2.675 is 2.67499.. in binary, and
+    // its product with 100 rounds up to 267.5, so the residual of the product
+    // (exact through fma) decides which side of the half it lies.
+    const double fl = std::floor(scaled);
+    if (scaled - fl == 0.5) {
+        const double residual = std::fma(x, scale, -scaled);
+        if (residual > 0) return (fl + 1.0) / scale;
+        if (residual < 0) return fl / scale;
+    }
     return RoundHalfEven(scaled) / scale;
 }
 

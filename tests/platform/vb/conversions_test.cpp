@@ -1,0 +1,299 @@
+// Number conversions, checked arithmetic, Currency and dates.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "vb/currency.h"
+#include "vb/datetime.h"
+#include "vb/error.h"
+#include "vb/numeric.h"
+#include "vb/variant.h"
+
+namespace vb {
+namespace {
+
+// The error number a call raises, or 0.
+template <typename F>
+int ErrorOf(F&& f) {
+    try {
+        f();
+    } catch (const VbError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+struct ValRow {
+    const char* text;
+    double expected;
+};
+
+TEST(Val, ReadsTheLeadingNumber) {
+    const ValRow rows[] = {
+        {"12.5", 12.5},
+        {" 1 2 3", 123},
+        {"1,000", 1},
+        {"-.5", -0.5},
+        {"- 5", -5},  // blanks are skipped even after the sign
+        {"1.2.3", 1.2},
+        {"1e3", 1000},
+        {"1D2", 100},
+        {"&HFF", 255},
+        {"&HFFFF", -1},  // up to four hex digits are a 16-bit Integer
+        {"&H8000", -32768},
+        {"&H10000", 65536},
+        {"&O17", 15},
+        {"$12", 0},
+        {"(12)", 0},
+        {"abc", 0},
+        {"", 0},
+        {"12-", 12},
+        {"24 and 57", 24},
+        {"50%", 50},  // a type suffix ends the number
+        {"1\t2\n3", 123},
+        {"12\r3", 12},
+        {"  -0012.50  ", -12.5},
+        {"1e", 1},
+        {".", 0},
+        {"000000123456789012", 123456789012},
+    };
+    for (const auto& r : rows) EXPECT_EQ(Val(r.text), r.expected) << '"' << r.text << '"';
+    EXPECT_EQ(ErrorOf([] { Val("50.5%"); }), kTypeMismatch);  // suffix of a whole type
+    EXPECT_EQ(ErrorOf([] { Val("1e999"); }), kOverflow);
+}
+
+struct ParseRow {
+    const char* text;
+    bool numeric;
+    double value;
+};
+
+TEST(ParseNumber, AcceptsWhatCDblAccepts) {
+    const ParseRow rows[] = {
+        {"12", true, 12},    {" 12 ", true, 12},       {"+5", true, 5},          {"5-", true, -5},
+        {"(5)", true, -5},   {"1,234", true, 1234},    {"1,2,3", true, 123},     {"1.", true, 1},
+        {".5", true, 0.5},   {"$5", true, 5},          {"-$5", true, -5},        {"&H1F", true, 31},
+        {"1e3", true, 1000}, {"(1,500)", true, -1500}, {"\t7\t", true, 7},       {"", false, 0},
+        {" ", false, 0},     {".", false, 0},          {"-", false, 0},          {"()", false, 0},
+        {",12", false, 0},   {"1..2", false, 0},       {"12abc", false, 0},      {"$", false, 0},
+        {"1/2", false, 0},   {"--5", false, 0},        {"-5-", false, 0},        {"(-5)", false, 0},
+        {"1 2", false, 0},   {"1e", false, 0},         {"05/03/2004", false, 0},
+    };
+    for (const auto& r : rows) {
+        const auto n = ParseNumber(r.text);
+        EXPECT_EQ(n.has_value(), r.numeric) << '"' << r.text << '"';
+        EXPECT_EQ(IsNumeric(std::string_view(r.text)), r.numeric) << '"' << r.text << '"';
+        if (n && r.numeric) {
+            EXPECT_EQ(*n, r.value) << r.text;
+        }
+    }
+}
+
+TEST(IsNumeric, DependsOnTheSubType) {
+    EXPECT_TRUE(IsNumeric(Variant()));
+    EXPECT_TRUE(IsNumeric(Variant(std::int16_t(3))));
+    EXPECT_TRUE(IsNumeric(Variant(true)));
+    EXPECT_FALSE(IsNumeric(Variant(Null)));
+    EXPECT_FALSE(IsNumeric(Variant(Date{38051.0})));
+    EXPECT_TRUE(IsNumeric(Variant("1,234.5")));
+}
+
+TEST(CDbl, ErrorsAndSubTypes) {
+    EXPECT_EQ(CDbl(Variant("1,234.5")), 1234.5);
+    EXPECT_EQ(CDbl(Variant()), 0);
+    EXPECT_EQ(CDbl(Variant(true)), -1);
+    EXPECT_EQ(ErrorOf([] { CDbl(Variant("")); }), kTypeMismatch);
+    EXPECT_EQ(ErrorOf([] { CDbl(Variant("x")); }), kTypeMismatch);
+    EXPECT_EQ(ErrorOf([] { CDbl(Variant(Null)); }), kInvalidUseOfNull);
+}
+
+struct WholeRow {
+    double value;
+    int expected;  // or the error number when error is set
+    bool error;
+};
+
+TEST(IntegerConversions, RoundHalfToEvenAndCheckTheRange) {
+    const WholeRow cint[] = {
+        {0.5, 0, false},
+        {1.5, 2, false},
+        {2.5, 2, false},
+        {-2.5, -2, false},
+        {3.5, 4, false},
+        {32767.4, 32767, false},
+        {32767.5, kOverflow, true},  // range checked after rounding
+        {-32768.5, -32768, false},
+        {-32769, kOverflow, true},
+    };
+    for (const auto& r : cint) {
+        if (r.error) {
+            EXPECT_EQ(ErrorOf([&] { CInt(Variant(r.value)); }), r.expected) << r.value;
+        } else {
+            EXPECT_EQ(CInt(Variant(r.value)), r.expected) << r.value;
+        }
+    }
+    const WholeRow cbyte[] = {
+        {255.5, kOverflow, true},
+        {-0.5, 0, false},
+        {-0.6, kOverflow, true},
+        {254.5, 254, false},
+    };
+    for (const auto& r : cbyte) {
+        if (r.error) {
+            EXPECT_EQ(ErrorOf([&] { CByte(Variant(r.value)); }), r.expected) << r.value;
+        } else {
+            EXPECT_EQ(CByte(Variant(r.value)), r.expected) << r.value;
+        }
+    }
+    EXPECT_EQ(CLng(Variant(2147483647.4)), 2147483647);
+    EXPECT_EQ(ErrorOf([] { CLng(Variant(2147483647.5)); }), kOverflow);
+    EXPECT_EQ(CLng(Variant(" (1,500) ")), -1500);
+    EXPECT_EQ(CInt(Variant(Currency::FromRaw(25000))), 2);  // 2.5 exact: half to even
+    EXPECT_EQ(CInt(Variant(Currency::FromRaw(35000))), 4);
+    EXPECT_EQ(ErrorOf([] { CInt(Variant("abc")); }), kTypeMismatch);
+    EXPECT_EQ(ErrorOf([] { CLng(Variant(Null)); }), kInvalidUseOfNull);
+}
+
+TEST(CheckedArithmetic, OverflowIsJudgedOnTheOperationType) {
+    EXPECT_EQ(ErrorOf([] { AddInteger(32767, 1); }), kOverflow);
+    EXPECT_EQ(ErrorOf([] { MulInteger(200, 200); }), kOverflow);  // 200 * 200 as Integer
+    EXPECT_EQ(ErrorOf([] { SubInteger(-32768, 1); }), kOverflow);
+    EXPECT_EQ(AddInteger(32766, 1), 32767);
+    EXPECT_EQ(MulInteger(-128, 256), -32768);
+    EXPECT_EQ(MulLong(200, 200), 40000);
+    EXPECT_EQ(ErrorOf([] { MulInteger(2000, 365); }), kOverflow);
+    EXPECT_EQ(ErrorOf([] { MulLong(2000 * 365, 3000); }), kOverflow);
+    EXPECT_EQ(ErrorOf([] { AddLong(2147483647, 1); }), kOverflow);
+    EXPECT_EQ(AddLong(-2147483647, -1), std::numeric_limits<std::int32_t>::min());
+}
+
+TEST(Currency, ExactSumsAndHalfEvenConversions) {
+    const struct {
+        double value;
+        std::int64_t raw;
+    } rows[] = {
+        {1.5, 15000},
+        {0.00005, 0},  // exact half of the last place: to even
+        {0.00015, 2},
+        {-0.00005, 0},
+        {12.34565, 123456},
+        {-2.5, -25000},
+        {922337203685477.0, 9223372036854770000},
+    };
+    for (const auto& r : rows) EXPECT_EQ(Currency::FromDouble(r.value).Raw(), r.raw) << r.value;
+    EXPECT_EQ(ErrorOf([] { Currency::FromDouble(1e15); }), kOverflow);
+    EXPECT_EQ(ErrorOf([] { Currency::FromLong(922337203685478); }), kOverflow);
+    const Currency max = Currency::FromRaw(std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(ErrorOf([&] { (void)(max + Currency::FromRaw(1)); }), kOverflow);
+    EXPECT_EQ(ErrorOf([&] { (void)(-max - Currency::FromRaw(2)); }), kOverflow);
+    EXPECT_EQ((Currency::FromRaw(1) + Currency::FromRaw(2)).Raw(), 3);  // no binary drift
+    // 0.0001 * 0.5 = 0.00005 -> 0 (half to even); 0.0003 * 0.5 -> 0.0002
+    EXPECT_EQ((Currency::FromRaw(1) * Currency::FromRaw(5000)).Raw(), 0);
+    EXPECT_EQ((Currency::FromRaw(3) * Currency::FromRaw(5000)).Raw(), 2);
+    EXPECT_EQ((Currency::FromRaw(-3) * Currency::FromRaw(5000)).Raw(), -2);
+    EXPECT_EQ(CCur(Variant("1,234.5678")).Raw(), 12345678);
+    EXPECT_EQ(CStr(Variant(Currency::FromRaw(-12345000))), "-1234.5");
+}
+
+TEST(Str, LeadingBlankAndPointDecimal) {
+    const struct {
+        double value;
+        const char* text;
+    } rows[] = {
+        {5, " 5"},          {-5, "-5"},
+        {0, " 0"},          {0.5, " .5"},  // no leading zero
+        {-0.5, "-.5"},      {1e16, " 1E+16"},
+        {1e15, " 1E+15"},   {123456789012345.0, " 123456789012345"},
+        {1e-5, " 1E-05"},   {0.0001, " .0001"},
+        {2.675, " 2.675"},  {1234567.891, " 1234567.891"},
+        {0.1 + 0.2, " .3"},  // 15 significant digits
+    };
+    for (const auto& r : rows) EXPECT_EQ(Str(r.value), r.text) << r.value;
+    EXPECT_EQ(Str(Variant(std::int16_t(6))), " 6");
+    EXPECT_EQ(Str(Variant(Currency::FromRaw(5000))), " .5");
+    EXPECT_EQ(Str(Variant(0.1f)), " .1");  // Single: 7 digits
+    EXPECT_EQ(ErrorOf([] { Str(Variant(Null)); }), kInvalidUseOfNull);
+}
+
+TEST(CStr, UsesTheSystemSettings) {
+    EXPECT_EQ(CStr(Variant(0.5)), "0.5");
+    EXPECT_EQ(CStr(Variant(-1234.25)), "-1234.25");
+    EXPECT_EQ(CStr(Variant(std::int32_t(-7))), "-7");
+    EXPECT_EQ(CStr(Variant(Date{38051.0})), "05/03/2004");
+    EXPECT_EQ(CStr(Variant(Date{38051.5})), "05/03/2004 12:00:00");
+    EXPECT_EQ(CStr(Variant(Date{0.25})), "06:00:00");
+    EXPECT_EQ(CStr(Variant()), "");
+    EXPECT_EQ(ToText(Variant(Null)), "");
+    EXPECT_EQ(ErrorOf([] { CStr(Variant(Null)); }), kInvalidUseOfNull);
+}
+
+TEST(Rounding, IntFixRound) {
+    EXPECT_EQ(Int(-2.5), -3);
+    EXPECT_EQ(Fix(-2.5), -2);
+    EXPECT_EQ(Int(-2.5 + 0.5), -2);
+    const struct {
+        double x;
+        int digits;
+        double expected;
+    } rows[] = {
+        {2.5, 0, 2},        {3.5, 0, 4},      {-2.5, 0, -2},
+        {0.125, 2, 0.12},   {2.675, 2, 2.67},  // binary value below the half (least certain)
+        {1.005, 2, 1.0},                       // likewise
+        {1.2345, 3, 1.234}, {-7.5, 0, -8},
+    };
+    for (const auto& r : rows) EXPECT_EQ(Round(r.x, r.digits), r.expected) << r.x;
+    EXPECT_EQ(ErrorOf([] { Round(1.5, -1); }), kInvalidCall);
+}
+
+TEST(Dates, SerialsAndParts) {
+    EXPECT_EQ(DateSerial(1899, 12, 30).serial, 0);
+    EXPECT_EQ(DateSerial(2004, 3, 5).serial, 38051);
+    EXPECT_EQ(DateSerial(1899, 12, 29).serial, -1);
+    EXPECT_EQ(DateSerial(1900, 1, 1).serial, 2);
+    EXPECT_EQ(DateSerial(2004, 13, 1).serial, DateSerial(2005, 1, 1).serial);  // roll-over
+    EXPECT_EQ(DateSerial(2004, 3, 0).serial, DateSerial(2004, 2, 29).serial);
+    EXPECT_EQ(DateSerial(4, 3, 5).serial, 38051);  // two-digit years
+    EXPECT_EQ(ErrorOf([] { DateSerial(10000, 1, 1); }), kInvalidCall);
+
+    const DateParts before = Split(Date{-1.25});  // time counts forward before day 0
+    EXPECT_EQ(before.year, 1899);
+    EXPECT_EQ(before.day, 29);
+    EXPECT_EQ(before.hour, 6);
+    const DateParts p = Split(Date{38051.0 + 50709.0 / 86400.0});
+    EXPECT_EQ(p.month, 3);
+    EXPECT_EQ(p.hour, 14);
+    EXPECT_EQ(p.minute, 5);
+    EXPECT_EQ(p.second, 9);
+    EXPECT_EQ(Weekday(Date{38051.0}), 6);  // a Friday
+    EXPECT_EQ(TimeSerial(14, 5, 9).serial, 50709.0 / 86400.0);
+    EXPECT_EQ(Today().serial, std::trunc(Now().serial));
+}
+
+TEST(Dates, TextAsCDateReadsIt) {
+    EXPECT_EQ(CDate(Variant("05/03/2004")).serial, 38051);  // day first
+    EXPECT_EQ(CDate(Variant("5-3-04")).serial, 38051);
+    EXPECT_EQ(CDate(Variant("2004/03/05")).serial, 38051);
+    EXPECT_EQ(CDate(Variant("03/25/2004")).serial, DateSerial(2004, 3, 25).serial);
+    EXPECT_EQ(CDate(Variant("14:05:09")).serial, 50709.0 / 86400.0);
+    EXPECT_EQ(CDate(Variant("05/03/2004 12:00:00")).serial, 38051.5);
+    EXPECT_EQ(CDate(Variant("2:05 PM")).serial, (14 * 60 + 5) / 1440.0);
+    EXPECT_EQ(ErrorOf([] { CDate(Variant("31/02/2004")); }), kTypeMismatch);
+    EXPECT_EQ(ErrorOf([] { CDate(Variant("hoy")); }), kTypeMismatch);
+}
+
+TEST(Errors, SpanishTextsFromOneTable) {
+    EXPECT_EQ(ErrorText(6), "Desbordamiento");
+    EXPECT_EQ(ErrorText(62), "Se sobrepasó el final del archivo");
+    EXPECT_EQ(ErrorText(12345), "Error definido por la aplicación o por el objeto");
+    try {
+        Raise(53);
+    } catch (const VbError& e) {
+        EXPECT_EQ(e.Number(), 53);
+        EXPECT_STREQ(e.what(), "Archivo no encontrado");
+    }
+    EXPECT_EQ(ErrorOf([] { Raise(20545, "Cancelado"); }), 20545);
+}
+
+}  // namespace
+}  // namespace vb
