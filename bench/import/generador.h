@@ -34,7 +34,7 @@ struct Catalogo {
     std::string tiposMovimiento = "|01|02|03|04";
     std::string codigos819, codigos312;
     std::string modalidades = "|1|2|3|4";
-    std::string paises = "|9589|4028|2496|0680|1580";
+    std::string paises = "|9013|9097|9105|9149|9169|9193|9239|9245|9249|9493|9589|9845";
     std::string tiposDocExtranjero = "|01|02|03";
     std::string tiposDireccion = "|01|02|03|04";
     // Funcion texts of catalogue 044 by type; position 102 admits the type in
@@ -42,13 +42,18 @@ struct Catalogo {
     std::vector<std::pair<int, std::string>> tiposDocumento;
 
     Catalogo() {
-        for (int c = 1; c <= 21; ++c) {
-            char b[8];
+        // As the sample host installation carries them: "312" with 0101-0115
+        // and 0201-0212, the installer's "819" with 0101-0115 and 0201-0210.
+        char b[8];
+        for (int c = 1; c <= 15; ++c) {
             std::snprintf(b, sizeof b, "|01%02d", c);
             codigos312 += b;
             codigos819 += b;
+        }
+        for (int c = 1; c <= 12; ++c) {
             std::snprintf(b, sizeof b, "|02%02d", c);
             codigos312 += b;
+            if (c <= 10) codigos819 += b;
         }
         tiposDocumento = {{1, Funcion("DOC. NACIONAL DE IDENTIDAD", "DNI", 8, '1', '1')},
                           {4, Funcion("CARNET DE EXTRANJERIA", "CE", 12, '0', '0')},
@@ -104,7 +109,8 @@ class Generador {
         const char* mov[] = {"01", "02", "03", "04"};
         std::string m = mov[Dado(4)];
         std::string c = Codigo(m, d.propio, true);
-        std::string to = Dado(10) == 0 ? "02" : "01";
+        // Exonerated operations exist only for codes up to 10.
+        std::string to = (Dado(10) == 0 && c <= "10") ? "02" : "01";
         std::string per = PeriodoOperacion(mod);
         if (d.propio && !propias_.insert(per + to + m + c + mod).second) {
             d = Otro();
@@ -161,7 +167,7 @@ class Generador {
             return l4[Dado(4)];
         }
         std::vector<std::string> l;
-        for (int c : {2, 3, 4, 7, 10, 11, 16, 17, 18, 19, 20, 21}) l.push_back(Dos(c));
+        for (int c : {2, 3, 4, 7, 10, 11}) l.push_back(Dos(c));
         if (antes && !extorno) {
             l.push_back("05");
             l.push_back("06");
@@ -183,7 +189,7 @@ class Generador {
     }
 
     std::string PaisOperacion(const std::string& c) {
-        if (c == "12" || c == "14" || c == "16" || c == "18" || c == "20") return "4028";
+        if (c == "12" || c == "14" || c == "16" || c == "18" || c == "20") return "9249";
         return "";
     }
 

@@ -222,9 +222,22 @@ std::int16_t ValidaDuplicado(std::string_view archivo, std::string_view trabajo,
     bool hay = false;
     std::string clave, otra;
     std::vector<char> hecho;
+    // Groups are listed in the order of their first record.
+    struct Grupo {
+        std::uint32_t primera;
+        std::size_t desde, hasta;
+    };
+    std::vector<Grupo> grupos;
     for (std::size_t i = 0; i < cand.size();) {
         std::size_t j = i;
         while (j < cand.size() && cand[j].grupo == cand[i].grupo) ++j;
+        grupos.push_back({cand[i].linea, i, j});
+        i = j;
+    }
+    std::sort(grupos.begin(), grupos.end(),
+              [](const Grupo& a, const Grupo& b) { return a.primera < b.primera; });
+    for (const Grupo& g : grupos) {
+        const std::size_t i = g.desde, j = g.hasta;
         // Confirm against the text: records of one hash may still differ.
         hecho.assign(j - i, 0);
         for (std::size_t a = i; a < j; ++a) {
@@ -253,7 +266,6 @@ std::int16_t ValidaDuplicado(std::string_view archivo, std::string_view trabajo,
                 EscribeLinea(out, texto);
             }
         }
-        i = j;
     }
     std::fclose(out);
     return hay ? 1 : 0;
