@@ -1,14 +1,28 @@
 // The database engine stand-in: what the programs expect of DAO over a Jet
 // database, over one SQLite file shared by every program of the host.
+//
+// The file is an SQLite database in WAL mode; every connection registers the
+// engine's text collation JETTEXT (text columns compare without regard to
+// case) and its SQL functions, so open it through this engine only. Statements
+// are written in the Jet dialect (see TranslateSql). Errors are vb::VbError
+// with the engine's numbers (3010, 3022, 3024, 3051, 3163, ...).
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "vb/variant.h"
+
+// DAO's Recordset.EOF keeps its name; the C library's EOF macro (-1) would
+// turn every call into a syntax error. Code that wants the C value can use
+// std::char_traits<char>::eof().
+#ifdef EOF
+#undef EOF
+#endif
 
 struct sqlite3;
 
@@ -52,7 +66,10 @@ enum FieldType : int {
 };
 
 // Engine-wide settings set before the first opening (DBEngine.SystemDB,
-// DefaultUser, DefaultPassword, IniPath).
+// DefaultUser, DefaultPassword, IniPath). With systemDB empty only the
+// engine's default account ("admin" or no user, empty password) is accepted;
+// otherwise the workgroup file must exist (else 3028) and hold the account
+// (else 3029). iniPath has no meaning here.
 struct EngineSettings {
     std::string systemDB;
     std::string defaultUser;
@@ -64,7 +81,7 @@ EngineSettings& DBEngine();
 class Recordset;
 
 class Field {
-public:
+  public:
     const std::string& Name() const { return name_; }
     int Type() const { return type_; }
     int Size() const { return size_; }  // declared text size; 0 when none
@@ -74,7 +91,7 @@ public:
     Field& operator=(const vb::Variant& v);
     bool IsNull() const { return Value().IsNull(); }
 
-private:
+  private:
     friend class Recordset;
     Recordset* owner_ = nullptr;
     int index_ = 0;
@@ -84,7 +101,7 @@ private:
 };
 
 class Recordset {
-public:
+  public:
     ~Recordset();
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
@@ -101,9 +118,9 @@ public:
     long AbsolutePosition() const;  // 0-based; -1 without a current row
     void SetAbsolutePosition(long pos);
 
-    void AddNew();        // snapshot -> 3027
-    void Edit();          // no current row -> 3021; snapshot -> 3027
-    void Update();        // key violation -> 3022; outside AddNew/Edit -> 3020
+    void AddNew();  // snapshot -> 3027
+    void Edit();    // no current row -> 3021; snapshot -> 3027
+    void Update();  // key violation -> 3022; outside AddNew/Edit -> 3020
     void CancelUpdate();
     int EditMode() const;  // 0 none, 1 Edit, 2 AddNew
 
@@ -118,32 +135,41 @@ public:
     void Requery();
     void Close();
 
-private:
+    struct Impl;  // the engine's own (platform/jet/internal.h)
+
+  private:
     friend class Database;
     friend class Field;
-    struct Impl;
     explicit Recordset(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;
     std::vector<Field> fields_;
 };
 
 class Database {
-public:
+  public:
     // OpenDatabase through the engine's first workspace. Checks the engine's
-    // workgroup file and account first. Errors: 3024 missing file, 3044 bad
-    // folder, 3051 held exclusively by another process or account refused,
-    // 3343 not a database.
+    // workgroup file and account first (3028 workgroup file missing or not
+    // one, 3029 account refused). Errors: 3024 missing file, 3044 bad folder,
+    // 3051 held exclusively by another connection (or, opening exclusively,
+    // open elsewhere), 3343 not a database. The path is resolved without
+    // regard to letter case. `connect` (";PWD=...") is accepted and ignored:
+    // the files carry no database password.
     static std::unique_ptr<Database> Open(std::string_view path, bool exclusive = false,
                                           bool readOnly = false, std::string_view connect = {});
+    // DBEngine.CreateDatabase: a new empty database (3204 when the file
+    // exists, 3044 bad folder), opened shared. Same account check as Open.
+    static std::unique_ptr<Database> Create(std::string_view path);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
     const std::string& Name() const;
 
-    // Action query in the Jet dialect. Without dbFailOnError rows that break
-    // keys or sizes are skipped silently; with it the first failure raises and
-    // the statement's changes roll back. A SELECT raises 3065.
+    // Action query or DDL in the Jet dialect. Without dbFailOnError rows that
+    // break keys, sizes or number ranges are skipped silently; with it the
+    // first failure raises (3022 key, 3163 size, 3349 range, 3058 Null key)
+    // and the statement's changes roll back. A SELECT raises 3065; CREATE
+    // TABLE of an existing table 3010; a second primary key 3283.
     void Execute(std::string_view sql, int options = 0);
     long RecordsAffected() const;
 
@@ -163,8 +189,9 @@ public:
     void Close();
     sqlite3* Handle() const;
 
-private:
-    struct Impl;
+    struct Impl;  // the engine's own (platform/jet/internal.h)
+
+  private:
     explicit Database(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;
     friend class Recordset;
@@ -172,7 +199,7 @@ private:
 
 // A transaction that rolls back unless committed.
 class Transaction {
-public:
+  public:
     explicit Transaction(Database& db) : db_(db) { db_.BeginTrans(); }
     ~Transaction() {
         if (!done_) {
@@ -187,7 +214,7 @@ public:
         done_ = true;
     }
 
-private:
+  private:
     Database& db_;
     bool done_ = false;
 };
@@ -196,7 +223,15 @@ private:
 // Ordinary values come back unchanged.
 std::string Q(std::string_view text);
 
-// Translates a Jet SQL statement to SQLite (exposed for tests).
+// Translates a Jet SQL statement to SQLite (exposed for tests). ALTER TABLE
+// ... ADD CONSTRAINT ... PRIMARY KEY needs the table's definition: Execute
+// rebuilds the table, and the text returned here only describes that.
 std::string TranslateSql(std::string_view jetSql);
+
+// The workgroup file KV000.MDW of the host installation: a text file of our
+// own, a header line then one line per account holding the SHA-256 (hex) of
+// the upper-cased user name, a line feed and the password; the account itself
+// is never stored. Writes (replaces) the file with one account.
+void WriteWorkgroupFile(std::string_view path, std::string_view user, std::string_view password);
 
 }  // namespace jet
