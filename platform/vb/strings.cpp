@@ -6,6 +6,9 @@
 #include "vb/strings.h"
 
 #include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "vb/error.h"
@@ -141,12 +144,15 @@ std::string Mid(std::string_view s, long start) {
     return std::string(s.substr(from));
 }
 
-std::string Mid(std::string_view s, long start, long length) {
+std::string_view MidView(std::string_view s, long start, long length) {
     if (start < 1 || length < 0) Raise(kInvalidCall);
     const std::size_t from = detail::ByteOffset(s, static_cast<std::size_t>(start - 1));
     const std::string_view rest = s.substr(from);
-    const std::size_t to = detail::ByteOffset(rest, static_cast<std::size_t>(length));
-    return std::string(rest.substr(0, to));
+    return rest.substr(0, detail::ByteOffset(rest, static_cast<std::size_t>(length)));
+}
+
+std::string Mid(std::string_view s, long start, long length) {
+    return std::string(MidView(s, start, length));
 }
 
 std::string Left(std::string_view s, long n) {
@@ -166,23 +172,33 @@ std::string Right(std::string_view s, long n) {
     return std::string(s.substr(detail::ByteOffset(s, total - static_cast<std::size_t>(n))));
 }
 
-std::string Trim(std::string_view s) {
+std::string_view TrimView(std::string_view s) {
     std::size_t b = 0, e = s.size();
     while (b < e && s[b] == ' ') ++b;
     while (e > b && s[e - 1] == ' ') --e;
-    return std::string(s.substr(b, e - b));
+    return s.substr(b, e - b);
 }
 
-std::string LTrim(std::string_view s) {
+std::string_view LTrimView(std::string_view s) {
     std::size_t b = 0;
     while (b < s.size() && s[b] == ' ') ++b;
-    return std::string(s.substr(b));
+    return s.substr(b);
 }
 
-std::string RTrim(std::string_view s) {
+std::string_view RTrimView(std::string_view s) {
     std::size_t e = s.size();
     while (e > 0 && s[e - 1] == ' ') --e;
-    return std::string(s.substr(0, e));
+    return s.substr(0, e);
+}
+
+std::string Trim(std::string_view s) {
+    return std::string(TrimView(s));
+}
+std::string LTrim(std::string_view s) {
+    return std::string(LTrimView(s));
+}
+std::string RTrim(std::string_view s) {
+    return std::string(RTrimView(s));
 }
 
 std::string UCase(std::string_view s) {
@@ -377,10 +393,43 @@ bool Like(std::string_view s, std::string_view pattern, bool textCompare) {
     return pi == items.size();
 }
 
+namespace {
+
+constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+
+// ASCII upper-case letters of eight ASCII bytes turned to lower case.
+inline std::uint64_t FoldAscii8(std::uint64_t w) noexcept {
+    const std::uint64_t geA = w + 0x3F3F3F3F3F3F3F3FULL;  // high bit: byte >= 'A'
+    const std::uint64_t gtZ = w + 0x2525252525252525ULL;  // high bit: byte > 'Z'
+    return w | (((geA & ~gtZ) & kHigh) >> 2);
+}
+
+}  // namespace
+
 int CompareText(std::string_view a, std::string_view b) {
     std::size_t i = 0, j = 0;
     const std::size_t na = a.size(), nb = b.size();
     while (i < na && j < nb) {
+        // Eight ASCII bytes at a time while both sides stay ASCII.
+        if (i + 8 <= na && j + 8 <= nb) {
+            std::uint64_t wa, wb;
+            std::memcpy(&wa, a.data() + i, 8);
+            std::memcpy(&wb, b.data() + j, 8);
+            if (((wa | wb) & kHigh) == 0) {
+                const std::uint64_t fa = FoldAscii8(wa), fb = FoldAscii8(wb);
+                if (fa == fb) {
+                    i += 8;
+                    j += 8;
+                    continue;
+                }
+                // Little-endian: the lowest differing byte comes first in the text.
+                static_assert(std::endian::native == std::endian::little);
+                const int shift = __builtin_ctzll(fa ^ fb) & ~7;
+                const auto ca = static_cast<unsigned>((fa >> shift) & 0xFF);
+                const auto cb = static_cast<unsigned>((fb >> shift) & 0xFF);
+                return ca < cb ? -1 : 1;
+            }
+        }
         const auto ca = static_cast<unsigned char>(a[i]);
         const auto cb = static_cast<unsigned char>(b[j]);
         if ((ca | cb) < 0x80) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace vb::detail {
@@ -62,8 +63,18 @@ inline char32_t DecodeSeq(std::string_view s, std::size_t i, std::size_t len) no
 // Byte offset of the character with 0-based index `chars`, or s.size() when the
 // text is shorter.
 inline std::size_t ByteOffset(std::string_view s, std::size_t chars) noexcept {
-    std::size_t i = 0;
     const std::size_t n = s.size();
+    // ASCII prefix: one byte per character, eight at a time.
+    const std::size_t lim = chars < n ? chars : n;
+    std::size_t i = 0;
+    while (i + 8 <= lim) {
+        std::uint64_t w;
+        std::memcpy(&w, s.data() + i, 8);
+        if (w & 0x8080808080808080ULL) break;
+        i += 8;
+    }
+    while (i < lim && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+    chars -= i;
     while (chars > 0 && i < n) {
         i += CharLen(s, i);
         --chars;

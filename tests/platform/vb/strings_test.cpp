@@ -50,6 +50,10 @@ TEST(Slicing, CountsCharactersNotBytes) {
         {Replace("abc", "", "x"), "abc"},
     };
     for (const auto& r : rows) EXPECT_EQ(r.got, r.expected);
+    EXPECT_EQ(MidView("añoé€x", 2, 3), "ñoé");
+    EXPECT_EQ(TrimView("  a b  "), "a b");
+    EXPECT_EQ(LTrimView("  a "), "a ");
+    EXPECT_EQ(RTrimView(" a  "), " a");
     EXPECT_EQ(Len("añoé€"), 5u);
     EXPECT_EQ(Len(""), 0u);
     EXPECT_EQ(Len("\xE1"
@@ -116,6 +120,14 @@ TEST(CompareText, FoldsCaseButNotAccents) {
     EXPECT_LT(CompareText("", "a"), 0);
     EXPECT_LT(CompareText("_", "a"), 0);  // folds to lower case, as the text collation sorts
     EXPECT_LT(CompareText("z", "ñ"), 0);
+    // Long texts go eight ASCII bytes at a time; the letters' neighbours must not fold.
+    EXPECT_EQ(CompareText("ABCDEFGHIJKLMNOPQRSTUVWXYZ", "abcdefghijklmnopqrstuvwxyz"), 0);
+    EXPECT_NE(CompareText("@@@@@@@@[[[[", "````````{{{{"), 0);
+    EXPECT_LT(CompareText("abcdefgh_ijk", "ABCDEFGHaijk"), 0);
+    EXPECT_GT(CompareText("abcdefghZ", "ABCDEFGHa"), 0);
+    EXPECT_LT(CompareText("abcdefgh[xyzwvuts", "ABCDEFGHZxyzwvuts"), 0);
+    EXPECT_EQ(CompareText("12345678ñandú", "12345678ÑANDÚ"), 0);
+    EXPECT_GT(CompareText("12345678abcdefgh1", "12345678ABCDEFGH"), 0);
     EXPECT_EQ(CompareText("\xD1"
                           "A",
                           "ña"),
