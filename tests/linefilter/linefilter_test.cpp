@@ -364,7 +364,7 @@ TEST_F(LinefilterTest, SplitsAcrossReadBoundaries) {
     for (size_t limite : limites) {
         for (const auto& trozo : trozos) {
             for (size_t antes = 1; antes <= trozo.size() + 1; ++antes) {
-                // Lines of 100 bytes up to the boundary, then the piece
+                // Lines of 100 bytes up to the boundary, then the fragment
                 // straddling it (or just before or after it).
                 std::string datos;
                 const std::string linea = std::string(98, 'A') + "\r\n";
@@ -375,7 +375,7 @@ TEST_F(LinefilterTest, SplitsAcrossReadBoundaries) {
                 const std::string nombre =
                     "limit " + std::to_string(limite) + " before " + std::to_string(antes);
                 EsperarIgual(Depurar(datos), Referencia(datos), nombre);
-                // The same piece as the very end of the file.
+                // The same fragment as the very end of the file.
                 const std::string final = datos.substr(0, limite - antes) + trozo;
                 EsperarIgual(Depurar(final), Referencia(final), nombre + " at end");
             }
