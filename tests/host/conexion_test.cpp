@@ -81,22 +81,28 @@ TEST_F(ConexionTest, AperturaFallidaDaMensajeGenericoYDejaSystemDB) {
     struct Caso {
         const char* nombre;
         std::function<void(ConexionTest&)> prepara;
+        const char* numero;  // as Str renders it
     };
     const std::vector<Caso> casos = {
         {"DBPath sin separador final",
          [](ConexionTest& t) {
              std::string sinBarra = t.inst.sysPath.substr(0, t.inst.sysPath.size() - 1);
              t.Opcion("DBPath", sinBarra);
-         }},
-        {"DBName vacío", [](ConexionTest& t) { t.Opcion("DBName", ""); }},
+         },
+         " 3024"},
+        {"DBName vacío", [](ConexionTest& t) { t.Opcion("DBName", ""); }, " 3024"},
         {"no es una base de datos",
          [](ConexionTest& t) {
              std::ofstream(t.inst.sysPath + "texto.mdb") << "esto no es una base de datos\n";
              t.Opcion("DBName", "texto.mdb");
-         }},
-        {"archivo de grupo ausente", [](ConexionTest& t) { fs::remove(t.inst.grupo); }},
+         },
+         " 3343"},
+        {"archivo de grupo ausente", [](ConexionTest& t) { fs::remove(t.inst.grupo); }, " 3028"},
         {"archivo de grupo dañado",
-         [](ConexionTest& t) { std::ofstream(t.inst.grupo, std::ios::trunc) << "x"; }},
+         [](ConexionTest& t) { std::ofstream(t.inst.grupo, std::ios::trunc) << "x"; }, " 3028"},
+        {"archivo de grupo de otra cuenta",
+         [](ConexionTest& t) { jet::WriteWorkgroupFile(t.inst.grupo, "OTROUSER", "otraclave"); },
+         " 3029"},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);
@@ -113,10 +119,10 @@ TEST_F(ConexionTest, AperturaFallidaDaMensajeGenericoYDejaSystemDB) {
         EXPECT_EQ(a.titulo, "Error de Conección");
         EXPECT_EQ(a.estilo, 0);  // OK only, no icon
         // Run-time text, a line feed, the number with its leading blank.
-        auto salto = a.texto.find("\n ");
+        auto salto = a.texto.find('\n');
         ASSERT_NE(salto, std::string::npos) << a.texto;
         EXPECT_GT(salto, 0u);
-        EXPECT_NE(a.texto.substr(salto), "\n 3051");
+        EXPECT_EQ(a.texto.substr(salto + 1), c.numero) << a.texto;
         EXPECT_EQ(avisos.codigoFin, 1);
         EXPECT_EQ(Leida("SystemDB"), inst.sysPath + "KV000.MDW");
     }
