@@ -261,7 +261,7 @@ std::optional<Date> ParseDate(std::string_view text) {
             m = ToInt(f[1]);
             y = ToInt(f[2]);
             if (f[2].size() <= 2) y += y < 30 ? 2000 : 1900;
-        } else if (nf == 2) {
+        } else if (nf == 2 && sep != '.') {  // "1.5" is a number, not 1 May
             d = ToInt(f[0]);
             m = ToInt(f[1]);
             y = Year(Today());

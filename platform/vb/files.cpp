@@ -248,7 +248,13 @@ std::string ResolvePath(std::string_view path) {
 }
 
 int FreeFile() {
-    for (int n = 1; n <= 255; ++n) {
+    return FreeFile(0);
+}
+
+int FreeFile(int range) {
+    if (range < 0 || range > 1) Raise(kInvalidCall);
+    const int first = range == 0 ? 1 : 256;
+    for (int n = first; n < first + 255; ++n) {
         if (!gFiles[static_cast<std::size_t>(n)]) return n;
     }
     Raise(kTooManyFiles);

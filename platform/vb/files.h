@@ -18,6 +18,7 @@ enum class OpenMode { Input, Output, Append, Binary };
 std::string ResolvePath(std::string_view path);
 
 int FreeFile();                                                   // 1..255; none -> 67
+int FreeFile(int range);                                          // range 1: 256..511
 void Open(std::string_view path, OpenMode mode, int fileNumber);  // 53, 76, 55, 70, 75
 // Line Input #: ends at CR LF, CR or LF; the final line needs no ending.
 // Reading past the end raises 62.
