@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# formdesk on a virtual X display: refused without the launcher window (or
+# with a window whose title is only close to it), shown with the launcher,
+# refused as a second instance. Message boxes are answered by the program's
+# scripted-answer hook, which also writes each box to standard error.
+set -uo pipefail
+bin=${1:?bin folder}
+
+if [ "${FD_E2E_INSIDE:-}" != 1 ]; then
+  if ! command -v xvfb-run >/dev/null; then
+    echo "SKIP: xvfb-run is not installed (Debian package xvfb)"
+    exit 77
+  fi
+  export FD_E2E_INSIDE=1
+  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fails=0
+check() {  # check DESCRIPTION CONDITION...
+  local what=$1; shift
+  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; fails=$((fails + 1)); fi
+}
+has() { grep -qF -- "$2" "$1"; }
+
+"$bin/makehost" "$work/host" >/dev/null || { echo "FAIL - makehost"; exit 1; }
+export WINDIR=$work/host/windows
+export FORMDESK_SCRIPTED_ANSWERS=
+# The instance lock of these runs, apart from any other session's.
+export XDG_RUNTIME_DIR=$work/run
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+
+refused_without() {  # a start that must end with the launcher message
+  local name=$1
+  "$bin/formdesk" >"$work/$name.out" 2>"$work/$name.err"
+  local rc=$?
+  check "$name: ends with an error code" test "$rc" -ne 0
+  check "$name: launcher message" has "$work/$name.err" \
+    "MsgBox [Error al ejecutar el módulo] (16) Debe ejecutar este módulo desde el Nexador del QVX"
+  check "$name: no second message" test "$(grep -c '^MsgBox' "$work/$name.err")" -eq 1
+}
+
+wait_file() { for _ in $(seq 1 100); do [ -e "$1" ] && return 0; sleep 0.1; done; return 1; }
+
+fake() {  # fake TITLE [--oculta]: a window that stays until the end of the case
+  rm -f "$work/listo"
+  "$bin/ventana_falsa" "$@" --listo "$work/listo" & fake_pid=$!
+  pids+=("$fake_pid")
+  wait_file "$work/listo"
+}
+
+# 1. No launcher at all.
+refused_without alone
+
+# 2. Titles that are not exactly the launcher's, and the right title hidden.
+fake "Telvarin "; refused_without trailing_blank; kill "$fake_pid"
+fake "telvarin"; refused_without lower_case; kill "$fake_pid"
+fake "Telvarin" --oculta; refused_without hidden; kill "$fake_pid"
+# The same stand-in window with the exact title, shown, is enough.
+fake "Telvarin"
+"$bin/formdesk" >"$work/exact.out" 2>"$work/exact.err" & exact=$!
+pids+=("$exact")
+"$bin/launcher" --screenshot "$work/exact.png" "0787 Olvarico v 1.9" 20
+check "exact title shown: main window shown" test $? -eq 0
+kill "$exact" "$fake_pid"; wait "$exact" 2>/dev/null
+
+# 3. The host launcher: the main window comes up.
+"$bin/launcher" & pids+=($!)
+"$bin/launcher" --screenshot "$work/launcher.png" "Telvarin" 20 >/dev/null
+"$bin/formdesk" >"$work/first.out" 2>"$work/first.err" & first=$!
+pids+=("$first")
+"$bin/launcher" --screenshot "$work/main.png" "0787 Olvarico v 1.9" 20
+check "with the launcher: main window shown" test $? -eq 0
+check "with the launcher: still running" kill -0 "$first"
+check "with the launcher: no message box" test "$(grep -c '^MsgBox' "$work/first.err")" -eq 0
+
+# 4. A second instance.
+"$bin/formdesk" >"$work/second.out" 2>"$work/second.err"
+rc=$?
+check "second instance: ends with an error code" test "$rc" -ne 0
+check "second instance: instance message" has "$work/second.err" \
+  "MsgBox [Dornival] (64) La Aplicación ya se encuentra en ejecución"
+check "second instance: the first goes on" kill -0 "$first"
+kill "$first"; wait "$first" 2>/dev/null
+
+# 5. A settings file that names no database: the connection message, then the end.
+sed -i 's/^DBName=.*/DBName=NOEXISTE.MDB/' "$WINDIR/KV000.INI"
+timeout 20 "$bin/formdesk" >"$work/nobase.out" 2>"$work/nobase.err"
+rc=$?
+check "no database: ends with an error code" test "$rc" -ne 0 -a "$rc" -ne 124
+check "no database: connection message" has "$work/nobase.err" "MsgBox [Error de Conección]"
+
+if [ "$fails" -ne 0 ]; then
+  echo "$fails check(s) failed; standard error of the runs:"
+  for f in "$work"/*.err; do echo "== $f"; cat "$f"; done
+  exit 1
+fi
+echo "all checks passed"
