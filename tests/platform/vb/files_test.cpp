@@ -106,6 +106,32 @@ TEST_F(Files, LinesAcrossTheReadBuffer) {
     EXPECT_EQ(lines[3], "d");
 }
 
+TEST_F(Files, ManyShortLinesWithOneKindOfEnding) {
+    // The scan remembers where the next CR and LF are; files holding only one
+    // of them must still split at every line.
+    for (const char* ending : {"\n", "\r", "\r\n"}) {
+        std::string bytes;
+        for (int i = 0; i < 100000; ++i) bytes += std::to_string(i) + ending;
+        WriteBytes("many.txt", bytes);
+        const Lines lines = ReadAllLines("many.txt");
+        ASSERT_EQ(lines.size(), 100000u);
+        EXPECT_EQ(lines[0], "0");
+        EXPECT_EQ(lines[99999], "99999");
+    }
+}
+
+TEST_F(Files, BinaryAndNumbers) {
+    EXPECT_EQ(FreeFile(1), 256);
+    Open(Path("bin.dat"), OpenMode::Binary, 256);  // created when missing
+    EXPECT_TRUE(Eof(256));
+    EXPECT_EQ(ErrorOf([] { LineInput(256); }), kBadFileMode);
+    Close(256);
+    EXPECT_TRUE(FileExists(Path("bin.dat")));
+    Open(Path("o.txt"), OpenMode::Output, 3);
+    EXPECT_TRUE(Eof(3));
+    EXPECT_EQ(FreeFile(), 1);
+}
+
 TEST_F(Files, Windows1252RoundTrip) {
     const int f = FreeFile();
     Open(Path("out.txt"), OpenMode::Output, f);

@@ -77,6 +77,9 @@ INSTANTIATE_TEST_SUITE_P(
         FormatRow{Variant(std::int16_t(-3)), "000", "-003"},
         FormatRow{Variant(Currency::FromRaw(12345)), "0.000", "1.235"},  // 1.2345 exact half
         FormatRow{Variant(true), "0", "-1"},
+        // named formats
+        FormatRow{1234.5, "Standard", "1,234.50"}, FormatRow{0.256, "Percent", "25.60%"},
+        FormatRow{-2.5, "Fixed", "-2.50"},
         // Null gives the empty text; Empty formats like 0
         FormatRow{Variant(Null), "###,###,###,##0", ""}, FormatRow{Variant(), "0", "0"}));
 
