@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up and builds everything, then makes the sample host installation in
-# <repo>/sample and runs the installer on it.
+# <repo>/sample, runs the installer on it and starts the main program from the
+# host launcher, leaving a picture of its main window.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -22,3 +23,36 @@ Sample host installation ready.
   database        $sample/QVX/QVXDATOS.MDB (prepared by seeder)
   programs        $bin
 MSG
+
+# Start the host launcher and the main program from it, and leave a picture of
+# the main window. Without a display both run on a virtual one (xvfb-run) and
+# end after the picture; on a real display they stay open.
+shot=$sample/formdesk.png
+muestra() {
+  "$bin/launcher" &
+  local launcher=$!
+  "$bin/launcher" --screenshot "$sample/launcher.png" "Telvarin" 30 >/dev/null
+  "$bin/formdesk" &
+  local formdesk=$!
+  local rc=0
+  "$bin/launcher" --screenshot "$shot" "0787 Olvarico v 1.9" 30 || rc=$?
+  rm -f "$sample/launcher.png"
+  if [ -z "${SAMPLE_KEEP_OPEN:-}" ]; then
+    kill "$formdesk" "$launcher" 2>/dev/null
+    wait 2>/dev/null
+  fi
+  return "$rc"
+}
+shown=0
+if [ -n "${DISPLAY:-}" ]; then
+  SAMPLE_KEEP_OPEN=1 muestra || shown=$?
+else
+  export bin sample shot
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$(declare -f muestra); muestra" || shown=$?
+fi
+if [ "$shown" -eq 0 ]; then
+  echo "  main window     $shot"
+else
+  echo "  main window     did not appear; see the messages above" >&2
+  exit 1
+fi
