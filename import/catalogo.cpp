@@ -40,6 +40,13 @@ int IndiceTipo(const std::string& argumento, std::string_view sNumero) {
     return static_cast<int>(*numero);
 }
 
+// The answer of Existe_TipoND to any error: the message, then "it exists".
+bool AvisoExisteTipoND(int numero, const std::string& descripcion) {
+    shell::Aviso().MsgBox(descripcion + "\n" + "Error producido en función Existe_TipoND ",
+                          shell::vbCritical, " Error crítico: " + std::to_string(numero));
+    return true;
+}
+
 }  // namespace
 
 std::string CadPar2(jet::Database& db, std::string_view sNumero) {
@@ -86,20 +93,17 @@ bool Existe_TipoND(jet::Database& db, std::string_view sparam, std::string_view 
         rs->Close();
         return existe;
     } catch (const vb::VbError& e) {
-        shell::Aviso().MsgBox(e.Description() + "\n" + "Error producido en función Existe_TipoND ",
-                              shell::vbCritical, " Error crítico: " + std::to_string(e.Number()));
-        return true;
+        return AvisoExisteTipoND(e.Number(), e.Description());
+    } catch (const std::exception& e) {
+        return AvisoExisteTipoND(vb::kInvalidCall, e.what());
     }
 }
 
 bool Existe_TipoND(std::string_view sparam, std::string_view sDato1) {
-    try {
-        return Existe_TipoND(BaseAbierta(), sparam, sDato1);
-    } catch (const vb::VbError& e) {
-        shell::Aviso().MsgBox(e.Description() + "\n" + "Error producido en función Existe_TipoND ",
-                              shell::vbCritical, " Error crítico: " + std::to_string(e.Number()));
-        return true;
-    }
+    jet::Database* db = shell::G().gdbBase;
+    if (db == nullptr)
+        return AvisoExisteTipoND(vb::kObjectNotSet, vb::ErrorText(vb::kObjectNotSet));
+    return Existe_TipoND(*db, sparam, sDato1);
 }
 
 }  // namespace importacion
