@@ -3,11 +3,14 @@
 #include <QApplication>
 #include <QCursor>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <set>
 
 #include "main_app.h"
+#include "ui/formapago.h"
 #include "ui/modal.h"
 #include "ui/pointer.h"
 #include "ui/statbar.h"
@@ -93,6 +96,42 @@ TEST(StatusBar, ShowsWhatItsPropertiesSay) {
     EXPECT_EQ(text("razonsocial"), "");
     barra.setEsruc("0");
     EXPECT_FALSE(text("numdoc").startsWith("RUC"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PaymentDetails, HoldsItsValuesAsText) {
+    TestApp();
+    ui::FormaDePagoQVX f;
+    EXPECT_EQ(f.formapago(), "XX");
+    EXPECT_EQ(f.habilitado(), "True");
+    const struct {
+        const char* escrito;
+        const char* leido;
+    } tipos[] = {{"C", "C"}, {"E", "E"}, {"XX", "XX"}, {"c", "C"}, {"", "XX"}, {"Z", "XX"}};
+    for (const auto& t : tipos) {
+        f.setProperty("formapago", QString(t.escrito));
+        EXPECT_EQ(f.property("formapago").toString(), t.leido) << t.escrito;
+    }
+    f.setProperty("formapago", QString("C"));
+    f.setProperty("banco", QString("11"));
+    f.setProperty("numcheque", QString("00012345"));
+    f.setProperty("importe", QString("1,250"));
+    EXPECT_EQ(f.banco(), "11");
+    EXPECT_EQ(f.numcheque(), "00012345");
+    EXPECT_EQ(f.importe(), "1,250");
+    EXPECT_TRUE(f.findChild<QLineEdit*>("txtCheque")->isEnabled());
+    // Choosing cash by hand drops the cheque.
+    f.findChild<QRadioButton*>("optEfectivo")->click();
+    EXPECT_EQ(f.formapago(), "E");
+    EXPECT_FALSE(f.findChild<QLineEdit*>("txtCheque")->isEnabled());
+    f.setProperty("habilitado", QString("False"));
+    EXPECT_EQ(f.habilitado(), "False");
+    EXPECT_FALSE(f.findChild<QRadioButton*>("optCheque")->isEnabled());
+    f.setProperty("habilitado", QString("True"));
+    EXPECT_TRUE(f.findChild<QRadioButton*>("optCheque")->isEnabled());
 }
 
 }  // namespace
