@@ -57,8 +57,14 @@ fake() {  # fake TITLE [--oculta]: a window that stays until the end of the case
   wait_file "$work/listo"
 }
 
-# 1. No launcher at all.
+# 1. No launcher at all; and no display at all (the box goes to standard error).
 refused_without alone
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u FORMDESK_SCRIPTED_ANSWERS \
+  "$bin/formdesk" >"$work/nodisplay.out" 2>"$work/nodisplay.err"
+rc=$?
+check "no display: ends with an error code" test "$rc" -ne 0 -a "$rc" -lt 128
+check "no display: message on standard error" has "$work/nodisplay.err" \
+  "Error al ejecutar el módulo: Debe ejecutar este módulo desde el Nexador del QVX"
 
 # 2. Titles that are not exactly the launcher's, and the right title hidden.
 fake "Telvarin "; refused_without trailing_blank; kill "$fake_pid"

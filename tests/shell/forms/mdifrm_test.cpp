@@ -310,14 +310,27 @@ TEST_F(HostForms, HelpOpensTheHelpFileOrSaysItIsMissing) {
 }
 
 // Start-up failures: the user is told, the loading stops, nothing is left open.
-TEST_F(HostForms, MissingSettingsFile) {
-    std::filesystem::remove(inst_.ini);
-    MDIFrm m;
-    EXPECT_FALSE(m.MDIForm_Load());
-    ASSERT_EQ(avisos_.avisos.size(), 1u);
-    EXPECT_NE(avisos_.avisos[0].texto.find("SysPath"), std::string::npos);
-    EXPECT_NE(avisos_.codigoFin, -1);
-    EXPECT_EQ(G().gdbBase, nullptr);
+TEST_F(HostForms, MissingOrBrokenSettingsFile) {
+    const std::string ini = inst_.ini;
+    const std::pair<const char*, std::function<void()>> casos[] = {
+        {"missing", [&] { std::filesystem::remove(ini); }},
+        {"not a settings file",
+         [&] { std::ofstream(ini, std::ios::binary) << std::string("\x00\xff\x13garbage", 10); }},
+        {"folder that does not exist",
+         [&] { std::ofstream(ini) << "[Options]\r\nSysPath=/no/existe/QVX/\r\n"; }},
+    };
+    for (const auto& [nombre, prepara] : casos) {
+        SCOPED_TRACE(nombre);
+        prepara();
+        avisos_.avisos.clear();
+        avisos_.codigoFin = -1;
+        MDIFrm m;
+        EXPECT_FALSE(m.MDIForm_Load());
+        ASSERT_EQ(avisos_.avisos.size(), 1u);
+        EXPECT_NE(avisos_.avisos[0].texto.find("SysPath"), std::string::npos);
+        EXPECT_NE(avisos_.codigoFin, -1);
+        EXPECT_EQ(G().gdbBase, nullptr);
+    }
 }
 
 TEST_F(HostForms, DatabaseThatCannotBeOpened) {
