@@ -7,6 +7,10 @@
 
 #include "vb/variant.h"
 
+namespace jet {
+class Recordset;
+}
+
 namespace shell {
 
 // The six-digit control code of a row, given its values in column order (the
@@ -15,6 +19,8 @@ namespace shell {
 // give a sum of position x character code. A product above 32767 raises the
 // overflow error (6); nClave outside 0..count raises 9.
 std::string CalculaCNumero(std::span<const vb::Variant> fields, int nClave);
+// The same over the row that rs is adding or editing (its fields already set).
+std::string CalculaCNumero(jet::Recordset& rs, int nClave);
 
 // The text of one value as both sums see it: numbers as Str without the
 // leading blank, dates "yyyymmdd", text trimmed, anything else "".
