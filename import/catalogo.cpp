@@ -66,11 +66,12 @@ std::string CadPar2(std::string_view sNumero) {
 
 ArregloTipos CadPar(jet::Database& db, std::string_view sNumero, std::string_view sPos) {
     ArregloTipos tipos;
-    long posicion = static_cast<long>(vb::Val(sPos));
+    // The position comes as text; text that is no number is a type mismatch.
+    long posicion = vb::CLng(vb::Variant(std::string(sPos)));
     auto rs = db.OpenRecordset(SqlCatalogo(sNumero), jet::dbOpenSnapshot);
     while (!rs->EOF()) {
         std::string funcion = vb::ToText(rs->Fields("Funcion").Value());
-        if (posicion >= 1 && vb::Mid(funcion, posicion, 1) == "1") {
+        if (vb::Mid(funcion, posicion, 1) == "1") {
             int indice = IndiceTipo(vb::ToText(rs->Fields("Argumento").Value()), sNumero);
             tipos[static_cast<std::size_t>(indice)] = funcion;
         }

@@ -90,6 +90,9 @@ TEST_F(CatalogoTest, CadParSoloLosTiposMarcados) {
     auto nada = importacion::CadPar("044", "200");
     EXPECT_TRUE(
         std::all_of(nada.begin(), nada.end(), [](const std::string& s) { return s.empty(); }));
+    // A position that is no number, or before the first character, is an error of the call.
+    EXPECT_THROW(importacion::CadPar("044", "x"), vb::VbError);
+    EXPECT_THROW(importacion::CadPar("044", "0"), vb::VbError);
 }
 
 TEST_F(CatalogoTest, CadParArgumentoQueNoEsIndiceDaErrorDeEjecucion) {
