@@ -42,6 +42,23 @@ struct OpenFile {
     std::string line;
     // Writing
     std::string out;
+
+    OpenFile() = default;
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    // A file still open when the program ends is closed with its pending
+    // lines written, as the run-time does at the end of a program.
+    ~OpenFile() {
+        if (fd < 0) return;
+        std::size_t done = 0;
+        while (done < out.size()) {
+            const ssize_t w = ::write(fd, out.data() + done, out.size() - done);
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) break;
+            done += static_cast<std::size_t>(w);
+        }
+        ::close(fd);
+    }
 };
 
 std::array<std::unique_ptr<OpenFile>, kMaxFiles + 1> gFiles;
@@ -366,7 +383,10 @@ void Close(int fileNumber) {
     } catch (const VbError& e) {
         error = e.Number();
     }
-    if (::close(f.fd) != 0 && error == 0 && errno != EINTR) error = kDeviceIO;
+    const int fd = f.fd;
+    f.fd = -1;
+    f.out.clear();
+    if (::close(fd) != 0 && error == 0 && errno != EINTR) error = kDeviceIO;
     if (error) Raise(error);
 }
 

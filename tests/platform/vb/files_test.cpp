@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -164,6 +166,20 @@ TEST_F(Files, AppendCreatesAndAdds) {
     Open(Path("log.txt"), OpenMode::Output, f);  // Output truncates
     Close(f);
     EXPECT_EQ(FileLen(Path("log.txt")), 0);
+}
+
+TEST_F(Files, PendingLinesAreWrittenWhenTheProgramEnds) {
+    const std::string path = Path("left-open.txt");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Open(path, OpenMode::Output, 1);
+        PrintLine(1, "sin cerrar");
+        std::exit(0);  // no Close
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(ReadBytes("left-open.txt"), "sin cerrar\r\n");
 }
 
 TEST_F(Files, OpenErrors) {
