@@ -663,7 +663,9 @@ std::string QuoteIdent(std::string_view name) {
 std::string ColumnSql(const ColumnDef& c, bool notNull) {
     const std::string q = QuoteIdent(c.name);
     std::string s = q + " " + DeclaredType(c.type, c.size);
-    if (notNull) s += " NOT NULL";
+    // A counter is filled in by its trigger just after the row goes in, so it
+    // must accept the Null it arrives with.
+    if (notNull && c.type != JetType::Counter) s += " NOT NULL";
     if (!c.defaultSql.empty()) {
         s += " DEFAULT " + c.defaultSql;
     } else if (c.type == JetType::Boolean) {
