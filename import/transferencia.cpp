@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdio>
 
 #include "dupcheck/dupcheck.h"
 #include "import/control.h"
@@ -159,8 +160,11 @@ bool Transferencia(const std::string& RutArc, VistaImportacion& vista) {
         const auto* val = shell::G().goValidador;
         if (val ? val->ExisteArchivo(out) : vb::FileExists(out)) {
             try {
-                vb::FileCopy(out, F);
-            } catch (const vb::VbError& e) {
+                // Moving the cleaned copy into place leaves the same file as
+                // copying it over and deleting it, without writing it again.
+                const std::string desde = vb::ResolvePath(out), hacia = vb::ResolvePath(F);
+                if (std::rename(desde.c_str(), hacia.c_str()) != 0) vb::FileCopy(out, F);
+            } catch (const vb::VbError&) {
                 acumulado += "Ocurrió un error al procesar el archivo " + F + "\r";
                 BorroErr(out);
                 BorroErr(err);

@@ -117,6 +117,7 @@ class Generador {
             mod = std::to_string(1 + Dado(4));
             c = Codigo(m, false, true);
             per = PeriodoOperacion(mod);
+            if (c > "10") to = "01";
         }
         std::string r = d.tipo + "|" + d.numero + "|" + d.pais + "|" + per + "|" + to + "|" + m +
                         "|" + c + "|" + PaisOperacion(c) + "|" + mod + "|" + MontoSiCorresponde(c) +

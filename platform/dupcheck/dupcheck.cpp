@@ -1,9 +1,12 @@
 #include "dupcheck.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -29,14 +32,18 @@ class Lector {
                 saltarLf_ = false;
             }
             const char* p = buf_.data() + pos_;
-            const void* hit = nullptr;
             std::size_t n = fin_ - pos_;
-            // Look for the first CR or LF.
-            const char* cr = static_cast<const char*>(std::memchr(p, '\r', n));
-            const char* lf = static_cast<const char*>(std::memchr(p, '\n', cr ? cr - p : n));
-            hit = lf ? lf : cr;
-            if (hit) {
-                const char* e = static_cast<const char*>(hit);
+            // The next LF is remembered, so a file of CR-only or LF-only lines
+            // is not searched again for the other ending on every line.
+            if (lf_ < pos_ || lf_ > fin_) {
+                const void* q = std::memchr(p, '\n', n);
+                lf_ =
+                    q ? static_cast<std::size_t>(static_cast<const char*>(q) - buf_.data()) : fin_;
+                lfHallado_ = q != nullptr;
+            }
+            const char* cr = static_cast<const char*>(std::memchr(p, '\r', lf_ - pos_));
+            const char* e = cr ? cr : (lfHallado_ ? buf_.data() + lf_ : nullptr);
+            if (e) {
                 linea = std::string_view(p, e - p);
                 inicio = base_;
                 std::size_t usados = (e - p) + 1;
@@ -45,6 +52,7 @@ class Lector {
                 if (*e == '\r') saltarLf_ = true;
                 return true;
             }
+            lf_ = SIZE_MAX;
             if (eof_) {
                 if (pos_ == fin_) return false;
                 linea = std::string_view(p, n);
@@ -67,6 +75,7 @@ class Lector {
             fin_ = resto;
         }
         if (fin_ == buf_.size()) buf_.resize(buf_.size() * 2);
+        lf_ = SIZE_MAX;
         ssize_t r = ::read(fd_, buf_.data() + fin_, buf_.size() - fin_);
         if (r <= 0) {
             eof_ = true;
@@ -81,18 +90,19 @@ class Lector {
     std::uint64_t base_ = 0;  // file offset of buf_[pos_]
     bool eof_ = false;
     bool saltarLf_ = false;
+    std::size_t lf_ = SIZE_MAX;  // position of the next LF, fin_ when none
+    bool lfHallado_ = false;
 };
 
 // The key of a record: its text up to and including the n-th "|"; a record
 // with fewer fields is its own key as a whole.
 std::string_view Clave(std::string_view linea, int campos) {
-    std::size_t p = 0;
-    for (int i = 0; i < campos; ++i) {
-        std::size_t q = linea.find('|', p);
-        if (q == std::string_view::npos) return linea;
-        p = q + 1;
+    if (campos <= 0) return {};
+    int vistos = 0;
+    for (std::size_t i = 0; i < linea.size(); ++i) {
+        if (linea[i] == '|' && ++vistos == campos) return linea.substr(0, i + 1);
     }
-    return linea.substr(0, p);
+    return linea;
 }
 
 class Archivo {
@@ -132,6 +142,33 @@ bool LeeClave(int fd, std::uint64_t inicio, int campos, std::string& out) {
         }
         tam *= 4;
     }
+}
+
+// Sorts in place: the values are first spread in place over 2048 buckets by
+// their top bits, then each small bucket is sorted while it sits in cache.
+void OrdenaHashes(std::vector<std::uint64_t>& v) {
+    constexpr int kBits = 11;
+    constexpr std::size_t kCubos = std::size_t(1) << kBits;
+    auto cubo = [](std::uint64_t h) { return static_cast<std::size_t>(h >> (64 - kBits)); };
+    std::vector<std::size_t> inicio(kCubos + 1, 0), fin(kCubos);
+    for (std::uint64_t h : v) ++inicio[cubo(h) + 1];
+    for (std::size_t i = 0; i < kCubos; ++i) inicio[i + 1] += inicio[i];
+    for (std::size_t i = 0; i < kCubos; ++i) fin[i] = inicio[i];
+    // fin[b] is the next free place of bucket b; each value is swapped home.
+    for (std::size_t b = 0; b < kCubos; ++b) {
+        while (fin[b] < inicio[b + 1]) {
+            std::uint64_t h = v[fin[b]];
+            std::size_t d = cubo(h);
+            while (d != b) {
+                std::swap(h, v[fin[d]++]);
+                d = cubo(h);
+            }
+            v[fin[b]++] = h;
+        }
+    }
+    for (std::size_t b = 0; b < kCubos; ++b)
+        std::sort(v.begin() + static_cast<std::ptrdiff_t>(inicio[b]),
+                  v.begin() + static_cast<std::ptrdiff_t>(inicio[b + 1]));
 }
 
 struct Candidato {
@@ -177,26 +214,57 @@ std::int16_t ValidaDuplicado(std::string_view archivo, std::string_view trabajo,
         return -1;
     }
 
-    // First pass: one hash per record.
+    // First pass: each record's hash marks one bit of a table; a record that
+    // finds its bit already marked may repeat an earlier one and its hash is
+    // kept. The table has a few bits per record, so few hashes are kept.
+    struct stat st {};
+    const std::uint64_t tam =
+        ::fstat(datos.fd(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    const std::uint64_t bits =
+        std::clamp<std::uint64_t>(tam / 4, std::uint64_t(1) << 16, std::uint64_t(1) << 31);
+    std::vector<std::uint64_t> tabla((bits + 63) / 64);
+    auto indice = [bits](std::uint64_t h) {
+        return static_cast<std::uint64_t>((static_cast<unsigned __int128>(h) * bits) >> 64);
+    };
     std::vector<std::uint64_t> hashes;
     {
         Lector lector(datos.fd());
         std::string_view linea;
         std::uint64_t inicio;
-        while (lector.Siguiente(linea, inicio)) hashes.push_back(HashClave(Clave(linea, campos)));
+        // Records go in small batches: the table words are fetched for the
+        // whole batch before they are looked at, so the waits overlap.
+        constexpr int kLote = 32;
+        std::uint64_t lote[kLote];
+        bool mas = true;
+        while (mas) {
+            int k = 0;
+            while (k < kLote && (mas = lector.Siguiente(linea, inicio))) {
+                const std::uint64_t h = HashClave(Clave(linea, campos));
+                __builtin_prefetch(&tabla[indice(h) >> 6], 1);
+                lote[k++] = h;
+            }
+            for (int j = 0; j < k; ++j) {
+                const std::uint64_t i = indice(lote[j]);
+                std::uint64_t& w = tabla[i >> 6];
+                const std::uint64_t m = std::uint64_t(1) << (i & 63);
+                if (w & m) hashes.push_back(lote[j]);
+                w |= m;
+            }
+        }
     }
-    std::sort(hashes.begin(), hashes.end());
-    // Keep one copy of each hash that occurs more than once.
-    std::size_t n = 0;
-    for (std::size_t i = 1; i < hashes.size(); ++i) {
-        if (hashes[i] == hashes[i - 1] && (n == 0 || hashes[n - 1] != hashes[i]))
-            hashes[n++] = hashes[i];
-    }
-    hashes.resize(n);
-    hashes.shrink_to_fit();
     if (hashes.empty()) return 0;
+    OrdenaHashes(hashes);
+    hashes.erase(std::unique(hashes.begin(), hashes.end()), hashes.end());
+    hashes.shrink_to_fit();
+    // The table now marks only the kept hashes.
+    std::fill(tabla.begin(), tabla.end(), 0);
+    for (std::uint64_t h : hashes) {
+        const std::uint64_t i = indice(h);
+        tabla[i >> 6] |= std::uint64_t(1) << (i & 63);
+    }
 
-    // Second pass: the records whose hash repeats.
+    // Second pass: the records whose hash was kept; a kept hash with a single
+    // record behind it was a chance meeting in the table and lists nothing.
     std::vector<Candidato> cand;
     {
         if (::lseek(datos.fd(), 0, SEEK_SET) != 0) return -1;
@@ -204,14 +272,31 @@ std::int16_t ValidaDuplicado(std::string_view archivo, std::string_view trabajo,
         std::string_view linea;
         std::uint64_t inicio;
         std::uint32_t numero = 0;
-        while (lector.Siguiente(linea, inicio)) {
-            ++numero;
-            std::uint64_t h = HashClave(Clave(linea, campos));
-            auto it = std::lower_bound(hashes.begin(), hashes.end(), h);
-            if (it != hashes.end() && *it == h)
-                cand.push_back({static_cast<std::uint32_t>(it - hashes.begin()), numero, inicio});
+        constexpr int kLote = 32;
+        struct Visto {
+            std::uint64_t h, inicio;
+            std::uint32_t numero;
+        } lote[kLote];
+        bool mas = true;
+        while (mas) {
+            int k = 0;
+            while (k < kLote && (mas = lector.Siguiente(linea, inicio))) {
+                const std::uint64_t h = HashClave(Clave(linea, campos));
+                __builtin_prefetch(&tabla[indice(h) >> 6], 0);
+                lote[k++] = {h, inicio, ++numero};
+            }
+            for (int j = 0; j < k; ++j) {
+                const std::uint64_t h = lote[j].h;
+                const std::uint64_t i = indice(h);
+                if (!(tabla[i >> 6] & (std::uint64_t(1) << (i & 63)))) continue;
+                auto it = std::lower_bound(hashes.begin(), hashes.end(), h);
+                if (it != hashes.end() && *it == h)
+                    cand.push_back({static_cast<std::uint32_t>(it - hashes.begin()), lote[j].numero,
+                                    lote[j].inicio});
+            }
         }
     }
+    std::vector<std::uint64_t>().swap(tabla);
     std::vector<std::uint64_t>().swap(hashes);
     std::sort(cand.begin(), cand.end(), [](const Candidato& a, const Candidato& b) {
         return a.grupo != b.grupo ? a.grupo < b.grupo : a.linea < b.linea;
@@ -231,7 +316,7 @@ std::int16_t ValidaDuplicado(std::string_view archivo, std::string_view trabajo,
     for (std::size_t i = 0; i < cand.size();) {
         std::size_t j = i;
         while (j < cand.size() && cand[j].grupo == cand[i].grupo) ++j;
-        grupos.push_back({cand[i].linea, i, j});
+        if (j - i > 1) grupos.push_back({cand[i].linea, i, j});
         i = j;
     }
     std::sort(grupos.begin(), grupos.end(),

@@ -1,0 +1,86 @@
+// gendata <folder> <ruc> <periodo> [records]
+// Writes, for one taxpayer and period, a valid movements file and a valid
+// reversals file named as the import expects ("0787" periodo ruc ".mov" and
+// ".ext") in <folder>, and a pair with faults of several kinds under the same
+// names in <folder>/con_errores/.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "bench/import/generador.h"
+
+namespace fs = std::filesystem;
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::cerr << "usage: gendata <folder> <ruc> <periodo yyyymm> [records]\n";
+        return 1;
+    }
+    const std::string carpeta = argv[1], ruc = argv[2], periodo = argv[3];
+    const long n = argc > 4 ? std::atol(argv[4]) : 200;
+    if (ruc.size() != 11 || periodo.size() != 6 || periodo < "200403") {
+        std::cerr << "the RUC needs 11 digits and the period is yyyymm from 200403\n";
+        return 1;
+    }
+    const std::string nombre = "0787" + periodo + ruc + ".";
+    std::error_code ec;
+    fs::create_directories(carpeta + "/con_errores", ec);
+
+    gen::Generador g(ruc, periodo, 2024);
+    bool ok =
+        gen::EscribeArchivo(carpeta + "/" + nombre + "mov", n, [&] { return g.Movimiento(); }) &&
+        gen::EscribeArchivo(carpeta + "/" + nombre + "ext", n, [&] { return g.Extorno(); });
+
+    // Faulty files: good records mixed with one of each fault.
+    gen::Generador m(ruc, periodo, 99);
+    const bool acumulado = periodo >= "201104";
+    const std::string acum = acumulado ? "0.00" : "";
+    const char* malosMov[] = {
+        "06|20100123450||01|01|02||100.00|18.00|",  // RUC with a bad check digit (102)
+        "01|1234567||01|01|02||100.00|18.00|",      // DNI of 7 digits (101)
+        "01|12345678||01|01|08||100.00|18.00|",     // code 08 of another holder (128)
+        "01|22345678||01|01|02||05.00|18.00|",      // bad amount (107)
+        "01|32345678||01|01|13||100.00|18.00|",     // amount given for code 13 (107)
+        "01|42345678||01|01|02||100.00|18.00",      // no final bar (122)
+        "01|52345678||01|01|02||",                  // too few fields (001)
+        "01|62345678||02|01|02||100.00|18.00|",     // operation type 02 (104)
+    };
+    std::vector<std::string> mov;
+    for (int i = 0; i < 20; ++i) mov.push_back(m.Movimiento());
+    for (const char* r : malosMov) {
+        std::string s = r;
+        // Complete the records that are whole but for their tail.
+        if (s.back() == '|' && std::count(s.begin(), s.end(), '|') == 9) s += acum + "|||||||";
+        mov.push_back(s);
+    }
+    mov.push_back(mov[0]);  // a duplicate of the first record
+    std::size_t i = 0;
+    ok = ok && gen::EscribeArchivo(carpeta + "/con_errores/" + nombre + "mov", mov.size(),
+                                   [&] { return mov[i++]; });
+
+    const char* malosExt[] = {
+        "01|12345678|||01|01|02||3|100.00|18.00|",        // modality 3 without period (117)
+        "01|22345678||200402|01|01|02||1|100.00|18.00|",  // period before 03/2004 (109)
+        "01|32345678||200501|02|01|02||1|100.00|18.00|",  // exonerated with tax (118)
+        "01|42345678||200501|01|01|02||7|100.00|18.00|",  // modality not in the list (110)
+        "01|52345678||200501|01|05|02||1|100.00|18.00|",  // movement type 05 (105)
+    };
+    std::vector<std::string> ext;
+    for (int k = 0; k < 20; ++k) ext.push_back(m.Extorno());
+    for (const char* r : malosExt) ext.push_back(std::string(r) + acum + "|||||||");
+    ext.push_back("06|" + ruc + "||200501|01|01|02||4|100.00|18.00|" + acum +
+                  "|||||||");  // own modality 4 (119)
+    i = 0;
+    ok = ok && gen::EscribeArchivo(carpeta + "/con_errores/" + nombre + "ext", ext.size(),
+                                   [&] { return ext[i++]; });
+    if (!ok) {
+        std::cerr << "cannot write the files in " << carpeta << "\n";
+        return 1;
+    }
+    std::cout << "written " << carpeta << "/" << nombre << "{mov,ext} and " << carpeta
+              << "/con_errores/" << nombre << "{mov,ext}\n";
+    return 0;
+}
