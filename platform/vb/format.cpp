@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -202,55 +203,96 @@ bool IsDigitToken(const Token& t) {
     return t.kind == Token::Zero || t.kind == Token::Hash;
 }
 
-// Formats the magnitude of d with one section (no sign handling).
-std::string FormatSection(std::string_view sec, Decimal d) {
-    std::vector<Token> toks = Tokenize(sec);
-    int intCount = 0, fracCount = 0, firstZero = -1, percents = 0;
-    bool hasPoint = false;
-    const Token* expTok = nullptr;
-    for (const Token& t : toks) {
+enum CommaRole { Plain, Group, Scale };
+
+// What a section asks for, worked out once per format text.
+struct Layout {
+    std::vector<Token> toks;
+    std::vector<CommaRole> roles;
+    int intCount = 0, fracCount = 0, firstZero = -1, percents = 0, scale = 0;
+    bool grouping = false;
+    bool exponent = false;
+};
+
+Layout MakeLayout(std::string_view sec) {
+    Layout l;
+    l.toks = Tokenize(sec);
+    for (const Token& t : l.toks) {
         if (IsDigitToken(t)) {
             if (t.fraction) {
-                ++fracCount;
+                ++l.fracCount;
             } else {
-                if (t.kind == Token::Zero && firstZero < 0) firstZero = intCount;
-                ++intCount;
+                if (t.kind == Token::Zero && l.firstZero < 0) l.firstZero = l.intCount;
+                ++l.intCount;
             }
-        } else if (t.kind == Token::Point) {
-            hasPoint = true;
         } else if (t.kind == Token::Percent) {
-            ++percents;
+            ++l.percents;
         } else if (t.kind == Token::Exponent) {
-            expTok = &t;
+            l.exponent = true;
         }
     }
     // Commas among the whole-number placeholders: between two of them they
     // turn on grouping; after the last one each divides by a thousand; before
     // the first one they are plain text.
-    enum CommaRole { Plain, Group, Scale };
-    std::vector<CommaRole> roles(toks.size(), Plain);
-    bool grouping = false;
-    int scale = 0;
-    {
-        int seen = 0;
-        for (std::size_t k = 0; k < toks.size(); ++k) {
-            const Token& t = toks[k];
-            if (IsDigitToken(t) && !t.fraction) ++seen;
-            if (t.kind != Token::Comma || t.fraction) continue;
-            if (seen == 0) continue;
-            if (seen < intCount) {
-                roles[k] = Group;
-                grouping = true;
-            } else {
-                roles[k] = Scale;
-                ++scale;
-            }
+    l.roles.assign(l.toks.size(), Plain);
+    int seen = 0;
+    for (std::size_t k = 0; k < l.toks.size(); ++k) {
+        const Token& t = l.toks[k];
+        if (IsDigitToken(t) && !t.fraction) ++seen;
+        if (t.kind != Token::Comma || t.fraction) continue;
+        if (seen == 0) continue;
+        if (seen < l.intCount) {
+            l.roles[k] = Group;
+            l.grouping = true;
+        } else {
+            l.roles[k] = Scale;
+            ++l.scale;
         }
     }
-    d.point += 2 * percents - 3 * scale;
+    return l;
+}
+
+// A parsed number format: its sections and their layouts.
+struct NumberFormat {
+    std::string text;
+    std::vector<bool> empty;  // per section
+    std::vector<Layout> layouts;
+};
+
+// Formats are nearly always a handful of literals used over and over: keep
+// the last few parsed ones (per thread).
+const NumberFormat& ParsedFormat(std::string_view fmt) {
+    thread_local std::vector<std::unique_ptr<NumberFormat>> cache;
+    thread_local std::size_t next = 0;
+    for (const auto& f : cache) {
+        if (f->text == fmt) return *f;
+    }
+    auto f = std::make_unique<NumberFormat>();
+    f->text = std::string(fmt);
+    for (std::string_view sec : Sections(fmt)) {
+        f->empty.push_back(sec.empty());
+        f->layouts.push_back(MakeLayout(sec));
+    }
+    constexpr std::size_t kSlots = 32;
+    if (cache.size() < kSlots) {
+        cache.push_back(std::move(f));
+        return *cache.back();
+    }
+    next = (next + 1) % kSlots;
+    cache[next] = std::move(f);
+    return *cache[next];
+}
+
+// Formats the magnitude of d with one section (no sign handling).
+std::string FormatSection(const Layout& l, Decimal d) {
+    const std::vector<Token>& toks = l.toks;
+    const std::vector<CommaRole>& roles = l.roles;
+    const int intCount = l.intCount, fracCount = l.fracCount, firstZero = l.firstZero;
+    const bool grouping = l.grouping;
+    d.point += 2 * l.percents - 3 * l.scale;
 
     int exponent = 0;
-    if (expTok && !d.IsZero()) {
+    if (l.exponent && !d.IsZero()) {
         const int target = intCount > 0 ? intCount : 1;
         exponent = d.point - target;
         d.point = target;
@@ -293,6 +335,7 @@ std::string FormatSection(std::string_view sec, Decimal d) {
 
     std::string out;
     const std::size_t L = whole.size();
+    out.reserve(toks.size() + L + L / 3 + 8);
     const std::size_t N = static_cast<std::size_t>(intCount);
     std::size_t next = 0;  // next digit of `whole` to print
     auto emitDigits = [&](std::size_t upto) {
@@ -361,25 +404,25 @@ std::string FormatSection(std::string_view sec, Decimal d) {
                 break;
         }
     }
-    (void)hasPoint;
     return out;
 }
 
 std::string FormatNumber(Decimal d, std::string_view fmt) {
-    const std::vector<std::string_view> secs = Sections(fmt);
+    const NumberFormat& f = ParsedFormat(fmt);
+    const std::size_t n = f.layouts.size();
     const bool negative = d.negative && !d.IsZero();
     d.negative = false;
     // The section is chosen on the value before rounding.
     if (d.IsZero()) {
-        if (secs.size() >= 3 && !secs[2].empty()) return FormatSection(secs[2], d);
-        return FormatSection(secs[0], d);
+        if (n >= 3 && !f.empty[2]) return FormatSection(f.layouts[2], d);
+        return FormatSection(f.layouts[0], d);
     }
     if (negative) {
-        if (secs.size() >= 2 && !secs[1].empty()) return FormatSection(secs[1], d);
+        if (n >= 2 && !f.empty[1]) return FormatSection(f.layouts[1], d);
         // One section: the minus goes before everything, literals included.
-        return "-" + FormatSection(secs[0], d);
+        return "-" + FormatSection(f.layouts[0], d);
     }
-    return FormatSection(secs[0], d);
+    return FormatSection(f.layouts[0], d);
 }
 
 // --- dates -----------------------------------------------------------------
@@ -671,6 +714,19 @@ std::string_view NamedFormat(std::string_view fmt) {
         {"Long Time", "hh:nn:ss"},
         {"General Date", "c"},
     };
+    if (fmt.empty()) return fmt;
+    switch (Lower(fmt[0])) {
+        case 'c':
+        case 'f':
+        case 'g':
+        case 'l':
+        case 'm':
+        case 'p':
+        case 's':
+            break;
+        default:
+            return fmt;
+    }
     for (const auto& n : kNamed) {
         if (fmt.size() == std::strlen(n.name) && StartsWithNoCase(fmt, 0, n.name)) return n.format;
     }
