@@ -369,6 +369,9 @@ class Verificador {
     Verificador(const Entorno& e, const Listas& l, bool reversos)
         : e_(e), l_(l), val_(*e.validador), reversos_(reversos) {
         periodo_ = e.periodo;
+        desde201104_ = periodo_ >= "201104";
+        antes201610_ = periodo_ < "201610";
+        despues201701_ = periodo_ > "201701";
         ruc_ = vb::Utf8ToCp1252(e.ruc);
         for (std::size_t i = 0; i < reglas_.size(); ++i) reglas_[i] = LeeRegla(l.tiposDocumento[i]);
         // The lists come from the database in UTF-8; lines are compared raw.
@@ -467,7 +470,9 @@ class Verificador {
             Rechaza("100");
             return false;
         }
-        const double r = vb::RoundHalfEven(valor);
+        const double r = tipo.size() == 2 && EsDigito(tipo[0]) && EsDigito(tipo[1])
+                             ? valor
+                             : vb::RoundHalfEven(valor);
         n = (r >= -1e9 && r <= 1e9) ? static_cast<long>(r) : -1;
 
         SV numero = C(2);
@@ -542,7 +547,7 @@ class Verificador {
     }
 
     void GrupoD(int i) {
-        if (periodo_ >= "201104") {
+        if (desde201104_) {
             if (C(i).empty()) Rechaza("135");
         } else if (!C(i).empty()) {
             Rechaza("136");
@@ -552,7 +557,7 @@ class Verificador {
     // Group E on the six fields from i.
     void GrupoE(int i, bool prueba152) {
         static constexpr const char* kAntes[6] = {"169", "138", "140", "142", "144", "146"};
-        if (periodo_ < "201610") {
+        if (antes201610_) {
             for (int j = 0; j < 6; ++j) {
                 if (!C(i + j).empty()) {
                     Rechaza(kAntes[j]);
@@ -563,7 +568,7 @@ class Verificador {
         }
         bool alguno = false;
         for (int j = 0; j < 6; ++j) alguno = alguno || !C(i + j).empty();
-        if (!alguno && !(periodo_ > "201701")) return;
+        if (!alguno && !despues201701_) return;
 
         SV tipoDoc = Trim(C(1));
         SV pais = Trim(C(3));
@@ -682,6 +687,7 @@ class Verificador {
     const validator::cValidador& val_;
     bool reversos_;
     std::string periodo_, ruc_;
+    bool desde201104_ = false, antes201610_ = false, despues201701_ = false;
     std::array<ReglaDocumento, 100> reglas_;
     Lista tiposOp_, tiposMov_, codigos_, modalidades_, paises_;
 

@@ -3,6 +3,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -99,7 +102,23 @@ class Lector {
 std::string_view Clave(std::string_view linea, int campos) {
     if (campos <= 0) return {};
     int vistos = 0;
-    for (std::size_t i = 0; i < linea.size(); ++i) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i barra = _mm_set1_epi8('|');
+    for (; i + 16 <= linea.size(); i += 16) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(linea.data() + i));
+        unsigned m = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, barra)));
+        const int c = __builtin_popcount(m);
+        if (vistos + c < campos) {
+            vistos += c;
+            continue;
+        }
+        for (; m; m &= m - 1)
+            if (++vistos == campos)
+                return linea.substr(0, i + static_cast<std::size_t>(__builtin_ctz(m)) + 1);
+    }
+#endif
+    for (; i < linea.size(); ++i) {
         if (linea[i] == '|' && ++vistos == campos) return linea.substr(0, i + 1);
     }
     return linea;
