@@ -247,3 +247,9 @@ bool ScriptFromEnvironment(const char* variable) {
 }
 
 }  // namespace ui
+
+// Every program with windows loads the font library, which keeps caches it
+// never frees; leak checks (sanitizer builds) are told to pass over them.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig\nleak:libfreetype\n";
+}
