@@ -88,9 +88,18 @@ Date TimeSerial(int hour, int minute, int second) {
     return Date{detail::MakeSerial(days, rest)};
 }
 
+namespace {
+
+// Serials outside 100-01-01 .. 9999-12-31 are no date.
+void CheckSerial(double serial) {
+    if (!(serial > -657435.0 && serial < 2958466.0)) Raise(kOverflow);
+}
+
+}  // namespace
+
 DateParts Split(Date d) {
     DateParts p;
-    if (!std::isfinite(d.serial)) return p;
+    CheckSerial(d.serial);
     double whole = std::trunc(d.serial);
     const double frac = std::fabs(d.serial - whole);
     long long secs = std::llround(frac * 86400.0);
@@ -143,6 +152,7 @@ int Second(Date d) {
 }
 
 int Weekday(Date d) {
+    CheckSerial(d.serial);
     const long long days = static_cast<long long>(std::trunc(d.serial));
     // Day 0, 1899-12-30, was a Saturday.
     return static_cast<int>(((days % 7) + 7 + 6) % 7) + 1;

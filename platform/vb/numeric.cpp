@@ -16,7 +16,11 @@ namespace vb {
 namespace detail {
 
 std::string NumberText(double x, int precision, bool leadingZero) {
-    if (x == 0.0 || std::isnan(x)) return "0";
+    if (x == 0.0) return "0";
+    // Infinities and NaN cannot come from VB arithmetic (it raises); should
+    // one arrive from outside it prints as the run-time shows it.
+    if (std::isnan(x)) return "-1.#IND";
+    if (std::isinf(x)) return x > 0 ? "1.#INF" : "-1.#INF";
     const bool neg = x < 0;
     char buf[64];
     auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific,

@@ -268,6 +268,8 @@ TEST(Dates, SerialsAndParts) {
     EXPECT_EQ(Weekday(Date{38051.0}), 6);  // a Friday
     EXPECT_EQ(TimeSerial(14, 5, 9).serial, 50709.0 / 86400.0);
     EXPECT_EQ(Today().serial, std::trunc(Now().serial));
+    EXPECT_EQ(ErrorOf([] { Split(Date{1e10}); }), kOverflow);  // no date at all
+    EXPECT_EQ(ErrorOf([] { Format(Variant(Date{-1e300}), "dd/mm/yyyy"); }), kOverflow);
 }
 
 TEST(Dates, TextAsCDateReadsIt) {
