@@ -74,10 +74,19 @@ void Database::Impl::CheckOpen() const {
 sqlite3_stmt* Database::Impl::Prepare(const std::string& sql, StatementKind kind,
                                       std::string_view jetSql) {
     sqlite3_stmt* st = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &st, nullptr);
+    const char* tail = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &st, &tail);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(st);
         RaiseSqlite(db, rc, sql, static_cast<int>(kind));
+    }
+    // One statement per call: text after it would otherwise be ignored.
+    while (tail && *tail &&
+           (*tail == ' ' || *tail == ';' || *tail == '\n' || *tail == '\r' || *tail == '\t'))
+        ++tail;
+    if (!st || (tail && *tail)) {
+        sqlite3_finalize(st);
+        RaiseEngine(st ? 3142 : 3129);
     }
     return st;
 }

@@ -60,6 +60,7 @@ constexpr Message kMessages[] = {
      "Instrucción SQL no válida; se esperaba 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT' o "
      "'UPDATE'."},
     {3134, "Error de sintaxis en la instrucción INSERT INTO."},
+    {3142, "Se encontraron caracteres después del final de la instrucción SQL."},
     {3144, "Error de sintaxis en la instrucción UPDATE."},
     {3163,
      "El campo es demasiado pequeño para aceptar la cantidad de datos que intentó agregar. "

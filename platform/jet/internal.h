@@ -77,7 +77,16 @@ struct Recordset::Impl {
     std::vector<bool> dirty;
     bool closed = false;
 
-    void Load();  // runs the query and fills rows
+    // Table-type sets are often opened only to add rows: their rows are read
+    // when first needed. Other sets read theirs at once.
+    bool loaded = false;
+
+    void Load();   // (re)opens: describes the columns, reads rows unless table-type
+    void Fetch();  // reads the rows and sets the first position
+    void EnsureLoaded() {
+        if (!loaded) Fetch();
+    }
+    sqlite3_stmt* Statement();
     void CheckUsable() const;
     bool HasCurrent() const {
         return !bof && !eof && pos >= 0 && pos < static_cast<long>(rows.size());

@@ -5,6 +5,7 @@
 // base table and write changes back by it.
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "jet/database.h"
@@ -158,6 +159,7 @@ const vb::Variant& Field::Value() const {
     auto& r = *owner_->impl_;
     r.CheckUsable();
     if (r.editMode != 0) return r.buffer[static_cast<std::size_t>(index_)];
+    r.EnsureLoaded();
     if (!r.HasCurrent()) RaiseEngine(3021);
     return r.rows[static_cast<std::size_t>(r.pos)][static_cast<std::size_t>(index_)];
 }
@@ -179,24 +181,30 @@ void Recordset::Impl::CheckUsable() const {
     if (closed || alive.expired() || !db || !db->db) RaiseEngine(3420);
 }
 
-void Recordset::Impl::Load() {
+sqlite3_stmt* Recordset::Impl::Statement() {
     auto& cached = db->Lookup(source);
     const auto& tr = *cached.tr;
     sqlite3_stmt*& slot = withRowid ? cached.stmtRowid : cached.stmt;
-    const std::string& sql = withRowid ? tr.sqlWithRowid : tr.sql;
-    if (!slot) slot = db->Prepare(sql, StatementKind::Select, source);
-    sqlite3_stmt* st = slot;
-    sqlite3_reset(st);
+    if (!slot)
+        slot = db->Prepare(withRowid ? tr.sqlWithRowid : tr.sql, StatementKind::Select, source);
+    sqlite3_reset(slot);
+    return slot;
+}
 
+void Recordset::Impl::Load() {
+    sqlite3_stmt* st = Statement();
     const int first = withRowid ? 1 : 0;
     const int n = sqlite3_column_count(st);
     cols.clear();
+    bool allTyped = true;
     for (int i = first; i < n; ++i) {
         Column c;
         c.name = sqlite3_column_name(st, i) ? sqlite3_column_name(st, i) : "";
         if (const char* decl = sqlite3_column_decltype(st, i)) {
             c.type = detail::JetTypeFromDeclared(decl, c.size);
             c.typed = true;
+        } else {
+            allTyped = false;
         }
         if (updatable) {
             const char* table = sqlite3_column_table_name(st, i);
@@ -206,7 +214,18 @@ void Recordset::Impl::Load() {
         }
         cols.push_back(std::move(c));
     }
+    editMode = 0;
+    loaded = false;
+    rows.clear();
+    rowids.clear();
+    // Computed columns take their type from what they hold, so read now.
+    if (type != dbOpenTable || !allTyped) Fetch();
+}
 
+void Recordset::Impl::Fetch() {
+    sqlite3_stmt* st = Statement();
+    const int first = withRowid ? 1 : 0;
+    const int n = std::min(sqlite3_column_count(st), static_cast<int>(cols.size()) + first);
     rows.clear();
     rowids.clear();
     int rc;
@@ -217,6 +236,7 @@ void Recordset::Impl::Load() {
             const auto& c = cols[static_cast<std::size_t>(i - first)];
             row.push_back(detail::ColumnValue(st, i, c.type, c.typed));
         }
+        row.resize(cols.size(), vb::Variant(vb::Null));
         rows.push_back(std::move(row));
         if (withRowid) rowids.push_back(sqlite3_column_int64(st, 0));
     }
@@ -224,11 +244,10 @@ void Recordset::Impl::Load() {
         sqlite3_reset(st);
         rows.clear();
         rowids.clear();
-        RaiseSqlite(db->db, rc, sql, static_cast<int>(StatementKind::Select));
+        RaiseSqlite(db->db, rc, source, static_cast<int>(StatementKind::Select));
     }
     sqlite3_reset(st);
 
-    // Computed columns take the type of what they hold.
     for (std::size_t k = 0; k < cols.size(); ++k) {
         auto& c = cols[k];
         if (c.typed) continue;
@@ -246,7 +265,7 @@ void Recordset::Impl::Load() {
         }
     }
 
-    editMode = 0;
+    loaded = true;
     if (rows.empty()) {
         pos = -1;
         bof = eof = true;
@@ -277,11 +296,13 @@ Recordset::~Recordset() = default;
 
 bool Recordset::BOF() const {
     impl_->CheckUsable();
+    impl_->EnsureLoaded();
     return impl_->bof || impl_->rows.empty();
 }
 
 bool Recordset::EOF() const {
     impl_->CheckUsable();
+    impl_->EnsureLoaded();
     return impl_->eof || impl_->rows.empty();
 }
 
@@ -296,6 +317,7 @@ void Visit(Recordset::Impl& r) {
 void Recordset::MoveFirst() {
     auto& r = *impl_;
     r.CheckUsable();
+    r.EnsureLoaded();
     if (r.rows.empty()) RaiseEngine(3021);
     r.pos = 0;
     Visit(r);
@@ -304,6 +326,7 @@ void Recordset::MoveFirst() {
 void Recordset::MoveLast() {
     auto& r = *impl_;
     r.CheckUsable();
+    r.EnsureLoaded();
     if (r.rows.empty()) RaiseEngine(3021);
     r.pos = static_cast<long>(r.rows.size()) - 1;
     Visit(r);
@@ -312,6 +335,7 @@ void Recordset::MoveLast() {
 void Recordset::MoveNext() {
     auto& r = *impl_;
     r.CheckUsable();
+    r.EnsureLoaded();
     if (EOF()) RaiseEngine(3021);
     r.editMode = 0;
     if (r.bof) {
@@ -331,6 +355,7 @@ void Recordset::MoveNext() {
 void Recordset::MovePrevious() {
     auto& r = *impl_;
     r.CheckUsable();
+    r.EnsureLoaded();
     if (BOF()) RaiseEngine(3021);
     r.editMode = 0;
     if (r.eof) {
@@ -349,18 +374,21 @@ void Recordset::MovePrevious() {
 
 long Recordset::RecordCount() const {
     impl_->CheckUsable();
+    impl_->EnsureLoaded();
     if (impl_->type == dbOpenTable) return static_cast<long>(impl_->rows.size());
     return impl_->visited;
 }
 
 long Recordset::AbsolutePosition() const {
     impl_->CheckUsable();
+    impl_->EnsureLoaded();
     return impl_->HasCurrent() ? impl_->pos : -1;
 }
 
 void Recordset::SetAbsolutePosition(long pos) {
     auto& r = *impl_;
     r.CheckUsable();
+    r.EnsureLoaded();
     if (pos < 0 || pos >= static_cast<long>(r.rows.size())) RaiseEngine(3001);
     r.pos = pos;
     Visit(r);
@@ -381,6 +409,7 @@ void Recordset::Edit() {
     auto& r = *impl_;
     r.CheckUsable();
     if (!r.updatable || r.db->readOnly) RaiseEngine(3027);
+    r.EnsureLoaded();
     if (!r.HasCurrent()) RaiseEngine(3021);
     r.buffer = r.rows[static_cast<std::size_t>(r.pos)];
     r.dirty.assign(r.cols.size(), false);
@@ -462,10 +491,11 @@ void Recordset::Update() {
         }
         sqlite3_finalize(rs);
     }
+    r.editMode = 0;
+    if (!r.loaded) return;  // the row comes with the others when they are read
     r.rows.push_back(std::move(row));
     r.rowids.push_back(rowid);
     ++r.visited;
-    r.editMode = 0;
 }
 
 void Recordset::CancelUpdate() {
@@ -499,6 +529,7 @@ std::vector<vb::Variant> Recordset::CurrentRow() const {
     auto& r = *impl_;
     r.CheckUsable();
     if (r.editMode != 0) return r.buffer;
+    r.EnsureLoaded();
     if (!r.HasCurrent()) RaiseEngine(3021);
     return r.rows[static_cast<std::size_t>(r.pos)];
 }

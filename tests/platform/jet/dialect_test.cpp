@@ -412,6 +412,13 @@ TEST_F(JetTest, UnknownNamesAndWrongStatements) {
     EXPECT_EQ(ErrorOf([&] { db_->OpenRecordset("NOEXISTE"); }), 3078);
     EXPECT_EQ(ErrorOf([&] { db_->Execute("SELECT * FROM CONT"); }), 3065);
     EXPECT_EQ(ErrorOf([&] { db_->Execute("UPDATE CONT SET Nada=1"); }), 3061);
+    // One statement at a time: a second one is refused, not run.
+    EXPECT_EQ(
+        ErrorOf([&] { db_->Execute("DELETE FROM CLAVES WHERE Usuario='x'; DROP TABLE CONT"); }),
+        3142);
+    EXPECT_EQ(Count("SELECT * FROM CONT"), 4);
+    db_->Execute("DELETE FROM CLAVES WHERE Usuario='x';\r\n");
+    EXPECT_EQ(ErrorOf([&] { db_->Execute("   "); }), 3129);
 }
 
 }  // namespace

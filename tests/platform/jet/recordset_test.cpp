@@ -96,6 +96,15 @@ TEST_F(JetTest, AddNewAppendsAndKeepsTheCurrentRow) {
     EXPECT_EQ(rs->Fields("tip_doc_d").Value().AsInteger(), 6);
     EXPECT_EQ(Count("SELECT * FROM SPOOL WHERE Archivo='00000124.PRN'"), 1);
 
+    // A table opened only to add a row; the row is there when the rows are read.
+    auto t = db_->OpenRecordset("CLAVES", dbOpenTable);
+    t->AddNew();
+    t->Fields("Usuario") = vb::Variant("TABLA");
+    t->Update();
+    EXPECT_EQ(t->RecordCount(), 3);
+    t->MoveLast();
+    EXPECT_EQ(vb::ToText(t->Fields("Usuario").Value()), "TABLA");
+
     // Adding to an empty set.
     auto e = db_->OpenRecordset("SELECT * FROM CLAVES WHERE Usuario='NUEVO'", dbOpenDynaset);
     e->AddNew();
