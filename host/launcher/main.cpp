@@ -19,6 +19,7 @@
 #include <QWidget>
 #include <cstdio>
 
+#include "ui/display.h"
 #include "ui/msgbox.h"
 #include "ui/windows.h"
 
@@ -72,6 +73,8 @@ int Captura(const QString& archivo, const QString& titulo, int segundos) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Its window must be one the family's programs can find on the X server.
+    ui::PrefiereX11();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("launcher"));
     ui::SetAppTitle(kTitulo);

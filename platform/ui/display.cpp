@@ -52,6 +52,11 @@ bool QtPuedeArrancar() {
     return HayPantalla();
 }
 
+void PrefiereX11() {
+    const char* d = std::getenv("DISPLAY");
+    if (PlataformaQt().empty() && d && *d) setenv("QT_QPA_PLATFORM", "xcb", 0);
+}
+
 bool HayAplicacion() {
     return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
 }

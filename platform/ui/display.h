@@ -12,6 +12,11 @@ bool HayPantalla();
 // platform (offscreen, minimal) chosen through QT_QPA_PLATFORM.
 bool QtPuedeArrancar();
 
+// The family's programs find each other's windows on the X server; on a
+// desktop that also offers X (Wayland with XWayland) Qt is asked to use it.
+// Call before the QApplication is made; a platform chosen by the user stays.
+void PrefiereX11();
+
 // True when a QApplication (widgets) exists in this process.
 bool HayAplicacion();
 

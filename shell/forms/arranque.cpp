@@ -41,6 +41,7 @@ int Main(int argc, char** argv) {
     ui::ScriptFromEnvironment("FORMDESK_SCRIPTED_ANSWERS");
 
     // Without a window system the boxes below go to standard error.
+    ui::PrefiereX11();
     std::unique_ptr<QApplication> app;
     if (ui::QtPuedeArrancar()) {
         app = std::make_unique<QApplication>(argc, argv);
