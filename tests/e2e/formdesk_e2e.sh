@@ -70,6 +70,9 @@ check "no display: message on standard error" has "$work/nodisplay.err" \
 fake "Telvarin "; refused_without trailing_blank; kill "$fake_pid"
 fake "telvarin"; refused_without lower_case; kill "$fake_pid"
 fake "Telvarin" --oculta; refused_without hidden; kill "$fake_pid"
+# None of the refused starts got as far as the database (its opening writes
+# SystemDB into the settings file).
+check "refusals: settings file untouched" bash -c "! grep -q SystemDB '$WINDIR/KV000.INI'"
 # The same stand-in window with the exact title, shown, is enough.
 fake "Telvarin"
 "$bin/formdesk" >"$work/exact.out" 2>"$work/exact.err" & exact=$!
@@ -77,6 +80,7 @@ pids+=("$exact")
 "$bin/launcher" --screenshot "$work/exact.png" "0787 Olvarico v 1.9" 20
 check "exact title shown: main window shown" test $? -eq 0
 kill "$exact" "$fake_pid"; wait "$exact" 2>/dev/null
+sed -i '/^SystemDB=/d' "$WINDIR/KV000.INI"
 
 # 3. The host launcher: the main window comes up.
 "$bin/launcher" & pids+=($!)
@@ -89,12 +93,16 @@ check "with the launcher: still running" kill -0 "$first"
 check "with the launcher: no message box" test "$(grep -c '^MsgBox' "$work/first.err")" -eq 0
 
 # 4. A second instance.
+check "first instance: settings file points at the workgroup file" \
+  grep -q "^SystemDB=$work/host/QVX/KV000.MDW" "$WINDIR/KV000.INI"
+sed -i '/^SystemDB=/d' "$WINDIR/KV000.INI"
 "$bin/formdesk" >"$work/second.out" 2>"$work/second.err"
 rc=$?
 check "second instance: ends with an error code" test "$rc" -ne 0
 check "second instance: instance message" has "$work/second.err" \
   "MsgBox [Dornival] (64) La Aplicación ya se encuentra en ejecución"
 check "second instance: the first goes on" kill -0 "$first"
+check "second instance: database not opened" bash -c "! grep -q SystemDB '$WINDIR/KV000.INI'"
 kill "$first"; wait "$first" 2>/dev/null
 
 # 5. A settings file that names no database: the connection message, then the end.
