@@ -42,7 +42,7 @@ TEST(Val, ReadsTheLeadingNumber) {
         {"&HFF", 255},
         {"&HFFFF", -1},  // up to four hex digits are a 16-bit Integer
         {"&H8000", -32768},
-        {"&H10000", 65536},
+        {"&H10000", 65536},  // five hex digits make a Long
         {"&O17", 15},
         {"$12", 0},
         {"(12)", 0},
