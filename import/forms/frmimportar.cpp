@@ -1,0 +1,541 @@
+#include "import/forms/frmimportar.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "import/control.h"
+#include "import/transferencia.h"
+#include "shell/forms/combo.h"
+#include "shell/forms/registro.h"
+#include "shell/state.h"
+#include "ui/msgbox.h"
+#include "ui/pointer.h"
+#include "validator/validator.h"
+#include "vb/datetime.h"
+#include "vb/error.h"
+#include "vb/files.h"
+#include "vb/numeric.h"
+#include "vb/strings.h"
+
+namespace importacion::forms {
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+std::string S(const QString& s) {
+    return s.toStdString();
+}
+
+// The form's part in an import: its stage label, progress bar, accept
+// button and check boxes.
+class VistaFormulario : public VistaImportacion {
+  public:
+    explicit VistaFormulario(FrmImportar& f) : f_(f) {}
+    bool Marcado(int i) const override {
+        return i >= 0 && i < 5 && f_.chkOpc[static_cast<std::size_t>(i)]->isChecked();
+    }
+    void Etapa(const std::string& t) override {
+        f_.lblbar1->setText(Q(t));
+        f_.lblbar1->repaint();
+    }
+    void Progreso(int v) override { f_.pbar1->setValue(v); }
+    void HabilitaGrabar(bool h) override { f_.CmdGrabar->setEnabled(h); }
+    void HabilitaMarcos() override {
+        f_.fraBar->setEnabled(true);
+        f_.fraDec->setEnabled(true);
+    }
+    void ProcesaEventos() override { QCoreApplication::processEvents(); }
+    std::string Titulo() const override { return S(f_.windowTitle()); }
+
+  private:
+    FrmImportar& f_;
+};
+
+// The message of a failed change of drive, lines joined by line feeds.
+std::string MensajeUnidad(int err, const std::string& d) {
+    switch (err) {
+        case 5:
+            return "Llamada a función equivocada.\nSiga correctamente los pasos que se le "
+                   "indica.\nIntente nuevamente por favor.";
+        case 53:
+            return "Archivo no existente.\nIntente nuevamente por favor.";
+        case 57:
+            return "Driver esta protegido contra escritura.\nRetire el disquete , desprotéjalo y "
+                   "coloquelo en el driver .\nIntente nuevamente por favor.";
+        case 61:
+            return "El disquete del Driver " + d +
+                   " esta lleno.\nRetire el disquete y cámbielo por otro disquete en "
+                   "blanco.\nIntente nuevamente por favor.";
+        case 68:
+            return "Driver " + d +
+                   " seleccionado no esta disponible.\nEsta seleccionando un driver que no "
+                   "existe.\nIntente nuevamente por favor.";
+        case 70:
+            return "El disquete " + d +
+                   " esta protegido contra escritura. \nVerifique la correcta disposición del "
+                   "disquete.\nIntente nuevamente por favor.";
+        case 71:
+            return "El disquete no esta listo. Verifique.";
+        case 76:
+            return "Ruta de Directorio no encontrado en Driver:" + d +
+                   "\nVerifique el correcto colocado del disquete.\nIntente nuevamente por favor.";
+        default:
+            return "Error tecnico: " + std::to_string(err) + "\n" + vb::ErrorText(err) +
+                   "\nIntente nuevamente por favor.";
+    }
+}
+
+// The drive (mount point) that holds a folder.
+std::string UnidadDe(const std::string& carpeta) {
+    std::string mejor = "/";
+    for (const QString& u : Unidades()) {
+        std::string s = S(u);
+        std::string conBarra = s.size() > 1 && s.back() != '/' ? s + "/" : s;
+        if ((carpeta == s || carpeta.rfind(conBarra, 0) == 0) && s.size() > mejor.size()) mejor = s;
+    }
+    return mejor;
+}
+
+}  // namespace
+
+QStringList Unidades() {
+    QStringList r{QStringLiteral("/")};
+    QFile f(QStringLiteral("/proc/mounts"));
+    if (!f.open(QIODevice::ReadOnly)) return r;
+    QTextStream in(&f);
+    while (!in.atEnd()) {
+        const QStringList c = in.readLine().split(QLatin1Char(' '));
+        if (c.size() < 2) continue;
+        QString punto = c[1];
+        punto.replace(QStringLiteral("\\040"), QStringLiteral(" "));
+        // Removable and mounted volumes; the system's own mounts stay out.
+        static const QStringList kRaices = {QStringLiteral("/media/"), QStringLiteral("/mnt/"),
+                                            QStringLiteral("/run/media/")};
+        for (const QString& raiz : kRaices) {
+            if (punto.startsWith(raiz) && !r.contains(punto)) r << punto;
+        }
+    }
+    return r;
+}
+
+// ---------------------------------------------------------------------------
+
+ListaCarpetas::ListaCarpetas(QWidget* parent) : QListWidget(parent) {
+    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* it) {
+        const std::string nombre = S(it->data(Qt::UserRole).toString());
+        if (SetPath(nombre)) emit Change();
+    });
+}
+
+bool ListaCarpetas::SetPath(const std::string& path) {
+    QDir dir(Q(path));
+    if (!dir.exists() || !dir.isReadable()) return false;
+    std::string p = S(QDir::cleanPath(dir.absolutePath()));
+    clear();
+    if (p != "/") {
+        auto* arriba = new QListWidgetItem(QStringLiteral(".."), this);
+        arriba->setData(Qt::UserRole, QFileInfo(Q(p)).dir().absolutePath());
+    }
+    const QStringList hijas =
+        dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QString& h : hijas) {
+        auto* it = new QListWidgetItem(h, this);
+        it->setData(Qt::UserRole, QDir(Q(p)).filePath(h));
+    }
+    path_ = p;
+    return true;
+}
+
+ListaArchivos::ListaArchivos(QWidget* parent) : QListWidget(parent) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+void ListaArchivos::SetPattern(const std::string& pattern) {
+    pattern_ = pattern;
+    Refresh();
+}
+
+void ListaArchivos::SetPath(const std::string& path) {
+    path_ = path;
+    Refresh();
+}
+
+void ListaArchivos::Refresh() {
+    clear();
+    if (path_.empty()) return;
+    std::vector<QRegularExpression> patrones;
+    for (const QString& p : Q(pattern_).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        patrones.emplace_back(QRegularExpression::wildcardToRegularExpression(p.trimmed()),
+                              QRegularExpression::CaseInsensitiveOption);
+    }
+    QStringList nombres = QDir(Q(path_)).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    for (const QString& n : nombres) {
+        const bool vale =
+            std::any_of(patrones.begin(), patrones.end(),
+                        [&](const QRegularExpression& re) { return re.match(n).hasMatch(); });
+        if (vale) addItem(n);
+    }
+}
+
+std::string ListaArchivos::FileName() const {
+    const auto sel = selectedItems();
+    return sel.isEmpty() ? std::string() : S(sel.first()->text());
+}
+
+// ---------------------------------------------------------------------------
+
+FrmImportar::FrmImportar(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("FrmImportar"));
+    setWindowTitle(QStringLiteral("Validar Archivos"));
+    auto nombre = [](QWidget* w, const char* n) {
+        w->setObjectName(QString::fromLatin1(n));
+        return w;
+    };
+    static const char* kEtiquetas[8] = {
+        "Número de RUC",
+        "Nombre o razón social",
+        "Período",
+        "Unidades de Disco :",
+        "Directorios :",
+        "Archivos a Importar :",
+        "Seleccione la unidad y el directorio desde el que desea importar la información",
+        "Número de orden"};
+    for (std::size_t i = 0; i < Label1.size(); ++i) {
+        Label1[i] = new QLabel(QString::fromUtf8(kEtiquetas[i]), this);
+        Label1[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
+    }
+    Label1[7]->setVisible(false);
+
+    fraDec = new QGroupBox(QStringLiteral("Declarante"), this);
+    nombre(fraDec, "fraDec");
+    CmbRuc = new QComboBox(fraDec);
+    nombre(CmbRuc, "CmbRuc");
+    txtNombre = new QLineEdit(fraDec);
+    nombre(txtNombre, "txtNombre");
+    mkePeriodo = new QLineEdit(fraDec);
+    nombre(mkePeriodo, "mkePeriodo");
+    mkePeriodo->setInputMask(QStringLiteral("99/9999;_"));
+    auto* gDec = new QGridLayout(fraDec);
+    gDec->addWidget(Label1[0], 0, 0);
+    gDec->addWidget(CmbRuc, 0, 1);
+    gDec->addWidget(Label1[1], 1, 0);
+    gDec->addWidget(txtNombre, 1, 1);
+    gDec->addWidget(Label1[2], 2, 0);
+    gDec->addWidget(mkePeriodo, 2, 1, Qt::AlignLeft);
+    gDec->addWidget(Label1[7], 3, 0);
+
+    fraOpc = new QGroupBox(this);
+    nombre(fraOpc, "fraOpc");
+    static const char* kOpciones[5] = {
+        "Contribuyentes nacionales", "Contribuyentes Extranjeros", "Movimientos Acumulados",
+        "Movimientos de contra asiento por error", "Exoneración, Convenios e Inafectación"};
+    auto* vOpc = new QVBoxLayout(fraOpc);
+    for (std::size_t i = 0; i < chkOpc.size(); ++i) {
+        chkOpc[i] = new QCheckBox(QString::fromUtf8(kOpciones[i]), fraOpc);
+        chkOpc[i]->setObjectName(QStringLiteral("chkOpc_%1").arg(i));
+        vOpc->addWidget(chkOpc[i]);
+        if (i != 2 && i != 3) chkOpc[i]->setVisible(false);
+        connect(chkOpc[i], &QCheckBox::clicked, this, [this] { chkOpc_Click(); });
+    }
+
+    fraArc = new QGroupBox(QStringLiteral("Archivo"), this);
+    nombre(fraArc, "fraArc");
+    DrvLst = new QComboBox(fraArc);
+    nombre(DrvLst, "DrvLst");
+    DirList = new ListaCarpetas(fraArc);
+    nombre(DirList, "DirList");
+    flListaFiles = new ListaArchivos(fraArc);
+    nombre(flListaFiles, "flListaFiles");
+    auto* gArc = new QGridLayout(fraArc);
+    gArc->addWidget(Label1[6], 0, 0, 1, 2);
+    gArc->addWidget(Label1[3], 1, 0);
+    gArc->addWidget(DrvLst, 2, 0);
+    gArc->addWidget(Label1[4], 3, 0);
+    gArc->addWidget(DirList, 4, 0);
+    gArc->addWidget(Label1[5], 1, 1);
+    gArc->addWidget(flListaFiles, 2, 1, 3, 1);
+
+    CmdGrabar = new QPushButton(QStringLiteral("&Aceptar"), this);
+    nombre(CmdGrabar, "CmdGrabar");
+    CmdCancelar = new QPushButton(QStringLiteral("&Salir"), this);
+    nombre(CmdCancelar, "CmdCancelar");
+    CmdGrabar->setAutoDefault(false);
+    CmdCancelar->setAutoDefault(false);
+
+    fraBar = new QGroupBox(this);
+    nombre(fraBar, "fraBar");
+    pbar1 = new QProgressBar(fraBar);
+    nombre(pbar1, "pbar1");
+    lblbar1 = new QLabel(fraBar);
+    nombre(lblbar1, "lblbar1");
+    auto* vBar = new QVBoxLayout(fraBar);
+    vBar->addWidget(lblbar1);
+    vBar->addWidget(pbar1);
+    fraBar->setVisible(false);
+
+    auto* botones = new QHBoxLayout;
+    botones->addStretch();
+    botones->addWidget(CmdGrabar);
+    botones->addWidget(CmdCancelar);
+    auto* arriba = new QHBoxLayout;
+    arriba->addWidget(fraDec, 1);
+    arriba->addWidget(fraOpc);
+    auto* caja = new QVBoxLayout(this);
+    caja->addLayout(arriba);
+    caja->addWidget(fraArc, 1);
+    caja->addWidget(fraBar);
+    caja->addLayout(botones);
+
+    connect(CmbRuc, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            [this] { CmbRuc_Click(); });
+    connect(mkePeriodo, &QLineEdit::textChanged, this, [this] { mkePeriodo_Change(); });
+    connect(DrvLst, &QComboBox::textActivated, this, [this] { DrvLst_Change(); });
+    connect(DirList, &ListaCarpetas::Change, this, [this] { DirList_Change(); });
+    connect(DirList, &QListWidget::itemClicked, this, [this] { DirList_Change(); });
+    connect(CmdGrabar, &QPushButton::clicked, this, [this] { CmdGrabar_Click(); });
+    connect(CmdCancelar, &QPushButton::clicked, this, [this] { CmdCancelar_Click(); });
+    for (QWidget* w : {static_cast<QWidget*>(CmbRuc), static_cast<QWidget*>(DrvLst),
+                       static_cast<QWidget*>(mkePeriodo), static_cast<QWidget*>(DirList)})
+        w->installEventFilter(this);
+
+    Form_Load();
+}
+
+FrmImportar::~FrmImportar() = default;
+
+void FrmImportar::Form_Load() {
+    ui::SetMousePointer(ui::vbHourglass);
+    txtNombre->clear();
+    txtNombre->setEnabled(false);
+    const std::string programa = S(QCoreApplication::applicationDirPath());
+    DrvLst->addItems(Unidades());
+    unidad_ = UnidadDe(programa);
+    DrvLst->setCurrentText(Q(unidad_));
+    DirList->SetPath(programa);
+    flListaFiles->SetPath(DirList->Path());
+    try {
+        const QSignalBlocker bloqueo(CmbRuc);
+        shell::forms::CargaComboContribuyentes(CmbRuc);
+        CmbRuc->setCurrentIndex(-1);
+    } catch (const vb::VbError& e) {
+        ui::MsgBox(e.Description() + "\n" + vb::Str(static_cast<double>(e.Number())),
+                   ui::vbCritical, S(windowTitle()));
+    }
+    shell::forms::AjustaAnchoCombo(this, CmbRuc);
+    shell::forms::FijaAnchoCombo(this, CmbRuc, 40);
+    ui::SetMousePointer(ui::vbDefault);
+}
+
+QString FrmImportar::PeriodoTexto() const {
+    return mkePeriodo->displayText();
+}
+
+std::string FrmImportar::TextoBase() const {
+    const std::string p = S(PeriodoTexto());
+    const std::string item = S(CmbRuc->currentText());
+    return "0787" + vb::Right(p, 4) + vb::Left(p, 2) + vb::Trim(vb::Left(item, 11));
+}
+
+void FrmImportar::CmbRuc_Click() {
+    if (CmbRuc->currentIndex() < 0) return;
+    const std::string item = S(CmbRuc->currentText());
+    shell::G().gsRuc = vb::Trim(vb::Left(item, 11));
+    txtNombre->setText(Q(vb::Trim(vb::Mid(item, 12, 31))));
+    std::string base = TextoBase();
+    ArmaPatron(base);
+    if (mkePeriodo->isEnabled()) mkePeriodo->setFocus();
+}
+
+void FrmImportar::ArmaPatron(std::string& base) {
+    const long n = static_cast<long>(vb::Len(base));
+    for (int i = 0; i < 5; ++i) {
+        const char* ext = i == 2 ? ".mov;" : i == 3 ? ".ext;" : nullptr;
+        if (!ext || !chkOpc[static_cast<std::size_t>(i)]->isChecked()) continue;
+        const std::string previo = static_cast<long>(vb::Len(base)) > n ? base : std::string();
+        base = previo + vb::Left(base, n) + ext;
+    }
+    if (!base.empty() && base.back() == ';') base.pop_back();
+    flListaFiles->SetPattern(base);
+    flListaFiles->SetPath(DirList->Path());
+}
+
+void FrmImportar::mkePeriodo_Change() {
+    static bool dentro = false;  // the message box takes the focus away
+    if (dentro) return;
+    dentro = true;
+    auto& g = shell::G();
+    const std::string p = S(PeriodoTexto());
+    if (p.find('_') == std::string::npos && g.gnModo != 2) {
+        const bool ok = g.goValidador && g.goValidador->ValidaPeriodo(p, "03/2004", vb::Today());
+        if (!ok) {
+            ui::MsgBox("¡El Periodo tributario no es válido!", ui::vbCritical, S(windowTitle()));
+            dentro = false;
+            return;
+        }
+    }
+    std::string base = TextoBase();
+    g.gsPeriodo = vb::Right(p, 4) + vb::Left(p, 2);
+    ArmaPatron(base);
+    dentro = false;
+}
+
+void FrmImportar::chkOpc_Click() {
+    std::string base = TextoBase();
+    ArmaPatron(base);
+}
+
+void FrmImportar::DrvLst_Change() {
+    const std::string unidad = S(DrvLst->currentText());
+    int err = 0;
+    QFileInfo info(Q(unidad));
+    if (!info.exists())
+        err = 68;
+    else if (!info.isDir())
+        err = 76;
+    else if (!info.isReadable() || !DirList->SetPath(unidad))
+        err = 70;
+    if (err == 0) {
+        unidad_ = unidad;
+        DirList_Change();
+        return;
+    }
+    vb::CloseAll();
+    ui::SetMousePointer(ui::vbArrow);
+    ui::MsgBox(MensajeUnidad(err, vb::UCase(vb::Left(unidad, 1))), ui::vbCritical,
+               S(windowTitle()));
+    // Back to the drive of the folder still shown.
+    const QSignalBlocker bloqueo(DrvLst);
+    DrvLst->setCurrentText(Q(UnidadDe(DirList->Path())));
+}
+
+void FrmImportar::DirList_Change() {
+    flListaFiles->SetPath(DirList->Path());
+}
+
+void FrmImportar::CmdGrabar_Click() {
+    auto& g = shell::G();
+    const std::string titulo = S(windowTitle());
+    try {
+        g.gnModo = 0;
+        const std::string carpeta = DirList->Path();
+        if (carpeta.find("Ñ") != std::string::npos || carpeta.find("ñ") != std::string::npos) {
+            ui::MsgBox(
+                "El nombre del directorio que contiene los archivos a importar presenta un "
+                "carácter no permitido (ñ).\rPor favor modifique el nombre del directorio o "
+                "copie los archivos en otro directorio para poder generar su envío  KORAL.",
+                ui::vbCritical, titulo);
+            return;
+        }
+        const std::string periodo = S(PeriodoTexto());
+        if (!(g.goValidador && g.goValidador->ValidaPeriodo(periodo, "03/2004", vb::Today()))) {
+            ui::MsgBox("¡El Periodo tributario no es válido!", ui::vbCritical, titulo);
+            return;
+        }
+        if (CmbRuc->currentIndex() < 0) {
+            ui::MsgBox("Debe seleccionar algún número de RUC", ui::vbExclamation, titulo);
+            CmbRuc->setFocus();
+            return;
+        }
+        const std::string archivo = flListaFiles->FileName();
+        if (archivo.empty()) {
+            ui::MsgBox("No se ha encontrado el archivo de información para el RUC seleccionado",
+                       ui::vbExclamation, titulo);
+            lblbar1->clear();
+            return;
+        }
+        if (ExisteDeclaracion()) {
+            ui::MsgBox(
+                "Ya existe una declaración para este contribuyente en este período si desea "
+                "validar los archivos debe eliminarla",
+                ui::vbCritical, titulo);
+            return;
+        }
+        const std::string previo =
+            VerificoTablaControl(chkOpc[2]->isChecked(), chkOpc[3]->isChecked());
+        if (!previo.empty()) {
+            if (ui::MsgBox(previo + " ¿Desea continuar?", ui::vbInformation + ui::vbOKCancel,
+                           titulo) == ui::vbCancel)
+                return;
+        }
+        ui::SetMousePointer(ui::vbArrow);
+        fraBar->setVisible(true);
+        pbar1->setMinimum(0);
+        pbar1->setMaximum(2);
+        pbar1->setValue(1);
+        fraBar->repaint();
+        QCoreApplication::processEvents();
+
+        std::string base = carpeta;
+        if (base.empty() || base.back() != '/') base += "/";
+        base += vb::Left(archivo, static_cast<long>(vb::Len(archivo)) - 4) + ".";
+
+        VistaFormulario vista(*this);
+        if (Transferencia(base, vista)) {
+            if (VerificoArch()) {
+                GraboCabecera();
+                ui::MsgBox(
+                    "La validación ha terminado satisfactoriamente. Puede ver su declaración "
+                    "en la opción Declaraciones/Modificar.",
+                    ui::vbInformation, titulo);
+            } else {
+                ui::MsgBox("La validación ha terminado satisfactoriamente", ui::vbInformation,
+                           titulo);
+            }
+        }
+    } catch (const vb::VbError& e) {
+        // A database or file error outside the import's own handling.
+        ui::MsgBox("Error tecnico: " + vb::Str(static_cast<double>(e.Number())) + "\n" +
+                       e.Description() + "\nIntente nuevamente por favor.",
+                   ui::vbCritical, titulo);
+    }
+    CmdGrabar->setEnabled(true);
+    pbar1->setValue(0);
+    lblbar1->clear();
+    fraBar->setTitle(QString());
+    ui::SetMousePointer(ui::vbDefault);
+}
+
+void FrmImportar::CmdCancelar_Click() {
+    reject();
+}
+
+void FrmImportar::done(int r) {
+    shell::G().gsPeriodo.clear();
+    QDialog::done(r);
+}
+
+bool FrmImportar::eventFilter(QObject* obj, QEvent* ev) {
+    if (ev->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(ev);
+        const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+        if (obj == DirList && k->key() == Qt::Key_Space) {
+            if (auto* it = DirList->currentItem()) emit DirList->itemActivated(it);
+            return true;
+        }
+        if (enter) {
+            focusNextChild();
+            return true;
+        }
+    } else if (ev->type() == QEvent::FocusOut && obj == mkePeriodo) {
+        mkePeriodo_Change();
+    }
+    return QDialog::eventFilter(obj, ev);
+}
+
+void RegistraFrmImportar() {
+    shell::forms::RegistraFormulario("FrmImportar",
+                                     [](QWidget* padre) { return new FrmImportar(padre); });
+}
+
+}  // namespace importacion::forms

@@ -1,0 +1,242 @@
+// The road of the "Validar Archivos" form: choices, refusals, the import of
+// one kind and then the other, and the declaration header.
+#include "import/forms/frmimportar.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdio>
+#undef EOF
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "host/hostkit.h"
+#include "host/pruebas.h"
+#include "jet/database.h"
+#include "shell/state.h"
+#include "tools/seeder/instalador.h"
+#include "ui/msgbox.h"
+#include "validator/validator.h"
+
+namespace fs = std::filesystem;
+using importacion::forms::FrmImportar;
+
+namespace {
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "importforms_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+const std::string kRuc = "20100123453";
+
+class Formulario : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        App();
+        inst_ = hostkit::CreaHost(carpeta_.Ruta() + "/host");
+        hostkit::FijaWindir(inst_);
+        ASSERT_EQ(seeder::Instalador().Main(), 0);
+        avisos_.avisos.clear();
+        db_ = hostkit::AbreHost(inst_);
+        shell::ResetState();
+        auto& g = shell::G();
+        g.gdbBase = db_.get();
+        g.goValidador = &val_;
+        g.gsUsuario = std::string(hostkit::kUsuarioSistema);
+        g.gsFormulario = "0787";
+        g.gnModo = 3;
+        datos_ = carpeta_.Ruta() + "/datos";
+        fs::create_directories(datos_);
+        respuestas_.emplace();
+    }
+    void TearDown() override {
+        respuestas_.reset();
+        shell::G().gdbBase = nullptr;
+        db_.reset();
+        shell::ResetState();
+    }
+
+    void Escribe(const std::string& ruta, const std::vector<std::string>& lineas) {
+        std::ofstream f(ruta, std::ios::binary);
+        for (const auto& l : lineas) f << l << "\r\n";
+    }
+    // The texts of the boxes shown since the last call.
+    std::vector<std::string> Cajas() {
+        std::vector<std::string> r;
+        for (const auto& b : respuestas_->Shown()) r.push_back(b.text);
+        respuestas_->Clear();
+        return r;
+    }
+    std::vector<std::string> Archivos(FrmImportar& f) {
+        std::vector<std::string> r;
+        for (int i = 0; i < f.flListaFiles->count(); ++i)
+            r.push_back(f.flListaFiles->item(i)->text().toStdString());
+        return r;
+    }
+    void Elige(FrmImportar& f, const std::string& nombre) {
+        const auto it = f.flListaFiles->findItems(QString::fromStdString(nombre), Qt::MatchExactly);
+        ASSERT_EQ(it.size(), 1) << nombre;
+        it.first()->setSelected(true);
+    }
+    long FilasCab() {
+        auto rs = db_->OpenRecordset("SELECT * FROM CAB WHERE DOC_ID_D='" + kRuc + "'",
+                                     jet::dbOpenSnapshot);
+        long n = 0;
+        while (!rs->EOF()) {
+            ++n;
+            rs->MoveNext();
+        }
+        return n;
+    }
+
+    hostkit::CarpetaTemporal carpeta_;
+    hostkit::AvisosGrabados avisos_;
+    hostkit::Instalacion inst_;
+    std::unique_ptr<jet::Database> db_;
+    validator::cValidador val_;
+    std::string datos_;
+    std::optional<ui::ScriptedAnswers> respuestas_;
+};
+
+std::string Mov(const std::string& dni, const char* imp) {
+    return "01|" + dni + "||01|01|02||100.00|" + imp + "|0.00|||||||";
+}
+std::string Ext(const std::string& dni) {
+    return "01|" + dni + "||201412|01|01|02||1|100.00|18.00|0.00|||||||";
+}
+
+TEST_F(Formulario, ControlesAlCargar) {
+    FrmImportar f;
+    EXPECT_EQ(f.windowTitle(), "Validar Archivos");
+    EXPECT_FALSE(f.txtNombre->isEnabled());
+    EXPECT_EQ(f.mkePeriodo->displayText(), "__/____");
+    ASSERT_EQ(f.CmbRuc->count(), 2);  // the sample user's taxpayers
+    EXPECT_EQ(f.CmbRuc->currentIndex(), -1);
+    EXPECT_EQ(f.flListaFiles->Pattern(), "*.DJT");
+    EXPECT_TRUE(f.chkOpc[2]->isVisibleTo(&f));
+    EXPECT_FALSE(f.chkOpc[0]->isVisibleTo(&f));
+    EXPECT_FALSE(f.Label1[7]->isVisibleTo(&f));
+    EXPECT_EQ(f.DrvLst->itemText(0), "/");
+    EXPECT_EQ(f.HelpContextID(), 1002);
+}
+
+TEST_F(Formulario, PatronSigueAContribuyentePeriodoYMarcas) {
+    const std::string base = "0787201501" + kRuc;
+    Escribe(datos_ + "/" + base + ".MOV", {Mov("12345678", "1.00")});
+    Escribe(datos_ + "/" + base + ".ext", {Ext("12345678")});
+    Escribe(datos_ + "/0787201502" + kRuc + ".mov", {});
+    FrmImportar f;
+    f.DirList->SetPath(datos_);
+    f.DirList_Change();
+    f.CmbRuc->setCurrentIndex(0);
+    EXPECT_EQ(shell::G().gsRuc, kRuc);
+    EXPECT_EQ(f.txtNombre->text(), "FINANCIERA ANDINA S.A.");
+    f.mkePeriodo->setText("01/2015");
+    EXPECT_EQ(shell::G().gsPeriodo, "201501");
+    EXPECT_EQ(f.flListaFiles->Pattern(), base);
+    EXPECT_TRUE(Archivos(f).empty());
+    f.chkOpc[2]->click();
+    EXPECT_EQ(f.flListaFiles->Pattern(), base + ".mov");
+    EXPECT_EQ(Archivos(f), std::vector<std::string>{base + ".MOV"});  // without regard to case
+    f.chkOpc[3]->click();
+    EXPECT_EQ(f.flListaFiles->Pattern(), base + ".mov;" + base + ".ext");
+    EXPECT_EQ(Archivos(f).size(), 2u);
+    f.chkOpc[2]->click();
+    EXPECT_EQ(f.flListaFiles->Pattern(), base + ".ext");
+    // An incomplete period still sets the period text, with its blanks.
+    f.mkePeriodo->setText("1");
+    EXPECT_EQ(shell::G().gsPeriodo.substr(4), "1_");
+    f.reject();
+    EXPECT_EQ(shell::G().gsPeriodo, "");
+}
+
+TEST_F(Formulario, AceptarRechazaEleccionesIncompletas) {
+    const std::string base = "0787201501" + kRuc;
+    Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "1.00")});
+    fs::create_directories(datos_ + "/año");
+    {
+        FrmImportar f;
+        f.mkePeriodo->setText("02/2004");
+        EXPECT_EQ(Cajas(), std::vector<std::string>{"¡El Periodo tributario no es válido!"});
+        f.DirList->SetPath(datos_ + "/año");
+        f.CmdGrabar_Click();
+        ASSERT_EQ(Cajas().size(), 1u);  // the folder is refused before the period
+        f.DirList->SetPath(datos_);
+        f.CmdGrabar_Click();
+        EXPECT_EQ(Cajas(), std::vector<std::string>{"¡El Periodo tributario no es válido!"});
+        f.mkePeriodo->setText("01/2015");
+        f.chkOpc[2]->click();
+        f.DirList_Change();
+        f.CmdGrabar_Click();
+        EXPECT_EQ(Cajas(), std::vector<std::string>{"Debe seleccionar algún número de RUC"});
+        f.CmbRuc->setCurrentIndex(0);
+        f.CmdGrabar_Click();
+        EXPECT_EQ(Cajas(),
+                  std::vector<std::string>{
+                      "No se ha encontrado el archivo de información para el RUC seleccionado"});
+        EXPECT_EQ(shell::G().gnModo, 0);
+    }
+}
+
+TEST_F(Formulario, UnaClaseYLuegoLaOtraEscribenLaCabecera) {
+    const std::string base = "0787201501" + kRuc;
+    Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "1.00")});
+    Escribe(datos_ + "/" + base + ".ext", {Ext("12345678")});
+    FrmImportar f;
+    f.CmbRuc->setCurrentIndex(0);
+    f.mkePeriodo->setText("01/2015");
+    f.DirList->SetPath(datos_);
+    f.DirList_Change();
+    f.chkOpc[2]->click();
+    Elige(f, base + ".mov");
+    f.CmdGrabar_Click();
+    EXPECT_EQ(Cajas(), std::vector<std::string>{"La validación ha terminado satisfactoriamente"});
+    EXPECT_EQ(FilasCab(), 0);
+    EXPECT_TRUE(f.CmdGrabar->isEnabled());
+    EXPECT_TRUE(f.fraBar->isVisibleTo(&f));
+    EXPECT_EQ(f.pbar1->value(), 0);
+
+    // Again: the question about the earlier validation; Cancel leaves all as it was.
+    respuestas_->Push(ui::vbCancel);
+    f.CmdGrabar_Click();
+    EXPECT_EQ(
+        Cajas(),
+        std::vector<std::string>{
+            "El archivo de movimientos ya ha sido validado anteriormente\r ¿Desea continuar?"});
+
+    f.chkOpc[2]->click();
+    f.chkOpc[3]->click();
+    Elige(f, base + ".ext");
+    f.CmdGrabar_Click();
+    EXPECT_EQ(Cajas(), std::vector<std::string>{
+                           "La validación ha terminado satisfactoriamente. Puede ver su "
+                           "declaración en la opción Declaraciones/Modificar."});
+    EXPECT_EQ(FilasCab(), 1);
+
+    f.CmdGrabar_Click();
+    EXPECT_EQ(Cajas(),
+              std::vector<std::string>{"Ya existe una declaración para este contribuyente en este "
+                                       "período si desea validar los archivos debe eliminarla"});
+    EXPECT_TRUE(avisos_.avisos.empty());
+}
+
+TEST_F(Formulario, UnidadInexistente) {
+    FrmImportar f;
+    const std::string antes = f.DirList->Path();
+    f.DrvLst->addItem("/no/existe");
+    f.DrvLst->setCurrentText("/no/existe");
+    f.DrvLst_Change();
+    const auto cajas = Cajas();
+    ASSERT_EQ(cajas.size(), 1u);
+    EXPECT_EQ(cajas[0],
+              "Driver / seleccionado no esta disponible.\nEsta seleccionando un driver que no "
+              "existe.\nIntente nuevamente por favor.");
+    EXPECT_EQ(f.DirList->Path(), antes);
+}
+
+}  // namespace
