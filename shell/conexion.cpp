@@ -70,7 +70,10 @@ bool AbreBaseDatos() {
     opciones.sistemaDB = g.gsSysPath + "KV000.MDW";
     opciones.escribeSystemDB = true;
     opciones.textoBloqueo = "- Base esta bloqueda";
-    opciones.textoDelMotor = false;
+    // The run-time has no text of its own for the engine's numbers (it would
+    // say only "application-defined error"); the engine's text tells the user
+    // what is wrong with the file. For run-time numbers both are the same.
+    opciones.textoDelMotor = true;
     auto base = AbreConexion(opciones);
     if (!base) return false;
     BasePrograma() = std::move(base);

@@ -14,6 +14,7 @@
 #include "profile/profile.h"
 #include "shell/settings.h"
 #include "shell/state.h"
+#include "vb/error.h"
 #include "vb/files.h"
 
 namespace fs = std::filesystem;
@@ -118,10 +119,12 @@ TEST_F(ConexionTest, AperturaFallidaDaMensajeGenericoYDejaSystemDB) {
         const auto& a = avisos.avisos[0];
         EXPECT_EQ(a.titulo, "Error de Conección");
         EXPECT_EQ(a.estilo, 0);  // OK only, no icon
-        // Run-time text, a line feed, the number with its leading blank.
+        // The engine's text, a line feed, the number with its leading blank.
         auto salto = a.texto.find('\n');
         ASSERT_NE(salto, std::string::npos) << a.texto;
         EXPECT_GT(salto, 0u);
+        EXPECT_NE(a.texto.substr(0, salto), vb::ErrorText(12345))
+            << "a text that says what is wrong";
         EXPECT_EQ(a.texto.substr(salto + 1), c.numero) << a.texto;
         EXPECT_EQ(avisos.codigoFin, 1);
         EXPECT_EQ(Leida("SystemDB"), inst.sysPath + "KV000.MDW");
