@@ -48,6 +48,8 @@ if [ -n "${DISPLAY:-}" ]; then
   SAMPLE_KEEP_OPEN=1 muestra || shown=$?
 else
   export bin sample shot
+  # Programs on a private display get a private run-time folder too.
+  [ -n "${XDG_RUNTIME_DIR:-}" ] || { XDG_RUNTIME_DIR=$(mktemp -d); export XDG_RUNTIME_DIR; }
   xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$(declare -f muestra); muestra" || shown=$?
 fi
 if [ "$shown" -eq 0 ]; then
