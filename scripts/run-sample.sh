@@ -49,8 +49,10 @@ if [ -n "${DISPLAY:-}" ]; then
 else
   export bin sample shot
   # Programs on a private display get a private run-time folder too.
-  [ -n "${XDG_RUNTIME_DIR:-}" ] || { XDG_RUNTIME_DIR=$(mktemp -d); export XDG_RUNTIME_DIR; }
+  runtime=
+  [ -n "${XDG_RUNTIME_DIR:-}" ] || { runtime=$(mktemp -d); export XDG_RUNTIME_DIR=$runtime; }
   xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$(declare -f muestra); muestra" || shown=$?
+  [ -z "$runtime" ] || rm -rf "$runtime"
 fi
 if [ "$shown" -eq 0 ]; then
   echo "  main window     $shot"
