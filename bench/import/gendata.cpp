@@ -1,8 +1,9 @@
 // gendata <folder> <ruc> <periodo> [records]
 // Writes, for one taxpayer and period, a valid movements file and a valid
 // reversals file named as the import expects ("0787" periodo ruc ".mov" and
-// ".ext") in <folder>, and a pair with faults of several kinds under the same
-// names in <folder>/con_errores/.
+// ".ext") in <folder>, a pair with faulty records of several kinds under the
+// same names in <folder>/con_errores/, and a movements file with a repeated
+// record in <folder>/duplicados/.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -56,10 +57,16 @@ int main(int argc, char** argv) {
         if (s.back() == '|' && std::count(s.begin(), s.end(), '|') == 9) s += acum + "|||||||";
         mov.push_back(s);
     }
-    mov.push_back(mov[0]);  // a duplicate of the first record
     std::size_t i = 0;
     ok = ok && gen::EscribeArchivo(carpeta + "/con_errores/" + nombre + "mov", mov.size(),
                                    [&] { return mov[i++]; });
+    // A movements file whose last record repeats the key of the first.
+    fs::create_directories(carpeta + "/duplicados", ec);
+    std::vector<std::string> dup(mov.begin(), mov.begin() + 20);
+    dup.push_back(dup[0]);
+    i = 0;
+    ok = ok && gen::EscribeArchivo(carpeta + "/duplicados/" + nombre + "mov", dup.size(),
+                                   [&] { return dup[i++]; });
 
     const char* malosExt[] = {
         "01|12345678|||01|01|02||3|100.00|18.00|",        // modality 3 without period (117)
@@ -81,6 +88,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::cout << "written " << carpeta << "/" << nombre << "{mov,ext} and " << carpeta
-              << "/con_errores/" << nombre << "{mov,ext}\n";
+              << "/con_errores/" << nombre << "{mov,ext} and " << carpeta << "/duplicados/"
+              << nombre << "mov\n";
     return 0;
 }

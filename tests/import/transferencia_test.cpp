@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #undef EOF
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -290,6 +291,49 @@ TEST_F(Transferencia, ArchivosGenerados) {
     for (const auto& a : avisos_.avisos) ADD_FAILURE() << a.texto;
     EXPECT_EQ(Control("MOV")["num_tuplas"], "3000");
     EXPECT_EQ(Control("EXT")["num_tuplas"], "3000");
+}
+
+}  // namespace
+
+namespace {
+
+// The sample files of gendata: the valid pair passes, the faulty pair fails
+// in both kinds with its records in the error files.
+TEST_F(Transferencia, ArchivosDeMuestraDeGendata) {
+    const std::string programa = std::string(FD_BIN_DIR) + "/gendata";
+    if (!fs::exists(programa)) GTEST_SKIP() << "gendata not built";
+    const std::string orden = programa + " '" + datos_ + "' " + kRuc + " 201702 300 > /dev/null";
+    ASSERT_EQ(std::system(orden.c_str()), 0);
+    shell::G().gsPeriodo = "201702";
+    Vista v;
+    v.marcados = {2, 3};
+    EXPECT_TRUE(importacion::Transferencia(Base("201702"), v));
+    EXPECT_EQ(Control("MOV")["num_tuplas"], "300");
+    EXPECT_EQ(Control("EXT")["num_tuplas"], "300");
+
+    db_->Execute("DELETE * FROM EFCONTROL");
+    const std::string B = datos_ + "con_errores/0787201702" + kRuc + ".";
+    EXPECT_FALSE(importacion::Transferencia(B, v));
+    ASSERT_EQ(avisos_.avisos.size(), 1u);
+    EXPECT_NE(avisos_.avisos[0].texto.find(B + "mov tiene errores"), std::string::npos);
+    EXPECT_NE(avisos_.avisos[0].texto.find(B + "ext tiene errores"), std::string::npos);
+    auto lineas = [](const std::string& ruta) {
+        std::ifstream err(ruta, std::ios::binary);
+        int n = 0;
+        for (std::string l; std::getline(err, l);) ++n;
+        return n;
+    };
+    EXPECT_EQ(lineas(B + "moverr"), 8);
+    EXPECT_EQ(lineas(B + "exterr"), 6);
+    EXPECT_EQ(Filas("EFCONTROL"), 0);
+
+    avisos_.avisos.clear();
+    const std::string D = datos_ + "duplicados/0787201702" + kRuc + ".";
+    v.marcados = {2};
+    EXPECT_FALSE(importacion::Transferencia(D, v));
+    ASSERT_EQ(avisos_.avisos.size(), 1u);
+    EXPECT_NE(avisos_.avisos[0].texto.find(D + "mov tiene duplicados"), std::string::npos);
+    EXPECT_EQ(lineas(D + "moverr"), 1);
 }
 
 }  // namespace
