@@ -1,5 +1,8 @@
+#include "import/forms/frmimportar.h"
 #include "shell/forms/arranque.h"
 
 int main(int argc, char** argv) {
+    // The commands of the main window open these forms by name.
+    importacion::forms::RegistraFrmImportar();
     return shell::forms::Main(argc, argv);
 }
