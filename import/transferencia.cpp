@@ -17,7 +17,6 @@
 #include "vb/error.h"
 #include "vb/files.h"
 #include "vb/strings.h"
-#include "vb/text.h"
 
 namespace importacion {
 namespace {
@@ -57,9 +56,10 @@ Enlace& EnlaceDepurar() {
     return e;
 }
 
-// Paths go to the library as ANSI text, as the data files are named on disk.
+// Paths go to the libraries as the system names files: here the system's
+// own encoding is UTF-8, so the resolved path passes unchanged.
 std::string Ansi(const std::string& s) {
-    return vb::Utf8ToCp1252(vb::ResolvePath(s));
+    return vb::ResolvePath(s);
 }
 
 struct Clase {

@@ -213,6 +213,19 @@ TEST_F(Transferencia, DuplicadosEnMovimientosNoDetienenExtornos) {
     EXPECT_FALSE(importacion::VerificoArch());
 }
 
+TEST_F(Transferencia, CarpetaConAcentos) {
+    shell::G().gsPeriodo = "201501";
+    datos_ = carpeta_.Ruta() + "/Declaración año/";
+    fs::create_directories(datos_);
+    const std::string B = Base("201501");
+    Escribe(B + "mov", {Mov("12345678", "1.00", "1.00")});
+    Vista v;
+    v.marcados = {2};
+    EXPECT_TRUE(importacion::Transferencia(B, v));
+    for (const auto& a : avisos_.avisos) ADD_FAILURE() << a.texto;
+    EXPECT_EQ(Control("MOV")["num_tuplas"], "1");
+}
+
 TEST_F(Transferencia, SinMarcasNoLeeNada) {
     shell::G().gsPeriodo = "201501";
     Vista v;
