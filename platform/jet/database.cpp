@@ -60,6 +60,8 @@ void Database::Impl::CloseConnection() {
         sqlite3_finalize(c.stmtRowid);
     }
     cache.clear();
+    for (auto& [text, st] : own) sqlite3_finalize(st);
+    own.clear();
     if (db) {
         sqlite3_close_v2(db);
         db = nullptr;
@@ -89,6 +91,20 @@ sqlite3_stmt* Database::Impl::Prepare(const std::string& sql, StatementKind kind
         RaiseEngine(st ? 3142 : 3129);
     }
     return st;
+}
+
+sqlite3_stmt* Database::Impl::Own(const std::string& sql, StatementKind kind) {
+    auto it = own.find(sql);
+    if (it == own.end()) {
+        if (own.size() >= kStatementCacheLimit) {
+            for (auto& [text, st] : own) sqlite3_finalize(st);
+            own.clear();
+        }
+        it = own.emplace(sql, Prepare(sql, kind, sql)).first;
+    }
+    sqlite3_reset(it->second);
+    sqlite3_clear_bindings(it->second);
+    return it->second;
 }
 
 Database::Impl::Cached& Database::Impl::Lookup(std::string_view jetSql) {

@@ -35,6 +35,11 @@ struct Database::Impl {
         sqlite3_stmt* stmtRowid = nullptr;   // sqlWithRowid
     };
     std::unordered_map<std::string, Cached> cache;
+    // Statements the engine writes itself (recordset writes), by SQLite text.
+    std::unordered_map<std::string, sqlite3_stmt*> own;
+
+    // A prepared statement of the engine's own text, reset and unbound.
+    sqlite3_stmt* Own(const std::string& sql, detail::StatementKind kind);
 
     ~Impl();
     void CloseConnection();

@@ -169,7 +169,8 @@ Field& Field::operator=(const vb::Variant& v) {
     r.CheckUsable();
     if (r.editMode == 0) RaiseEngine(3020);
     const auto& col = r.cols[static_cast<std::size_t>(index_)];
-    if (col.baseColumn.empty()) RaiseEngine(3164);
+    // Expressions and counters are the engine's to fill.
+    if (col.baseColumn.empty() || col.type == JetType::Counter) RaiseEngine(3164);
     r.buffer[static_cast<std::size_t>(index_)] = detail::ConvertForColumn(v, col.type, col.size);
     r.dirty[static_cast<std::size_t>(index_)] = true;
     return *this;
@@ -433,14 +434,14 @@ void Recordset::Update() {
             for (std::size_t k = 0; k < changed.size(); ++k)
                 sql += (k ? ", " : "") + QuoteIdent(r.cols[changed[k]].baseColumn) + " = ?";
             sql += " WHERE rowid = ?";
-            sqlite3_stmt* st = r.db->Prepare(sql, StatementKind::Update, sql);
+            sqlite3_stmt* st = r.db->Own(sql, StatementKind::Update);
             for (std::size_t k = 0; k < changed.size(); ++k)
                 detail::BindVariant(st, static_cast<int>(k + 1), r.buffer[changed[k]],
                                     r.cols[changed[k]].type);
             sqlite3_bind_int64(st, static_cast<int>(changed.size() + 1),
                                r.rowids[static_cast<std::size_t>(r.pos)]);
             int rc = sqlite3_step(st);
-            sqlite3_finalize(st);
+            sqlite3_reset(st);
             if (rc != SQLITE_DONE)
                 RaiseSqlite(db, rc, sql, static_cast<int>(StatementKind::Update));
             if (sqlite3_changes(db) == 0) RaiseEngine(3167);
@@ -462,12 +463,12 @@ void Recordset::Update() {
         }
         sql += " (" + names + ") VALUES (" + marks + ")";
     }
-    sqlite3_stmt* st = r.db->Prepare(sql, StatementKind::Insert, sql);
+    sqlite3_stmt* st = r.db->Own(sql, StatementKind::Insert);
     for (std::size_t k = 0; k < changed.size(); ++k)
         detail::BindVariant(st, static_cast<int>(k + 1), r.buffer[changed[k]],
                             r.cols[changed[k]].type);
     int rc = sqlite3_step(st);
-    sqlite3_finalize(st);
+    sqlite3_reset(st);
     if (rc != SQLITE_DONE) RaiseSqlite(db, rc, sql, static_cast<int>(StatementKind::Insert));
     const sqlite3_int64 rowid = sqlite3_last_insert_rowid(db);
 
@@ -482,14 +483,14 @@ void Recordset::Update() {
     }
     if (!base.empty()) {
         std::string q = "SELECT " + sel + " FROM " + QuoteIdent(r.baseTable) + " WHERE rowid = ?";
-        sqlite3_stmt* rs = r.db->Prepare(q, StatementKind::Select, q);
+        sqlite3_stmt* rs = r.db->Own(q, StatementKind::Select);
         sqlite3_bind_int64(rs, 1, rowid);
         if (sqlite3_step(rs) == SQLITE_ROW) {
             for (std::size_t k = 0; k < base.size(); ++k)
                 row[base[k]] = detail::ColumnValue(rs, static_cast<int>(k), r.cols[base[k]].type,
                                                    r.cols[base[k]].typed);
         }
-        sqlite3_finalize(rs);
+        sqlite3_reset(rs);
     }
     r.editMode = 0;
     if (!r.loaded) return;  // the row comes with the others when they are read
