@@ -245,7 +245,10 @@ bool MDIFrm::MDIForm_Load() {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     PosicionaForm(this, 0, 0, 7320, 9555);
+    // Showing it activates it, and activation squares it up, even where no
+    // window manager hands out activation.
     show();
+    pCuadra();
     if (!LeeConfiguracion()) return false;
     if (!AbreBaseDatos()) return false;
     g.gsFormulario = "0787";

@@ -185,6 +185,7 @@ TEST_F(HostForms, LoadingReadsSettingsOpensTheBaseAndTheVersion) {
     EXPECT_FALSE(m.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(m.windowFlags() & Qt::WindowMaximizeButtonHint);
     // Activation puts the frame back at -60, -60, 9720 x 7390 twips.
+    EXPECT_EQ(m.frameGeometry().topLeft(), QPoint(-4, -4));
     m.move(200, 200);
     m.resize(300, 200);
     m.pCuadra();
