@@ -85,9 +85,14 @@ class Field {
     const std::string& Name() const { return name_; }
     int Type() const { return type_; }
     int Size() const { return size_; }  // declared text size; 0 when none
-    const vb::Variant& Value() const;   // 3021 without a current row
-    // Assignment inside AddNew/Edit (else 3020); a text longer than the
-    // declared size raises 3163; numbers out of the column's range raise 6.
+    // The value with the column's sub-type (Byte, Integer, Long, Currency,
+    // Date, String, Boolean, ...); Null when empty. During AddNew/Edit the
+    // value being written. 3021 without a current row.
+    const vb::Variant& Value() const;
+    // Assignment inside AddNew/Edit (else 3020), converted to the column's
+    // type: a text longer than the declared size raises 3163 at once, numbers
+    // out of the column's range raise 6, text that is no number 3421;
+    // computed columns and counters raise 3164.
     Field& operator=(const vb::Variant& v);
     bool IsNull() const { return Value().IsNull(); }
 
@@ -118,10 +123,16 @@ class Recordset {
     long AbsolutePosition() const;  // 0-based; -1 without a current row
     void SetAbsolutePosition(long pos);
 
-    void AddNew();  // snapshot -> 3027
-    void Edit();    // no current row -> 3021; snapshot -> 3027
-    void Update();  // key violation -> 3022; outside AddNew/Edit -> 3020
-    void CancelUpdate();
+    // Snapshots, and dynasets over joins or grouped queries, are read-only
+    // (3027). After Update of an AddNew the current row is the one current
+    // before; the new row is at the end of the set.
+    void AddNew();
+    void Edit();    // no current row -> 3021
+    // Writes the changed fields to the base table by row. Key violation
+    // 3022, Null key 3058, row deleted meanwhile 3167; outside AddNew/Edit
+    // 3020. On failure the edit stays pending.
+    void Update();
+    void CancelUpdate();  // outside AddNew/Edit -> 3020
     int EditMode() const;  // 0 none, 1 Edit, 2 AddNew
 
     int FieldCount() const;
@@ -129,11 +140,12 @@ class Recordset {
     Field& Fields(std::string_view name);  // any letter case; unknown -> 3265
     Field& operator()(std::string_view name) { return Fields(name); }
     Field& operator()(int index) { return Fields(index); }
-    // The current row's values in column order (for the record control code).
+    // The current row's values in column order (for the record control code);
+    // during AddNew/Edit the values being written.
     std::vector<vb::Variant> CurrentRow() const;
 
     void Requery();
-    void Close();
+    void Close();  // later use of the set raises 3420
 
     struct Impl;  // the engine's own (platform/jet/internal.h)
 
@@ -173,7 +185,10 @@ class Database {
     void Execute(std::string_view sql, int options = 0);
     long RecordsAffected() const;
 
-    // A table name or a SELECT in the Jet dialect.
+    // A table name or a SELECT in the Jet dialect. The rows are read into
+    // memory when the set opens (a table-type set when its rows are first
+    // needed), so keep sets to the rows wanted. Unknown table 3078; a query
+    // as table-type 3219. dbReadOnly makes a dynaset read-only.
     std::unique_ptr<Recordset> OpenRecordset(std::string_view source, int type = dbOpenDefault,
                                              int options = 0);
 
@@ -181,7 +196,8 @@ class Database {
     std::vector<std::string> TableDefs() const;
     void RefreshTableDefs();
 
-    // Transactions of the workspace (BeginTrans / CommitTrans / Rollback).
+    // Transactions of the workspace (BeginTrans / CommitTrans / Rollback);
+    // they nest. Commit or roll back without one: 3034.
     void BeginTrans();
     void CommitTrans();
     void Rollback();

@@ -53,6 +53,10 @@ constexpr Message kMessages[] = {
     {3061, "Pocos parámetros. Se esperaba <x>."},
     {3065, "No se puede ejecutar una consulta de selección."},
     {3075, "Error de sintaxis (falta operador) en la expresión de consulta '<x>'."},
+    {3079,
+     "El campo especificado '<x>' podría referirse a más de una tabla de las enumeradas en la "
+     "cláusula FROM de la instrucción SQL."},
+    {3085, "Función '<x>' no definida en la expresión."},
     {3078,
      "El motor de base de datos Microsoft Jet no puede encontrar la tabla o consulta de entrada "
      "'<x>'. Asegúrese de que existe y que su nombre está escrito correctamente."},
@@ -83,6 +87,8 @@ constexpr Message kMessages[] = {
     {3343, "Formato de base de datos no reconocido '<x>'."},
     {3349, "Desbordamiento numérico en el campo."},
     {3371, "No se encuentra la tabla o la restricción."},
+    {3346, "El número de valores de consulta y el número de campos de destino son diferentes."},
+    {3375, "La tabla ya tiene un índice llamado '<x>'."},
     {3376, "La tabla '<x>' no existe."},
     {3420, "El objeto no es válido o ya no está definido."},
     {3421, "Error de conversión de tipo de datos."},
@@ -237,6 +243,14 @@ void RaiseSqlite(sqlite3* db, int rc, std::string_view sql, int statementKind) {
     if (std::string c = AfterPrefix(msg, "no such column: "); !c.empty()) {
         RaiseEngine(3061, std::to_string(CountUnknownNames(db, std::string(sql), c)));
     }
+    if (std::string c = AfterPrefix(msg, "ambiguous column name: "); !c.empty())
+        RaiseEngine(3079, c);
+    if (std::string f = AfterPrefix(msg, "no such function: "); !f.empty()) RaiseEngine(3085, f);
+    if (msg.find("values were supplied") != std::string::npos ||
+        msg.find("values for") != std::string::npos)
+        RaiseEngine(3346);
+    if (msg.rfind("index ", 0) == 0 && msg.find(" already exists") != std::string::npos)
+        RaiseEngine(3375, msg.substr(6, msg.find(" already exists") - 6));
     if (msg.rfind("table ", 0) == 0 && msg.find(" already exists") != std::string::npos) {
         std::string t = msg.substr(6, msg.find(" already exists") - 6);
         if (t.size() >= 2 && t.front() == '"' && t.back() == '"') t = t.substr(1, t.size() - 2);

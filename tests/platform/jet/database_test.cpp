@@ -177,8 +177,9 @@ TEST_F(OpenTest, WorkgroupAccount) {
         EXPECT_NE(e.Description().find("grupo de trabajo"), std::string::npos);
         EXPECT_EQ(e.Description().find("usuario8"), std::string::npos);
     }
-    // A workgroup file named with another letter case is found.
-    jet::DBEngine().systemDB = dir_ + "/kv000.mdw";
+    // A workgroup file named with another letter case, or after a doubled
+    // separator (the installer joins "\\KV000.MDW" to a folder ending in one), is found.
+    jet::DBEngine().systemDB = dir_ + "//kv000.mdw";
     EXPECT_NO_THROW(jet::Database::Open(path_));
     // Without a workgroup file only the engine's default account enters.
     jet::DBEngine() = jet::EngineSettings{"", "usuario8", "clave9xyz", ""};

@@ -412,6 +412,17 @@ TEST_F(JetTest, UnknownNamesAndWrongStatements) {
     EXPECT_EQ(ErrorOf([&] { db_->OpenRecordset("NOEXISTE"); }), 3078);
     EXPECT_EQ(ErrorOf([&] { db_->Execute("SELECT * FROM CONT"); }), 3065);
     EXPECT_EQ(ErrorOf([&] { db_->Execute("UPDATE CONT SET Nada=1"); }), 3061);
+    EXPECT_EQ(ErrorOf([&] { db_->Execute("INSERT INTO CLAVES VALUES ('a')"); }), 3346);
+    EXPECT_EQ(ErrorOf([&] { Count("SELECT Nz(Tipo,'') FROM CLAVES"); }), 3085);
+    EXPECT_EQ(ErrorOf([&] {
+                  Count(
+                      "SELECT Nombre FROM CAB AS A, CONT AS B WHERE A.DOC_ID_D=B.DOC_ID_D "
+                      "AND DOC_ID_D='1'");
+              }),
+              3079);
+    db_->Execute("CREATE INDEX ix ON CONT (Nombre)");
+    EXPECT_EQ(ErrorOf([&] { db_->Execute("CREATE UNIQUE INDEX ix ON CLAVES (Tipo)"); }), 3375);
+    EXPECT_EQ(ErrorOf([&] { db_->Execute("CREATE UNIQUE INDEX ix2 ON CONT (Usuario)"); }), 3022);
     // One statement at a time: a second one is refused, not run.
     EXPECT_EQ(
         ErrorOf([&] { db_->Execute("DELETE FROM CLAVES WHERE Usuario='x'; DROP TABLE CONT"); }),
