@@ -195,6 +195,14 @@ std::string Texto(SV raw) {
     return TieneAltos(raw) ? vb::Cp1252ToUtf8(raw) : std::string(raw);
 }
 
+// The same as a view: the raw text itself when it is plain ASCII, else its
+// UTF-8 form kept in buf.
+SV TextoV(SV raw, std::string& buf) {
+    if (!TieneAltos(raw)) return raw;
+    buf = vb::Cp1252ToUtf8(raw);
+    return buf;
+}
+
 bool EsDigito(char c) {
     return c >= '0' && c <= '9';
 }
@@ -236,7 +244,8 @@ bool ValidaNumeroDocumento(const validator::cValidador& val, const ReglaDocument
     } else if (n != r.largo) {
         ok = false;
     }
-    const std::string s = Texto(numero);
+    std::string buf;
+    const SV s = TextoV(numero, buf);
     if (r.digitos) {
         if (!val.ValidaNumero(s, false)) ok = false;
     } else {
@@ -306,7 +315,8 @@ double ValCorto(SV s) {
 // Kind "10": period of an operation.
 bool Periodo(const validator::cValidador& val, SV v, int maxLen, SV opCode, SV periodo) {
     if (static_cast<long>(v.size()) > maxLen) return false;
-    if (!val.ValidaNumero(Texto(v), true)) return false;
+    std::string buf;
+    if (!val.ValidaNumero(TextoV(v, buf), true)) return false;
     if (static_cast<long>(v.size()) != maxLen) return false;
     const double anio = ValCorto(v.substr(0, 4));
     const double mes = ValCorto(v.substr(v.size() >= 2 ? v.size() - 2 : 0));

@@ -108,11 +108,6 @@ std::string_view Clave(std::string_view linea, int campos) {
     for (; i + 16 <= linea.size(); i += 16) {
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(linea.data() + i));
         unsigned m = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, barra)));
-        const int c = __builtin_popcount(m);
-        if (vistos + c < campos) {
-            vistos += c;
-            continue;
-        }
         for (; m; m &= m - 1)
             if (++vistos == campos)
                 return linea.substr(0, i + static_cast<std::size_t>(__builtin_ctz(m)) + 1);
