@@ -234,6 +234,21 @@ const std::unordered_map<std::string, std::string>& FunctionNames() {
     return m;
 }
 
+bool ReturnsText(const std::string& fn) {
+    static const std::unordered_set<std::string> text = {
+        "jet_mid",   "jet_left",  "jet_right", "jet_trim",   "jet_ltrim", "jet_rtrim",
+        "jet_ucase", "jet_lcase", "jet_cstr",  "jet_format", "jet_str",   "jet_cat"};
+    return text.count(fn) > 0;
+}
+
+const std::vector<Node>& CollateNodes() {
+    static const std::vector<Node> nodes = {Node{Tok{T::Space, " ", false}, false, {}},
+                                            Node{Tok{T::Word, "COLLATE", false}, false, {}},
+                                            Node{Tok{T::Space, " ", false}, false, {}},
+                                            Node{Tok{T::Word, "JETTEXT", false}, false, {}}};
+    return nodes;
+}
+
 // Words that end an operand of '&' (it binds more loosely than arithmetic and
 // more tightly than comparison and logic).
 bool IsConcatBoundary(const Node& n) {
@@ -304,6 +319,7 @@ void RewriteConcat(std::vector<Node>& nodes) {
         if (leadingSpace) out.push_back(Node{Tok{T::Space, " ", false}, false, {}});
         out.push_back(std::move(call));
         out.push_back(std::move(args));
+        out.insert(out.end(), CollateNodes().begin(), CollateNodes().end());
         if (trailingSpace) out.push_back(Node{Tok{T::Space, " ", false}, false, {}});
         i = j;
     }
@@ -327,7 +343,14 @@ void RewriteExpressions(std::vector<Node>& nodes, bool collateStrings) {
         const std::string up = Upper(n.tok.s);
         if (call && !afterDot) {
             auto it = FunctionNames().find(up);
-            if (it != FunctionNames().end()) n.tok.s = it->second;
+            if (it != FunctionNames().end()) {
+                n.tok.s = it->second;
+                if (ReturnsText(it->second)) {
+                    // Text made by a function compares as stored text does.
+                    nodes.insert(nodes.begin() + static_cast<long>(next) + 1,
+                                 CollateNodes().begin(), CollateNodes().end());
+                }
+            }
         } else if (!afterDot && !(next < nodes.size() && IsOp(nodes[next], "."))) {
             if (up == "TRUE")
                 n.tok = Tok{T::Number, "-1", false};

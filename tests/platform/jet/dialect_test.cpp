@@ -317,15 +317,20 @@ TEST(TranslateSql, RewritesJetDialect) {
         {"delete * from envio_t", "delete from envio_t"},
         {"SELECT [My Field] FROM [t]", "SELECT \"My Field\" FROM \"t\""},
         {"SELECT a FROM t WHERE b=\"x\"", "SELECT a FROM t WHERE b='x' COLLATE JETTEXT"},
-        {"SELECT a & b FROM t", "SELECT jet_cat(a,b) FROM t"},
+        {"SELECT a & b FROM t", "SELECT jet_cat(a,b) COLLATE JETTEXT FROM t"},
         {"SELECT mid$(p,5,2) & mid$(p,1,4) as x FROM t",
-         "SELECT jet_cat(jet_mid(p,5,2),jet_mid(p,1,4)) as x FROM t"},
-        {"SELECT a FROM t WHERE x = 1 & 2 AND y", "SELECT a FROM t WHERE x = jet_cat(1,2) AND y"},
-        {"SELECT a+1 & b*2 FROM t", "SELECT jet_cat(a+1,b*2) FROM t"},
+         "SELECT jet_cat(jet_mid(p,5,2) COLLATE JETTEXT,jet_mid(p,1,4) COLLATE JETTEXT) COLLATE "
+         "JETTEXT as x FROM t"},
+        {"SELECT a FROM t WHERE x = 1 & 2 AND y",
+         "SELECT a FROM t WHERE x = jet_cat(1,2) COLLATE JETTEXT AND y"},
+        {"SELECT a+1 & b*2 FROM t", "SELECT jet_cat(a+1,b*2) COLLATE JETTEXT FROM t"},
+        {"SELECT Len(a), Val(b) FROM t", "SELECT jet_len(a), jet_val(b) FROM t"},
         {"UPDATE t SET f = True, g = False", "UPDATE t SET f = -1, g = 0"},
-        {"SELECT max(left(Archivo,8)) FROM SPOOL", "SELECT max(jet_left(Archivo,8)) FROM SPOOL"},
+        {"SELECT max(left(Archivo,8)) FROM SPOOL",
+         "SELECT max(jet_left(Archivo,8) COLLATE JETTEXT) FROM SPOOL"},
         {"SELECT * FROM t WHERE UCASE(RIGHT(N,3))='MOV'",
-         "SELECT * FROM t WHERE jet_ucase(jet_right(N,3))='MOV' COLLATE JETTEXT"},
+         "SELECT * FROM t WHERE jet_ucase(jet_right(N,3) COLLATE JETTEXT) COLLATE JETTEXT='MOV' "
+         "COLLATE JETTEXT"},
         {"SELECT * FROM a LEFT JOIN b ON a.x=b.x", "SELECT * FROM a LEFT JOIN b ON a.x=b.x"},
         {"SELECT 'it''s' FROM t", "SELECT 'it''s' COLLATE JETTEXT FROM t"},
         {"Select nombre from cont where d= '1'and t=6",
@@ -392,6 +397,12 @@ TEST_F(JetTest, TextComparesWithoutCase) {
     db_->Execute("INSERT INTO CLAVES VALUES ('Zoe','1')", 128);
     EXPECT_EQ(First("SELECT * FROM CLAVES ORDER BY Usuario", "Usuario"), "ADMIN");
     EXPECT_EQ(First("SELECT max(Usuario) AS m FROM CLAVES", "m"), "Zoe");
+    // Text made by functions and & compares the same way.
+    EXPECT_EQ(First("SELECT max(Mid(Usuario,1,3)) AS m FROM CLAVES", "m"), "Zoe");
+    EXPECT_EQ(First("SELECT Usuario FROM CLAVES ORDER BY Left(Usuario,2) & '' DESC", "Usuario"),
+              "Zoe");
+    EXPECT_EQ(Count("SELECT * FROM CLAVES WHERE Left(Usuario,3)='mar'"), 1);
+    EXPECT_EQ(Count("SELECT DISTINCT UCase(Tipo) & LCase(Tipo) FROM CLAVES"), 2);
     EXPECT_EQ(Count("SELECT DISTINCT Tipo FROM CLAVES"), 2);
     EXPECT_EQ(Count("SELECT DISTINCT UCase(Usuario) FROM CLAVES WHERE Usuario IN ('MARIA','zoe')"),
               2);
