@@ -44,7 +44,7 @@ struct Catalogo {
     Catalogo() {
         // As the sample host installation carries them: "312" with 0101-0115
         // and 0201-0212, the installer's "819" with 0101-0115 and 0201-0210.
-        char b[8];
+        char b[24];
         for (int c = 1; c <= 15; ++c) {
             std::snprintf(b, sizeof b, "|01%02d", c);
             codigos312 += b;
@@ -66,7 +66,7 @@ struct Catalogo {
         std::string f(130, ' ');
         f.replace(0, nombre.size(), nombre);
         f.replace(30, corto.size(), corto);
-        char b[4];
+        char b[16];
         std::snprintf(b, sizeof b, "%02d", largo);
         f.replace(45, 2, b);
         f[101] = '1';
@@ -184,7 +184,7 @@ class Generador {
     }
 
     static std::string Dos(int c) {
-        char b[4];
+        char b[16];
         std::snprintf(b, sizeof b, "%02d", c);
         return b;
     }
