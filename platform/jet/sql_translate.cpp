@@ -42,8 +42,11 @@ bool IdentChar(unsigned char c) {
     return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80;
 }
 
-std::vector<Tok> Tokenize(std::string_view in) {
+// `malformed` is set for an unclosed string, bracket or parenthesis: Jet
+// refuses such text, and closing it silently would run another statement.
+std::vector<Tok> Tokenize(std::string_view in, bool& malformed) {
     std::vector<Tok> out;
+    int depth = 0;
     std::size_t i = 0;
     const std::size_t n = in.size();
     while (i < n) {
@@ -55,7 +58,10 @@ std::vector<Tok> Tokenize(std::string_view in) {
             t.s = " ";
         } else if (c == '[') {
             std::size_t j = in.find(']', i + 1);
-            if (j == std::string_view::npos) j = n;
+            if (j == std::string_view::npos) {
+                j = n;
+                malformed = true;
+            }
             t.t = T::Bracket;
             t.s = std::string(in.substr(i + 1, j - i - 1));
             i = j < n ? j + 1 : n;
@@ -76,6 +82,7 @@ std::vector<Tok> Tokenize(std::string_view in) {
                 }
                 v += in[j++];
             }
+            if (j >= n) malformed = true;
             t.t = T::String;
             t.s = std::move(v);
             i = j < n ? j + 1 : n;
@@ -115,9 +122,12 @@ std::vector<Tok> Tokenize(std::string_view in) {
                 }
             }
             i += t.s.size();
+            if (t.s == "(") ++depth;
+            if (t.s == ")" && --depth < 0) malformed = true;
         }
         out.push_back(std::move(t));
     }
+    if (depth != 0) malformed = true;
     return out;
 }
 
@@ -707,12 +717,20 @@ std::string ColumnSql(const ColumnDef& c, bool notNull) {
 }
 
 std::shared_ptr<const Translation> Translate(std::string_view jetSql) {
-    std::vector<Tok> toks = Tokenize(jetSql);
+    bool malformed = false;
+    std::vector<Tok> toks = Tokenize(jetSql, malformed);
     std::size_t pos = 0;
     std::vector<Node> nodes = Nest(toks, pos, false);
     std::vector<Node> solid = Solid(nodes);
     if (solid.empty()) RaiseEngine(3129);
     const std::string first = solid[0].group ? std::string() : Upper(solid[0].tok.s);
+    if (malformed) {
+        if (first == "CREATE") RaiseEngine(3290);
+        if (first == "ALTER") RaiseEngine(3293);
+        if (first == "INSERT") RaiseEngine(3134);
+        if (first == "UPDATE") RaiseEngine(3144);
+        RaiseEngine(3075, jetSql);
+    }
 
     if (first == "CREATE") {
         if (solid.size() > 1 && IsWord(solid[1], "TABLE")) return TranslateCreateTable(solid);

@@ -434,6 +434,13 @@ TEST_F(JetTest, UnknownNamesAndWrongStatements) {
     db_->Execute("CREATE INDEX ix ON CONT (Nombre)");
     EXPECT_EQ(ErrorOf([&] { db_->Execute("CREATE UNIQUE INDEX ix ON CLAVES (Tipo)"); }), 3375);
     EXPECT_EQ(ErrorOf([&] { db_->Execute("CREATE UNIQUE INDEX ix2 ON CONT (Usuario)"); }), 3022);
+    // Unclosed quotes, brackets and parentheses are refused, not closed.
+    EXPECT_EQ(ErrorOf([&] { Count("SELECT * FROM CONT WHERE Nombre='ACME SA"); }), 3075);
+    EXPECT_EQ(ErrorOf([&] { Count("SELECT * FROM CONT WHERE (Tip_doc_d=6"); }), 3075);
+    EXPECT_EQ(ErrorOf([&] { Count("SELECT [Nombre FROM CONT"); }), 3075);
+    EXPECT_EQ(ErrorOf([&] { db_->Execute("UPDATE CONT SET Nombre='x"); }), 3144);
+    EXPECT_EQ(ErrorOf([&] { db_->Execute("DELETE FROM CONT WHERE Nombre='x' OR '1'='1"); }), 3075);
+    EXPECT_EQ(Count("SELECT * FROM CONT"), 4);
     // One statement at a time: a second one is refused, not run.
     EXPECT_EQ(
         ErrorOf([&] { db_->Execute("DELETE FROM CLAVES WHERE Usuario='x'; DROP TABLE CONT"); }),
