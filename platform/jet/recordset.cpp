@@ -538,6 +538,11 @@ std::vector<vb::Variant> Recordset::CurrentRow() const {
 void Recordset::Requery() {
     impl_->CheckUsable();
     impl_->Load();
+    // Computed columns may now hold values of another type.
+    for (std::size_t i = 0; i < fields_.size() && i < impl_->cols.size(); ++i) {
+        fields_[i].type_ = detail::DaoType(impl_->cols[i].type);
+        fields_[i].size_ = impl_->cols[i].type == JetType::Text ? impl_->cols[i].size : 0;
+    }
 }
 
 void Recordset::Close() {

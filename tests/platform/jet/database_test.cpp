@@ -1,6 +1,7 @@
 // Opening (files, workgroup, exclusive holders, several processes), Execute's
 // two error modes, DDL and transactions.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -91,6 +92,32 @@ TEST_F(JetTest, DdlErrorsAndTableDefs) {
     EXPECT_EQ(ErrorOf([&] { db_->Execute("INSERT INTO NUEVA VALUES ('A',4)", 128); }), 3022);
     db_->Execute("DROP TABLE NUEVA");
     EXPECT_EQ(ErrorOf([&] { Count("SELECT * FROM NUEVA"); }), 3078);
+}
+
+TEST_F(JetTest, AddingAKeyKeepsRowsCountersAndIndexes) {
+    db_->Execute("CREATE TABLE T ([id] counter, [a] text(3), [b] text(3) UNIQUE, [c] short)", 128);
+    db_->Execute("CREATE INDEX ix_c ON T ([c] DESC)", 128);
+    db_->Execute("INSERT INTO T (a, b, c) VALUES ('x','p',1)", 128);
+    db_->Execute("INSERT INTO T (a, b, c) VALUES ('y','q',2)", 128);
+    db_->Execute("ALTER TABLE T ADD CONSTRAINT PK_T PRIMARY KEY ([a])", 128);
+    EXPECT_EQ(Count("SELECT * FROM T"), 2);
+    db_->Execute("INSERT INTO T (a, b, c) VALUES ('z','r',3)", 128);
+    EXPECT_EQ(First("SELECT id FROM T WHERE a='Z'", "id"), "3");
+    EXPECT_EQ(ErrorOf([&] { db_->Execute("INSERT INTO T (a, b) VALUES ('w','P')", 128); }), 3022);
+    EXPECT_EQ(ErrorOf([&] { db_->Execute("INSERT INTO T (b) VALUES ('s')", 128); }), 3058);
+    auto rs = db_->OpenRecordset("T");
+    EXPECT_EQ(rs->Fields("c").Type(), jet::dbInteger);
+    EXPECT_EQ(rs->Fields("a").Size(), 3);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(
+        sqlite3_prepare_v2(db_->Handle(), "SELECT count(*) FROM sqlite_master WHERE name='ix_c'",
+                           -1, &st, nullptr),
+        SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(st, 0), 1);
+    sqlite3_finalize(st);
+    db_->RefreshTableDefs();
+    for (const auto& t : db_->TableDefs()) EXPECT_EQ(t.find("__jet"), std::string::npos);
 }
 
 TEST_F(JetTest, TransactionsCommitAndRollBack) {
