@@ -127,12 +127,12 @@ class Recordset {
     // (3027). After Update of an AddNew the current row is the one current
     // before; the new row is at the end of the set.
     void AddNew();
-    void Edit();    // no current row -> 3021
+    void Edit();  // no current row -> 3021
     // Writes the changed fields to the base table by row. Key violation
     // 3022, Null key 3058, row deleted meanwhile 3167; outside AddNew/Edit
     // 3020. On failure the edit stays pending.
     void Update();
-    void CancelUpdate();  // outside AddNew/Edit -> 3020
+    void CancelUpdate();   // outside AddNew/Edit -> 3020
     int EditMode() const;  // 0 none, 1 Edit, 2 AddNew
 
     int FieldCount() const;
