@@ -20,10 +20,12 @@ using detail::StatementKind;
 namespace {
 
 // Waiting for another process's write: long enough for any single statement
-// or transaction of the programs; opening waits much less, because a file held
-// exclusively never frees itself in time and Jet answers at once.
+// or transaction of the programs. Opening waits less, because a file held
+// exclusively never frees itself in time and Jet answers at once; but long
+// enough to outlast the short exclusive lock the last connection to close
+// takes to fold the journal back into the file.
 constexpr int kBusyTimeoutMs = 15000;
-constexpr int kOpenProbeMs = 750;
+constexpr int kOpenProbeMs = 2000;
 constexpr std::size_t kStatementCacheLimit = 512;
 
 int Step(sqlite3_stmt* st) {
