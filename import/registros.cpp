@@ -12,6 +12,7 @@
 
 #include "import/catalogo.h"
 #include "shell/avisos.h"
+#include "shell/contribuyentes.h"
 #include "validator/validator.h"
 #include "vb/error.h"
 #include "vb/files.h"
@@ -213,48 +214,6 @@ bool TieneEnie(SV s) {
     return false;
 }
 
-// Rule of one document type row: characters 46-47 the length, 128 the
-// character class, 130 exact or maximum length.
-struct ReglaDocumento {
-    bool vacia = true;
-    long largo = 0;
-    bool digitos = false;
-    bool exacto = false;
-};
-
-ReglaDocumento LeeRegla(const std::string& funcion) {
-    ReglaDocumento r;
-    r.vacia = vb::Trim(funcion).empty();
-    if (r.vacia) return r;
-    r.largo = static_cast<long>(vb::Val(vb::Mid(funcion, 46, 2)));
-    r.digitos = vb::Val(vb::Mid(funcion, 128, 1)) != 0;
-    r.exacto = vb::Val(vb::Mid(funcion, 130, 1)) != 0;
-    return r;
-}
-
-// The document-number rule of the catalogue row, on the raw number.
-bool ValidaNumeroDocumento(const validator::cValidador& val, const ReglaDocumento& r, SV numero) {
-    if (r.vacia) return false;
-    SV t = Trim(numero);
-    if (t.empty()) return false;
-    bool ok = true;
-    const long n = static_cast<long>(t.size());
-    if (!r.exacto) {
-        if (n > r.largo) ok = false;
-    } else if (n != r.largo) {
-        ok = false;
-    }
-    std::string buf;
-    const SV s = TextoV(numero, buf);
-    if (r.digitos) {
-        if (!val.ValidaNumero(s, false)) ok = false;
-    } else {
-        if (!val.ValidaAlfanumerico(s)) ok = false;
-        if (s != vb::UCase(s)) ok = false;
-    }
-    return ok;
-}
-
 // Amount kinds "8" and "11". raw receives the value in ten-thousandths.
 bool Monto(const validator::cValidador& val, SV v, bool mayorQueCero, int maxLen,
            std::int64_t& raw) {
@@ -383,7 +342,8 @@ class Verificador {
         antes201610_ = periodo_ < "201610";
         despues201701_ = periodo_ > "201701";
         ruc_ = vb::Utf8ToCp1252(e.ruc);
-        for (std::size_t i = 0; i < reglas_.size(); ++i) reglas_[i] = LeeRegla(l.tiposDocumento[i]);
+        for (std::size_t i = 0; i < reglas_.size(); ++i)
+            reglas_[i] = shell::LeeReglaDocumento(l.tiposDocumento[i]);
         // The lists come from the database in UTF-8; lines are compared raw.
         tiposOp_ = Lista(vb::Utf8ToCp1252(l.tiposOperacion));
         tiposMov_ = Lista(vb::Utf8ToCp1252(l.tiposMovimiento));
@@ -498,7 +458,9 @@ class Verificador {
                 Rechaza("001");
                 return false;
             }
-            ok = ValidaNumeroDocumento(val_, reglas_[static_cast<std::size_t>(n)], numero);
+            std::string buf;
+            ok = shell::ValidaNumeroDocumentoParam(reglas_[static_cast<std::size_t>(n)],
+                                                   TextoV(numero, buf), val_);
         }
         if (!ok) {
             Rechaza(tipo == "06" ? "102" : "101");
@@ -698,7 +660,7 @@ class Verificador {
     bool reversos_;
     std::string periodo_, ruc_;
     bool desde201104_ = false, antes201610_ = false, despues201701_ = false;
-    std::array<ReglaDocumento, 100> reglas_;
+    std::array<shell::ReglaDocumento, 100> reglas_;
     Lista tiposOp_, tiposMov_, codigos_, modalidades_, paises_;
 
   private:

@@ -83,25 +83,52 @@ std::vector<std::string> ItemsContribuyentes() {
     return items;
 }
 
-bool ValidaNumeroDocumentoParam(std::string_view funcion, std::string_view numero) {
-    const std::string numeroLimpio = vb::Trim(numero);
-    if (numeroLimpio.empty() || vb::Trim(funcion).empty()) return false;
+ReglaDocumento LeeReglaDocumento(std::string_view funcion) {
+    ReglaDocumento r;
+    r.vacia = vb::Trim(funcion).empty();
+    if (r.vacia) return r;
+    r.largo = Numero(funcion, 46, 2);
+    r.digitos = Numero(funcion, 128, 1) != 0;
+    r.exacto = Numero(funcion, 130, 1) != 0;
+    return r;
+}
+
+bool ValidaNumeroDocumentoParam(const ReglaDocumento& regla, std::string_view numero,
+                                const validator::cValidador& val) {
+    std::size_t b = 0, e = numero.size();
+    while (b < e && numero[b] == ' ') ++b;
+    while (e > b && numero[e - 1] == ' ') --e;
+    if (b == e || regla.vacia) return false;
+    // Plain ASCII (the common case) needs no character counting or case tables.
+    bool ascii = true;
+    for (unsigned char c : numero) ascii = ascii && c < 0x80;
+    const std::string_view limpio = numero.substr(b, e - b);
+    const double n = static_cast<double>(ascii ? limpio.size() : vb::Len(limpio));
     bool valido = true;
-    const double largo = Numero(funcion, 46, 2);
-    const double n = static_cast<double>(vb::Len(numeroLimpio));
-    if (Numero(funcion, 130, 1) == 0) {
-        if (n > largo) valido = false;
-    } else if (n != largo) {
+    if (!regla.exacto) {
+        if (n > regla.largo) valido = false;
+    } else if (n != regla.largo) {
         valido = false;
     }
     // The component gets the number as typed, blanks and all.
-    if (Numero(funcion, 128, 1) != 0) {
-        if (!Validador().ValidaNumero(numero, false)) valido = false;
+    if (regla.digitos) {
+        if (!val.ValidaNumero(numero, false)) valido = false;
     } else {
-        if (!Validador().ValidaAlfanumerico(numero)) valido = false;
-        if (std::string(numero) != vb::UCase(numero)) valido = false;
+        if (!val.ValidaAlfanumerico(numero)) valido = false;
+        if (ascii) {
+            for (char c : numero) valido = valido && !(c >= 'a' && c <= 'z');
+        } else if (numero != vb::UCase(numero)) {
+            valido = false;
+        }
     }
     return valido;
+}
+
+bool ValidaNumeroDocumentoParam(std::string_view funcion, std::string_view numero) {
+    const ReglaDocumento regla = LeeReglaDocumento(funcion);
+    // The component is asked only when there is something to judge.
+    if (regla.vacia || vb::Trim(numero).empty()) return false;
+    return ValidaNumeroDocumentoParam(regla, numero, Validador());
 }
 
 bool VerificaVersionArchivos(std::string_view version) {

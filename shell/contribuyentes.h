@@ -9,6 +9,10 @@
 #include <string_view>
 #include <vector>
 
+namespace validator {
+class cValidador;
+}
+
 namespace shell {
 
 // Document-type row used for the RUC when the catalogue has none: length 11
@@ -38,6 +42,21 @@ std::vector<std::string> ItemsContribuyentes();
 // at most L); digits when character 128 is not 0, else letters and digits in
 // upper case, as the validation component judges them.
 bool ValidaNumeroDocumentoParam(std::string_view funcion, std::string_view numero);
+
+// What the rule reads from a Funcion text, taken once so that a data file's
+// records can be checked without reading the row again for each of them.
+struct ReglaDocumento {
+    bool vacia = true;     // the Funcion text is blank: no number is valid
+    double largo = 0;      // characters 46-47
+    bool digitos = false;  // character 128 is not 0
+    bool exacto = false;   // character 130 is not 0
+};
+ReglaDocumento LeeReglaDocumento(std::string_view funcion);
+
+// The same rule on a row already read, with the component given (numero in
+// UTF-8, as the component takes it).
+bool ValidaNumeroDocumentoParam(const ReglaDocumento& regla, std::string_view numero,
+                                const validator::cValidador& val);
 
 // True unless a movement or reversal control record of the current
 // declaration carries another version (or none) in cnum.

@@ -155,10 +155,17 @@ TEST(ValidaNumeroDocumentoParam, LengthClassAndRule) {
         {Funcion("08", '5', '1'), "4081234", false},
         // A short row reads as length 0, letters, at most 0.
         {"DNI", "1", false},
+        // Lengths count characters, and the upper-case test covers the n with tilde.
+        {Funcion("05", '0', '1'), "PEÑA1", true},
+        {Funcion("05", '0', '1'), "PEñA1", false},
+        {Funcion("04", '0', '1'), "PEÑA1", false},
     };
     for (const auto& c : casos) {
         EXPECT_EQ(ValidaNumeroDocumentoParam(c.funcion, c.numero), c.esperado)
             << "[" << c.numero << "] with " << c.funcion.substr(40, 10);
+        // The importer reads the row once and checks every record against it.
+        EXPECT_EQ(ValidaNumeroDocumentoParam(LeeReglaDocumento(c.funcion), c.numero, v), c.esperado)
+            << "[" << c.numero << "] read once with " << c.funcion.substr(40, 10);
     }
     ResetState();
 }
