@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "error_of.h"
 #include "vb/currency.h"
 #include "vb/datetime.h"
 #include "vb/error.h"
@@ -12,17 +13,6 @@
 
 namespace vb {
 namespace {
-
-// The error number a call raises, or 0.
-template <typename F>
-int ErrorOf(F&& f) {
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 struct ValRow {
     const char* text;

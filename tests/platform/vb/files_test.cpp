@@ -1,5 +1,6 @@
 // Numbered files: line ends, end of file, 1252 conversion, errors, and the
 // case-insensitive path resolution.
+#include "error_of.h"
 #include "vb/files.h"
 
 #include <gtest/gtest.h>
@@ -18,16 +19,6 @@
 
 namespace vb {
 namespace {
-
-template <typename F>
-int ErrorOf(F&& f) {
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 class Files : public ::testing::Test {
   protected:

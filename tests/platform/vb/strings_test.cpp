@@ -1,5 +1,6 @@
 // String functions: character counting on UTF-8, 1252 case mapping, Like,
 // the text comparison of the database, and the 1252 tables.
+#include "error_of.h"
 #include "vb/strings.h"
 
 #include <gtest/gtest.h>
@@ -9,16 +10,6 @@
 
 namespace vb {
 namespace {
-
-template <typename F>
-int ErrorOf(F&& f) {
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.Number();
-    }
-    return 0;
-}
 
 TEST(Slicing, CountsCharactersNotBytes) {
     const struct {
