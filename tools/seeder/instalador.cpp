@@ -18,6 +18,9 @@ namespace {
 
 using shell::Aviso;
 
+// Values go into the statements as they stand, except that a single quote in
+// a value is doubled (jet::Q): a quote in a rows-file field must not end the
+// text early and turn the rest of the field into SQL.
 constexpr const char* kFormulario = "0787";
 constexpr const char* kTituloArchivo = "Error al leer archivo";
 
@@ -262,8 +265,8 @@ bool Instalador::CargaParametros() {
         }
         std::string correl = vb::Format(std::string_view(f[3]), "000");
         try {
-            auto rs = db_->OpenRecordset("Select * From PARAM where numero='" + jet::Q(f[0]) + "'" +
-                                             " and argumento= '" + jet::Q(f[1]) + "'",
+            auto rs = db_->OpenRecordset(Anota("Select * From PARAM where numero='" + jet::Q(f[0]) +
+                                               "'" + " and argumento= '" + jet::Q(f[1]) + "'"),
                                          jet::dbOpenDynaset);
             if (rs->EOF()) {
                 rs->AddNew();
@@ -302,7 +305,7 @@ void Instalador::GrabaParametro(std::string_view numero, std::string_view argume
 
 void Instalador::EjecutaSql(const std::string& sql) {
     try {
-        db_->Execute(sql, jet::dbInconsistent);
+        db_->Execute(Anota(sql), jet::dbInconsistent);
     } catch (const vb::VbError& e) {
         if (e.Number() == 3010 || e.Number() == 3283) return;
         fallas_ = true;
@@ -321,8 +324,8 @@ bool Instalador::ExisteTabla(std::string_view nombre) {
 }
 
 bool Instalador::ExisteEnvio(std::string_view tablaO) {
-    auto rs = db_->OpenRecordset(std::string("Select * from envio_t Where formulario='") +
-                                     kFormulario + "' AND tabla_o='" + jet::Q(tablaO) + "'",
+    auto rs = db_->OpenRecordset(Anota(std::string("Select * from envio_t Where formulario='") +
+                                       kFormulario + "' AND tabla_o='" + jet::Q(tablaO) + "'"),
                                  jet::dbOpenSnapshot);
     bool existe = !rs->EOF();
     rs->Close();
@@ -330,8 +333,8 @@ bool Instalador::ExisteEnvio(std::string_view tablaO) {
 }
 
 bool Instalador::ExisteParametro(std::string_view numero, std::string_view argumento) {
-    auto rs = db_->OpenRecordset("Select * from Param Where Numero='" + jet::Q(numero) +
-                                     "' AND Argumento='" + jet::Q(argumento) + "'",
+    auto rs = db_->OpenRecordset(Anota("Select * from Param Where Numero='" + jet::Q(numero) +
+                                       "' AND Argumento='" + jet::Q(argumento) + "'"),
                                  jet::dbOpenSnapshot);
     bool existe = !rs->EOF();
     rs->Close();
@@ -339,8 +342,8 @@ bool Instalador::ExisteParametro(std::string_view numero, std::string_view argum
 }
 
 bool Instalador::ExisteReporte(std::string_view codigo) {
-    auto rs = db_->OpenRecordset("Select * from Reportes Where CodRep='" + jet::Q(codigo) + "'",
-                                 jet::dbOpenSnapshot);
+    auto rs = db_->OpenRecordset(
+        Anota("Select * from Reportes Where CodRep='" + jet::Q(codigo) + "'"), jet::dbOpenSnapshot);
     bool existe = !rs->EOF();
     rs->Close();
     return existe;
@@ -369,6 +372,11 @@ bool Instalador::ExisteFichero(const std::string& ruta) {
         }
         return false;
     }
+}
+
+const std::string& Instalador::Anota(const std::string& sql) {
+    if (registro_ != nullptr) registro_->push_back(sql);
+    return sql;
 }
 
 void Instalador::FallaArchivo(const std::string& ruta, long linea, const std::string& detalle) {

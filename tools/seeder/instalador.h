@@ -41,6 +41,9 @@ class Instalador {
     void FijaBase(const std::string& base) { base_ = base; }
     jet::Database* Base() { return db_.get(); }
     bool HuboFallas() const { return fallas_; }
+    // Every statement handed to the database, in order, is appended to
+    // *registro (nullptr: none kept).
+    void FijaRegistro(std::vector<std::string>* registro) { registro_ = registro; }
 
   private:
     // A rows file that cannot be read as the installer expects.
@@ -48,9 +51,12 @@ class Instalador {
     std::vector<std::string> Campos(const std::string& linea, std::size_t cuantos,
                                     const std::string& ruta, long numeroLinea, bool& ok);
 
+    const std::string& Anota(const std::string& sql);
+
     std::string base_;
     std::unique_ptr<jet::Database> db_;
     bool fallas_ = false;
+    std::vector<std::string>* registro_ = nullptr;
 };
 
 // The base folder with one separator at the end when it came with two.

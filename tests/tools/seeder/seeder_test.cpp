@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -339,6 +340,109 @@ TEST_F(SeederTest, ProgramaSinVentanaEscribeEnErrorEstandar) {
     std::ifstream in(salida);
     std::string texto((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(texto.find("envuzq.txt"), std::string::npos) << texto;
+}
+
+// The statements of a run, word for word and in order.
+TEST_F(SeederTest, SentenciasDeUnaCorrida) {
+    Escribe(
+        inst.tmp + "envuzq.txt",
+        {LineaFilas({"1", " MOV ", "T787MOV", "MOV", "1", "1", "1", "2", "3", "4", "5", "6", "7"}),
+         LineaFilas({"2", "MOV", " T2 ", "X2", "9", "0", "6", "12.5", "3", "4", "5", "6", "8"})});
+    Escribe(inst.tmp + "paruzq.txt", {LineaFilas({"817", " 01 ", "GRAVADA", "7"})});
+    AvisosGrabados avisos;
+    std::vector<std::string> sentencias;
+    {
+        seeder::Instalador instalador;
+        instalador.FijaRegistro(&sentencias);
+        ASSERT_EQ(instalador.Main(), 0) << Mensajes(avisos);
+    }
+    std::vector<std::string> esperadas;
+    for (const char* n : {"817", "818", "819", "820", "821", "822", "823"})
+        esperadas.push_back(std::string("Delete from Param where numero='") + n + "'");
+    esperadas.push_back(
+        "CREATE TABLE EFCONTROL([tip_doc_d] Byte, [doc_id_d] text(15),[periodo] Text(6),  "
+        "[formulario] Text (4),[semana] integer, [nomarc] text(50),  [rutarc] text(255), "
+        "[tamarc] long,[tab_d] text(50),  [marca] text(255), [cnum] text(20), [indice] byte, "
+        "[num_tuplas] text(15), [mto_302] text(15), [mto_322] text(15), [mto_306] text(15), "
+        "[mto_326] text(15), [mto_305] text(15), [mto_325] text(15), [mto_303] text(15), "
+        "[mto_323] text(15), [mto_324] text(15), [mto_402] text(15), [mto_422] text(15), "
+        "[mto_403] text(15), [mto_423] text(15), [mto_424] text(15), [mto_406] text(15), "
+        "[mto_426] text(15), [cnumero] text(6));");
+    esperadas.push_back(
+        "ALTER TABLE EFCONTROL ADD CONSTRAINT PK_EFCONTROL PRIMARY KEY ([tip_doc_d],[doc_id_d],  "
+        "[periodo],[Formulario], [semana],[nomarc])");
+    esperadas.push_back("delete * from envio_t where formulario='0787'");
+    const std::string existeMov = "Select * from envio_t Where formulario='0787' AND tabla_o='MOV'";
+    esperadas.push_back(existeMov);
+    esperadas.push_back(
+        "insert into envio_t values ( '0787','MOV','T787MOV','MOV',1,1,1,2,3,4,5,6,7)");
+    esperadas.push_back(existeMov);
+    esperadas.push_back(
+        "Update envio_t set  tabla_d = 'T2', tabla_ext = 'X2', indice=9, obliga=0, "
+        "c_tip_doc_d=6, c_doc_id_d =12.5, c_Formulario=3, c_periodo=4, c_estado=5, c_envio=6, "
+        "c_semana=8 Where formulario='0787' AND tabla_o='MOV'");
+    esperadas.push_back("insert into reportes values ('UZQ001','Reporte de UZQ',1)");
+    esperadas.push_back("Select * from Reportes Where CodRep='UZQ002'");
+    esperadas.push_back(
+        "insert into reportes values ('UZQ002','Resumen de declaración generada - 0787',1)");
+    esperadas.push_back("Select * From PARAM where numero='817' and argumento= ' 01 '");
+    struct Fija {
+        const char *n, *a, *f;
+    };
+    const Fija fijas[] = {
+        {"875", "01", "TIN - Doc Trib PP.NN."},
+        {"875", "02", "IN - Doc Trib PP.JJ."},
+        {"875", "03", "Doc. Identificación Local del país de origen"},
+        {"876", "01", "RESIDENCIA O DOMICILIO DE LA ACTIVIDAD"},
+        {"876", "02", "RESIDENCIA"},
+        {"876", "03", "DOMICILIO DE LA ACTIVIDAD"},
+        {"876", "04", "DOM OFICIAL CÍA, ASOC U OTRA ENT LEGAL"},
+    };
+    auto existeParam = [](const Fija& f) {
+        return std::string("Select * from Param Where Numero='") + f.n + "' AND Argumento='" + f.a +
+               "'";
+    };
+    for (const Fija& f : fijas) {
+        esperadas.push_back(existeParam(f));
+        esperadas.push_back(std::string("insert into Param values ('") + f.n + "','" + f.a + "','" +
+                            f.f + "','000')");
+    }
+    EXPECT_EQ(sentencias, esperadas);
+    // The row of the rows file keeps its fields as they stand.
+    EXPECT_EQ(Param("817", " 01 "), std::make_pair(std::string("GRAVADA"), std::string("007")));
+
+    // A second run finds the report code and the fixed rows: updates instead.
+    sentencias.clear();
+    {
+        seeder::Instalador instalador;
+        instalador.FijaRegistro(&sentencias);
+        ASSERT_EQ(instalador.Main(), 0) << Mensajes(avisos);
+    }
+    auto tiene = [&](const std::string& s) {
+        return std::find(sentencias.begin(), sentencias.end(), s) != sentencias.end();
+    };
+    EXPECT_TRUE(
+        tiene("Update Reportes Set DescRep='Resumen de declaración generada - 0787' "
+              "Where CodRep='UZQ002'"));
+    for (const Fija& f : fijas) {
+        EXPECT_TRUE(tiene(std::string("Update Param Set Funcion='") + f.f +
+                          "', Correl_param='000' Where Numero='" + f.n + "' AND Argumento='" + f.a +
+                          "'"))
+            << f.n << f.a;
+    }
+    EXPECT_FALSE(tiene(esperadas[7]));  // EFCONTROL exists: not made again
+    // EFCONTROL's columns in the order the record control code runs over.
+    auto db = Base();
+    auto rs = db->OpenRecordset("EFCONTROL", jet::dbOpenTable);
+    std::vector<std::string> columnas;
+    for (int i = 0; i < rs->FieldCount(); ++i) columnas.push_back(rs->Fields(i).Name());
+    const std::vector<std::string> orden = {
+        "tip_doc_d",  "doc_id_d", "periodo", "formulario", "semana",  "nomarc",
+        "rutarc",     "tamarc",   "tab_d",   "marca",      "cnum",    "indice",
+        "num_tuplas", "mto_302",  "mto_322", "mto_306",    "mto_326", "mto_305",
+        "mto_325",    "mto_303",  "mto_323", "mto_324",    "mto_402", "mto_422",
+        "mto_403",    "mto_423",  "mto_424", "mto_406",    "mto_426", "cnumero"};
+    EXPECT_EQ(columnas, orden);
 }
 
 }  // namespace
