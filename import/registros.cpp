@@ -134,11 +134,27 @@ class Lista {
         const auto* b = reinterpret_cast<const unsigned char*>(texto_.data());
         const std::size_t n = texto_.size();
         for (std::size_t i = 0; i < n; ++i) uno_[b[i]] = true;
-        dos_.assign(65536, false);
-        for (std::size_t i = 0; i + 2 <= n; ++i) dos_[b[i] << 8 | b[i + 1]] = true;
-        for (std::size_t i = 0; i + 4 <= n; ++i) cuatro_.push_back(Clave4(b + i));
-        std::sort(cuatro_.begin(), cuatro_.end());
-        cuatro_.erase(std::unique(cuatro_.begin(), cuatro_.end()), cuatro_.end());
+        dos_.assign(65536 / 64, 0);
+        for (std::size_t i = 0; i + 2 <= n; ++i) {
+            const unsigned k = b[i] << 8 | b[i + 1];
+            dos_[k >> 6] |= std::uint64_t(1) << (k & 63);
+        }
+        // Four-character windows in an open-addressed table at most a quarter full.
+        std::size_t tam = 16;
+        while (tam < 4 * n) tam *= 2;
+        bits_ = 0;
+        while ((std::size_t(1) << bits_) < tam) ++bits_;
+        cuatro_.assign(tam, 0);
+        for (std::size_t i = 0; i + 4 <= n; ++i) {
+            const std::uint64_t clave = Clave4(b + i) | kOcupado;
+            for (std::size_t j = Casilla(Clave4(b + i));; j = (j + 1) & (tam - 1)) {
+                if (cuatro_[j] == clave) break;
+                if (cuatro_[j] == 0) {
+                    cuatro_[j] = clave;
+                    break;
+                }
+            }
+        }
     }
     bool Ocurre(SV v) const {
         if (texto_.empty()) return false;
@@ -148,10 +164,18 @@ class Lista {
                 return true;
             case 1:
                 return uno_[b[0]];
-            case 2:
-                return dos_[b[0] << 8 | b[1]];
-            case 4:
-                return std::binary_search(cuatro_.begin(), cuatro_.end(), Clave4(b));
+            case 2: {
+                const unsigned k = b[0] << 8 | b[1];
+                return dos_[k >> 6] >> (k & 63) & 1;
+            }
+            case 4: {
+                const std::uint32_t k = Clave4(b);
+                const std::size_t mascara = cuatro_.size() - 1;
+                for (std::size_t j = Casilla(k);; j = (j + 1) & mascara) {
+                    if (cuatro_[j] == (k | kOcupado)) return true;
+                    if (cuatro_[j] == 0) return false;
+                }
+            }
             default:
                 return texto_.find(v) != SV::npos;
         }
@@ -162,10 +186,15 @@ class Lista {
         return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 |
                p[3];
     }
+    static constexpr std::uint64_t kOcupado = std::uint64_t(1) << 32;
+    std::size_t Casilla(std::uint32_t k) const {
+        return static_cast<std::size_t>((k * std::uint64_t(0x9E3779B97F4A7C15)) >> (64 - bits_));
+    }
     std::string texto_;
     std::array<bool, 256> uno_{};
-    std::vector<bool> dos_;
-    std::vector<std::uint32_t> cuatro_;
+    std::vector<std::uint64_t> dos_;
+    std::vector<std::uint64_t> cuatro_;
+    int bits_ = 0;
 };
 
 bool Ocurre(const Lista& l, SV v) {
@@ -242,7 +271,9 @@ bool Monto(const validator::cValidador& val, SV v, bool mayorQueCero, int maxLen
             if (i != punto) r = r * 10 + (v[i] - '0');
         r *= 100;  // two decimals -> four
         if (mayorQueCero ? r <= 0 : r < 0) return false;
-        if (!val.ValidaNumero(v, true)) return false;
+        // Digits with at most one point and a digit before it: the component's
+        // ValidaNumero (decimals allowed) accepts every such text, so it is not
+        // asked again for each amount.
         raw = r;
         return true;
     }
@@ -274,11 +305,19 @@ double ValCorto(SV s) {
 // Kind "10": period of an operation.
 bool Periodo(const validator::cValidador& val, SV v, int maxLen, SV opCode, SV periodo) {
     if (static_cast<long>(v.size()) > maxLen) return false;
-    std::string buf;
-    if (!val.ValidaNumero(TextoV(v, buf), true)) return false;
-    if (static_cast<long>(v.size()) != maxLen) return false;
-    const double anio = ValCorto(v.substr(0, 4));
-    const double mes = ValCorto(v.substr(v.size() >= 2 ? v.size() - 2 : 0));
+    double anio, mes;
+    if (v.size() == 6 && maxLen == 6 && EsDigito(v[0]) && EsDigito(v[1]) && EsDigito(v[2]) &&
+        EsDigito(v[3]) && EsDigito(v[4]) && EsDigito(v[5])) {
+        // Six digits: a number for the component, read here directly.
+        anio = (v[0] - '0') * 1000 + (v[1] - '0') * 100 + (v[2] - '0') * 10 + (v[3] - '0');
+        mes = (v[4] - '0') * 10 + (v[5] - '0');
+    } else {
+        std::string buf;
+        if (!val.ValidaNumero(TextoV(v, buf), true)) return false;
+        if (static_cast<long>(v.size()) != maxLen) return false;
+        anio = ValCorto(v.substr(0, 4));
+        mes = ValCorto(v.substr(v.size() >= 2 ? v.size() - 2 : 0));
+    }
     if (anio < 2004) return false;
     if (v.substr(0, 4) == "2004" && mes < 3) return false;
     if (mes < 1 || mes > 12) return false;
@@ -300,7 +339,8 @@ constexpr int kMaxCampos = 40;
 
 // Splits a line that ends in "|" into its fields (views into the line), one
 // pass over the bytes, sixteen at a time where the processor allows.
-int Divide(SV linea, std::array<SV, kMaxCampos>& campos, bool& demasiados) {
+// `altos` tells whether the line holds any byte outside ASCII.
+int Divide(SV linea, std::array<SV, kMaxCampos>& campos, bool& demasiados, bool& altos) {
     int n = 0;
     const char* d = linea.data();
     const std::size_t largo = linea.size();
@@ -317,17 +357,30 @@ int Divide(SV linea, std::array<SV, kMaxCampos>& campos, bool& demasiados) {
     std::size_t i = 0;
 #if defined(__SSE2__)
     const __m128i barra = _mm_set1_epi8('|');
+    __m128i o = _mm_setzero_si128();
     for (; i + 16 <= largo; i += 16) {
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        o = _mm_or_si128(o, b);
         unsigned mascara = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, barra)));
         while (mascara) {
-            if (!corta(i + static_cast<std::size_t>(__builtin_ctz(mascara)))) return n;
+            if (!corta(i + static_cast<std::size_t>(__builtin_ctz(mascara)))) {
+                altos = true;  // not looked at further: the record is refused
+                return n;
+            }
             mascara &= mascara - 1;
         }
     }
+    altos = _mm_movemask_epi8(o) != 0;
+#else
+    altos = false;
 #endif
-    for (; i < largo; ++i)
-        if (d[i] == '|' && !corta(i)) return n;
+    for (; i < largo; ++i) {
+        altos = altos || static_cast<unsigned char>(d[i]) >= 0x80;
+        if (d[i] == '|' && !corta(i)) {
+            altos = true;
+            return n;
+        }
+    }
     return n;
 }
 
@@ -384,7 +437,7 @@ class Verificador {
                         continue;
                     }
                     bool demasiados = false;
-                    nCampos_ = Divide(linea_, campos_, demasiados);
+                    nCampos_ = Divide(linea_, campos_, demasiados, altos_);
                     if (demasiados || nCampos_ != nCampos) {
                         Rechaza("001");
                         continue;
@@ -409,6 +462,10 @@ class Verificador {
 
     // Field i (1-based) of the current record.
     SV C(int i) const { return campos_[i - 1]; }
+
+    // A piece of the current line as the component takes it (UTF-8): the raw
+    // bytes themselves when the line is plain ASCII.
+    SV Utf(SV raw, std::string& buf) const { return altos_ ? TextoV(raw, buf) : raw; }
 
     void Rechaza(const char* codigo) {
         if (!copiaLista_) {
@@ -460,7 +517,7 @@ class Verificador {
             }
             std::string buf;
             ok = shell::ValidaNumeroDocumentoParam(reglas_[static_cast<std::size_t>(n)],
-                                                   TextoV(numero, buf), val_);
+                                                   Utf(numero, buf), val_);
         }
         if (!ok) {
             Rechaza(tipo == "06" ? "102" : "101");
@@ -492,7 +549,7 @@ class Verificador {
                      std::int64_t& monto, std::int64_t& impuesto) {
         monto = 0;
         SV sa = C(a);
-        if (Ocurre(ListaFija(4), c)) {
+        if (Ocurre(sinMonto_, c)) {
             if (!sa.empty()) {
                 Rechaza(codMonto);
                 return Resultado::Monto;
@@ -502,7 +559,7 @@ class Verificador {
             return Resultado::Monto;
         }
         SV pais = C(k);
-        if (Ocurre(ListaFija(5), c)) {
+        if (Ocurre(conPais_, c)) {
             if (!(pais.size() == 4 && Ocurre(paises_, pais))) {
                 Rechaza("103");
                 return Resultado::Pais;
@@ -661,6 +718,8 @@ class Verificador {
     std::string periodo_, ruc_;
     bool desde201104_ = false, antes201610_ = false, despues201701_ = false;
     std::array<shell::ReglaDocumento, 100> reglas_;
+    const Lista& sinMonto_ = ListaFija(4);  // codes without an amount
+    const Lista& conPais_ = ListaFija(5);   // codes that need a country of the operation
     Lista tiposOp_, tiposMov_, codigos_, modalidades_, paises_;
 
   private:
@@ -685,6 +744,7 @@ class Verificador {
     SV linea_;
     std::string copia_;
     bool copiaLista_ = false;
+    bool altos_ = true;
     std::array<SV, kMaxCampos> campos_{};
     int nCampos_ = 0;
 };
@@ -828,9 +888,18 @@ std::string ImportoExt(const Entorno& e, const Listas& l, const std::string& Rut
         if (!v.GrupoA(n)) return;
         SV per = v.C(4), to = v.C(5), m = v.C(6), c = v.C(7), mod = v.C(9);
         if (!per.empty()) {
-            std::string op;
-            op.reserve(mod.size() + c.size());
-            op.append(mod).append(c);
+            // The modality followed by the operation code; on the stack when short.
+            char corto[8];
+            std::string largo;
+            SV op;
+            if (mod.size() + c.size() <= sizeof corto) {
+                std::memcpy(corto, mod.data(), mod.size());
+                std::memcpy(corto + mod.size(), c.data(), c.size());
+                op = SV(corto, mod.size() + c.size());
+            } else {
+                largo.append(mod).append(c);
+                op = largo;
+            }
             if (!Periodo(v.val_, per, 6, op, v.periodo_)) return v.Rechaza("109");
         }
         if (!(to.size() == 2 && Ocurre(v.tiposOp_, to))) return v.Rechaza("104");
