@@ -11,6 +11,9 @@ namespace shell::forms {
 
 namespace {
 
+// Room in pixels beyond the text, for the box's own inner margin and cursor.
+constexpr int kHolgura = 8;
+
 QLineEdit* Texto(QWidget* padre, const char* nombre, const QString& texto) {
     auto* t = new QLineEdit(texto, padre);
     t->setObjectName(QString::fromLatin1(nombre));
@@ -60,6 +63,13 @@ void frmAcercade::Form_Load() {
     Text1->setText(version);
     txtVersion->setText(version);
     Text2->setText(Text2->text() + QStringLiteral(" ") + QString::fromStdString(g.gsFechaVersion));
+    // Each box is wide enough for its whole text and shows it from its start.
+    for (QLineEdit* t : {Text1, txtVersion, Text2}) {
+        const QMargins m = t->textMargins() + t->contentsMargins();
+        t->setMinimumWidth(t->fontMetrics().horizontalAdvance(t->text()) + m.left() + m.right() +
+                           kHolgura);
+        t->setCursorPosition(0);
+    }
     ui::SetMousePointer(ui::vbDefault);
 }
 

@@ -111,8 +111,16 @@ TEST_F(HostForms, AboutBoxShowsTheVersionRead) {
     QStringList textos;
     ui::SetModalHook([&](QDialog* d) {
         textos << d->windowTitle();
+        QApplication::processEvents();
         for (const char* n : {"Text1", "txtVersion", "Text2"}) {
-            textos << d->findChild<QLineEdit*>(n)->text();
+            const QLineEdit* t = d->findChild<QLineEdit*>(n);
+            textos << t->text();
+            // Nothing cut: the whole text fits, shown from its first letter.
+            const QMargins m = t->textMargins() + t->contentsMargins();
+            EXPECT_GE(t->width() - m.left() - m.right(),
+                      t->fontMetrics().horizontalAdvance(t->text()))
+                << n;
+            EXPECT_EQ(t->cursorPosition(), 0) << n;
         }
         d->findChild<QPushButton*>("cmdAceptar")->click();
     });
