@@ -48,13 +48,16 @@ refused_without() {  # a start that must end with the launcher message
   check "$name: no second message" test "$(grep -c '^MsgBox' "$work/$name.err")" -eq 1
 }
 
-wait_file() { for _ in $(seq 1 100); do [ -e "$1" ] && return 0; sleep 0.1; done; return 1; }
+# Bounded waits, generous for a loaded machine or a sanitizer build.
+wait_file() { for _ in $(seq 1 600); do [ -e "$1" ] && return 0; sleep 0.1; done; return 1; }
+# A window gone from the display before the next case looks for one.
+stop() { kill "$@" 2>/dev/null; wait "$@" 2>/dev/null; }
 
 fake() {  # fake TITLE [--oculta]: a window that stays until the end of the case
   rm -f "$work/listo"
   "$bin/ventana_falsa" "$@" --listo "$work/listo" & fake_pid=$!
   pids+=("$fake_pid")
-  wait_file "$work/listo"
+  wait_file "$work/listo" || { echo "FAIL - window \"$1\" did not come up"; exit 1; }
 }
 
 # 1. No launcher at all; and no display at all (the box goes to standard error).
@@ -67,9 +70,9 @@ check "no display: message on standard error" has "$work/nodisplay.err" \
   "Error al ejecutar el módulo: Debe ejecutar este módulo desde el Nexador del QVX"
 
 # 2. Titles that are not exactly the launcher's, and the right title hidden.
-fake "Telvarin "; refused_without trailing_blank; kill "$fake_pid"
-fake "telvarin"; refused_without lower_case; kill "$fake_pid"
-fake "Telvarin" --oculta; refused_without hidden; kill "$fake_pid"
+fake "Telvarin "; refused_without trailing_blank; stop "$fake_pid"
+fake "telvarin"; refused_without lower_case; stop "$fake_pid"
+fake "Telvarin" --oculta; refused_without hidden; stop "$fake_pid"
 # None of the refused starts got as far as the database (its opening writes
 # SystemDB into the settings file).
 check "refusals: settings file untouched" bash -c "! grep -q SystemDB '$WINDIR/KV000.INI'"
@@ -77,17 +80,18 @@ check "refusals: settings file untouched" bash -c "! grep -q SystemDB '$WINDIR/K
 fake "Telvarin"
 "$bin/formdesk" >"$work/exact.out" 2>"$work/exact.err" & exact=$!
 pids+=("$exact")
-"$bin/launcher" --screenshot "$work/exact.png" "0787 Olvarico v 1.9" 20
+"$bin/launcher" --screenshot "$work/exact.png" "0787 Olvarico v 1.9" 90
 check "exact title shown: main window shown" test $? -eq 0
-kill "$exact" "$fake_pid"; wait "$exact" 2>/dev/null
+stop "$exact" "$fake_pid"
 sed -i '/^SystemDB=/d' "$WINDIR/KV000.INI"
 
 # 3. The host launcher: the main window comes up.
 "$bin/launcher" & pids+=($!)
-"$bin/launcher" --screenshot "$work/launcher.png" "Telvarin" 20 >/dev/null
+"$bin/launcher" --screenshot "$work/launcher.png" "Telvarin" 90 >/dev/null
+check "launcher window shown" test $? -eq 0
 "$bin/formdesk" >"$work/first.out" 2>"$work/first.err" & first=$!
 pids+=("$first")
-"$bin/launcher" --screenshot "$work/main.png" "0787 Olvarico v 1.9" 20
+"$bin/launcher" --screenshot "$work/main.png" "0787 Olvarico v 1.9" 90
 check "with the launcher: main window shown" test $? -eq 0
 check "with the launcher: still running" kill -0 "$first"
 check "with the launcher: no message box" test "$(grep -c '^MsgBox' "$work/first.err")" -eq 0
@@ -103,11 +107,11 @@ check "second instance: instance message" has "$work/second.err" \
   "MsgBox [Dornival] (64) La Aplicación ya se encuentra en ejecución"
 check "second instance: the first goes on" kill -0 "$first"
 check "second instance: database not opened" bash -c "! grep -q SystemDB '$WINDIR/KV000.INI'"
-kill "$first"; wait "$first" 2>/dev/null
+stop "$first"
 
 # 5. A settings file that names no database: the connection message, then the end.
 sed -i 's/^DBName=.*/DBName=NOEXISTE.MDB/' "$WINDIR/KV000.INI"
-timeout 20 "$bin/formdesk" >"$work/nobase.out" 2>"$work/nobase.err"
+timeout 120 "$bin/formdesk" >"$work/nobase.out" 2>"$work/nobase.err"
 rc=$?
 check "no database: ends with an error code" test "$rc" -ne 0 -a "$rc" -ne 124
 check "no database: connection message" has "$work/nobase.err" "MsgBox [Error de Conección]"

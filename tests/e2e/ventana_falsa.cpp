@@ -1,11 +1,13 @@
 // A top-level window with the title given, to stand where the host launcher
 // would: ventana_falsa TITLE [--oculta] [--listo FILE]. With --oculta the
 // window exists on the display but is never shown. FILE is written once the
-// window is there.
+// window is on the X server as asked (shown and exposed, or created and
+// titled), so a script can wait for it instead of sleeping.
 #include <QApplication>
 #include <QFile>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -23,11 +25,18 @@ int main(int argc, char** argv) {
     } else {
         w.show();
     }
-    QTimer::singleShot(500, [&] {
+    // Polled from the event loop, so the requests above have reached the
+    // server (the loop flushes the connection) before the file appears.
+    QTimer sondeo;
+    QObject::connect(&sondeo, &QTimer::timeout, [&] {
+        if (!oculta && !(w.windowHandle() && w.windowHandle()->isExposed())) return;
+        sondeo.stop();
+        QApplication::sync();
         if (!listo.isEmpty()) {
             QFile f(listo);
-            f.open(QIODevice::WriteOnly);
+            if (!f.open(QIODevice::WriteOnly)) QCoreApplication::exit(3);
         }
     });
+    sondeo.start(20);
     return app.exec();
 }
