@@ -173,7 +173,9 @@ TEST_F(ConexionTest, CarpetaDelSistemaInvalidaSeInformaYTermina) {
 
 TEST_F(ConexionTest, ProgramaCompanero) {
     AvisosGrabados avisos;
-    // Opens base & DBName through base & "/KV000.MDW"; leaves the settings alone.
+    // Opens base & DBName through base & "/KV000.MDW"; leaves the settings
+    // alone. DBPath is not read: one that names no folder changes nothing.
+    Opcion("DBPath", "/no/existe/");
     auto db = shell::AbreBaseDatos(inst.sysPath);
     ASSERT_NE(db, nullptr) << (avisos.avisos.empty() ? "" : avisos.avisos[0].texto);
     EXPECT_EQ(Leida("SystemDB"), "");

@@ -94,7 +94,11 @@ TEST(Makehost, OrdenDeColumnas) {
         {"HDET",
          {"DOC_ID_D", "TIP_DOC_D", "PERIODO", "FORMULARIO", "SEMANA", "CASILLA", "CORREL"},
          11},
-        {"envio_t", {"formulario", "tabla_o", "tabla_d", "tabla_ext", "indice", "obliga"}, 13},
+        // The installer's insert names no columns: all thirteen, in this order.
+        {"envio_t",
+         {"formulario", "tabla_o", "tabla_d", "tabla_ext", "indice", "obliga", "c_tip_doc_d",
+          "c_doc_id_d", "c_Formulario", "c_periodo", "c_estado", "c_envio", "c_semana"},
+         13},
         {"Reportes", {"CodRep", "DescRep"}, 3},
         {"SPOOL",
          {"CodRep", "Secuencia", "Archivo", "Fecha", "Usuario", "tip_doc_d", "Doc_id_d"},

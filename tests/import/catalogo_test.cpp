@@ -141,9 +141,12 @@ TEST_F(CatalogoTest, ExisteTipoNDContestaSiCuandoLaConsultaFalla) {
     ASSERT_EQ(avisos.avisos.size(), 1u);
     const auto& a = avisos.avisos[0];
     EXPECT_EQ(a.estilo, shell::vbCritical);
-    EXPECT_EQ(a.titulo.rfind(" Error crítico: ", 0), 0u);
-    EXPECT_GT(a.titulo.size(), std::string(" Error crítico: ").size());
-    EXPECT_NE(a.texto.find("\nError producido en función Existe_TipoND "), std::string::npos);
+    // The number follows the title directly, without the blank Str would put.
+    EXPECT_EQ(a.titulo, " Error crítico: 3078");
+    const std::string cola = "\nError producido en función Existe_TipoND ";
+    ASSERT_GT(a.texto.size(), cola.size());
+    EXPECT_EQ(a.texto.substr(a.texto.size() - cola.size()), cola);
+    EXPECT_EQ(a.texto.substr(0, a.texto.size() - cola.size()).find('\n'), std::string::npos);
     // CadPar2 leaves the error to its caller.
     EXPECT_THROW(importacion::CadPar2("875"), vb::VbError);
 
