@@ -1,3 +1,5 @@
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -40,6 +42,8 @@ class Comandos : public HostForms {
         ui::SetModalHook([this](QDialog* d) {
             EXPECT_TRUE(d->isModal());
             punteroDurante_ = ui::MousePointer();
+            auto* frame = qobject_cast<MDIFrm*>(d->parentWidget());
+            hijaAbierta_ = frame && !frame->mdiArea()->subWindowList().isEmpty();
         });
     }
     void TearDown() override {
@@ -59,6 +63,7 @@ class Comandos : public HostForms {
     std::vector<Apertura> abiertas_;
     std::vector<QPointer<QDialog>> vivas_;
     int punteroDurante_ = -1;
+    bool hijaAbierta_ = false;  // a child window was still open when the form showed
 };
 
 TEST_F(Comandos, EveryCommandSetsItsStateAndOpensItsForm) {
@@ -69,24 +74,43 @@ TEST_F(Comandos, EveryCommandSetsItsStateAndOpensItsForm) {
         const char* form;
         std::int16_t modo;  // 7: left as it was
         bool enviadas, registra, modificado;
+        bool cierraHijas;      // closes the frame's child windows first
+        bool restauraPuntero;  // ends with the default pointer
     };
     const Caso casos[] = {
-        {"mnuModificar", [&] { m.mnuModificar_Click(); }, "frmModFor", 2, false, false, false},
-        {"mnuEliminar", [&] { m.mnuEliminar_Click(); }, "frmModFor", 3, false, false, false},
-        {"mnuValidar", [&] { m.mnuValidar_Click(); }, "FrmImportar", 3, false, false, false},
-        {"mnuImprimir", [&] { m.mnuImprimir_Click(); }, "frmImprimir", 7, false, false, true},
-        {"mnuRegistrar", [&] { m.mnuRegistrar_Click(); }, "frmAbrirEnv", 2, true, true, false},
-        {"mnuEliminarE", [&] { m.mnuEliminarE_Click(); }, "frmModFor", 3, true, false, true},
-        {"mnuImprimirE", [&] { m.mnuImprimirE_Click(); }, "frmImprimir", 7, true, false, true},
-        {"button 1", [&] { m.Toolbar1_ButtonClick(1); }, "frmModFor", 2, false, false, false},
-        {"button 2", [&] { m.Toolbar1_ButtonClick(2); }, "frmModFor", 3, false, false, false},
-        {"button 3", [&] { m.Toolbar1_ButtonClick(3); }, "frmImprimir", 7, false, false, true},
-        {"button 6", [&] { m.Toolbar1_ButtonClick(6); }, "frmAbrirEnv", 2, true, true, false},
+        {"mnuModificar", [&] { m.mnuModificar_Click(); }, "frmModFor", 2, false, false, false, true,
+         false},
+        {"mnuEliminar", [&] { m.mnuEliminar_Click(); }, "frmModFor", 3, false, false, false, false,
+         false},
+        {"mnuValidar", [&] { m.mnuValidar_Click(); }, "FrmImportar", 3, false, false, false, false,
+         false},
+        {"mnuImprimir", [&] { m.mnuImprimir_Click(); }, "frmImprimir", 7, false, false, true, false,
+         true},
+        {"mnuRegistrar", [&] { m.mnuRegistrar_Click(); }, "frmAbrirEnv", 2, true, true, false,
+         false, true},
+        {"mnuEliminarE", [&] { m.mnuEliminarE_Click(); }, "frmModFor", 3, true, false, true, true,
+         false},
+        {"mnuImprimirE", [&] { m.mnuImprimirE_Click(); }, "frmImprimir", 7, true, false, true,
+         false, true},
+        {"button 1", [&] { m.Toolbar1_ButtonClick(1); }, "frmModFor", 2, false, false, false, true,
+         false},
+        {"button 2", [&] { m.Toolbar1_ButtonClick(2); }, "frmModFor", 3, false, false, false, true,
+         false},
+        {"button 3", [&] { m.Toolbar1_ButtonClick(3); }, "frmImprimir", 7, false, false, true,
+         false, true},
+        {"button 6", [&] { m.Toolbar1_ButtonClick(6); }, "frmAbrirEnv", 2, true, true, false, false,
+         true},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);
         EstadoPrevio();
         abiertas_.clear();
+        // A child window of the frame, and a pointer some earlier work left.
+        QPointer<QMdiSubWindow> hija = m.mdiArea()->addSubWindow(new QWidget);
+        hija->show();
+        m.mdiArea()->setActiveSubWindow(hija);
+        ui::SetMousePointer(ui::vbArrowHourglass);
+        hijaAbierta_ = false;
         c.comando();
         ASSERT_EQ(abiertas_.size(), 1u);
         const Apertura& a = abiertas_[0];
@@ -95,10 +119,14 @@ TEST_F(Comandos, EveryCommandSetsItsStateAndOpensItsForm) {
         EXPECT_EQ(a.gbEnviadas, c.enviadas);
         EXPECT_EQ(a.gbRegistraOrden, c.registra);
         EXPECT_EQ(a.gbOrdenModificado, c.modificado);
-        // The form is gone once the command is over, and the pointer is back.
+        EXPECT_EQ(hijaAbierta_, !c.cierraHijas);
+        EXPECT_EQ(hija.isNull(), c.cierraHijas);
+        delete hija;
+        // The form is gone once the command is over.
         EXPECT_TRUE(vivas_.back().isNull());
-        EXPECT_EQ(ui::MousePointer(), ui::vbDefault);
+        EXPECT_EQ(ui::MousePointer(), c.restauraPuntero ? ui::vbDefault : ui::vbArrowHourglass);
     }
+    ui::SetMousePointer(ui::vbDefault);
 }
 
 TEST_F(Comandos, RegistrationShowsTheHourglassWhileThePickerOpens) {
