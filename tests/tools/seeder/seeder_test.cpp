@@ -445,4 +445,25 @@ TEST_F(SeederTest, SentenciasDeUnaCorrida) {
     EXPECT_EQ(columnas, orden);
 }
 
+TEST_F(SeederTest, ExisteFichero) {
+    fs::current_path(inst.tmp);
+    struct Caso {
+        std::string ruta;
+        bool existe;
+    };
+    const std::vector<Caso> casos = {
+        {inst.tmp + "paruzq.txt", true},
+        {inst.tmp + "nada.txt", false},
+        {inst.sysPath + "falta/paruzq.txt", false},  // folder missing: not an error
+        {inst.carpeta + "/no/hay/paruzq.txt", false},
+        {"paruzq.txt", true},  // no folder part: the current folder
+        {"envuzq.txt", true},
+        {"nada.txt", false},
+    };
+    AvisosGrabados avisos;
+    seeder::Instalador instalador;
+    for (const Caso& c : casos) EXPECT_EQ(instalador.ExisteFichero(c.ruta), c.existe) << c.ruta;
+    EXPECT_TRUE(avisos.avisos.empty()) << Mensajes(avisos);
+}
+
 }  // namespace
