@@ -249,16 +249,18 @@ bool Monto(const validator::cValidador& val, SV v, bool mayorQueCero, int maxLen
     if (static_cast<long>(v.size()) > maxLen || v.empty()) return false;
     // The shape every valid amount has: digits, one point, two decimals. Text
     // of that shape is decided here exactly as the general rule decides it.
+    // One pass: the value of the digits (unsigned, so that a long text cannot
+    // overflow; it is used only when the point leaves at most 14 digits).
     std::size_t punto = SV::npos;
+    std::uint64_t r = 0;
     bool forma = true;
     for (std::size_t i = 0; i < v.size(); ++i) {
-        if (v[i] == '.') {
-            if (punto != SV::npos) {
-                forma = false;
-                break;
-            }
+        const unsigned d = static_cast<unsigned char>(v[i]) - unsigned('0');
+        if (d <= 9) {
+            r = r * 10 + d;
+        } else if (v[i] == '.' && punto == SV::npos) {
             punto = i;
-        } else if (!EsDigito(v[i])) {
+        } else {
             forma = false;
             break;
         }
@@ -266,15 +268,12 @@ bool Monto(const validator::cValidador& val, SV v, bool mayorQueCero, int maxLen
     if (forma) {
         if (punto == SV::npos || punto < 1 || punto > 12 || v.size() - punto - 1 != 2) return false;
         if (v[0] == '0' && punto != 1) return false;
-        std::int64_t r = 0;
-        for (std::size_t i = 0; i < v.size(); ++i)
-            if (i != punto) r = r * 10 + (v[i] - '0');
-        r *= 100;  // two decimals -> four
-        if (mayorQueCero ? r <= 0 : r < 0) return false;
+        const auto valor = static_cast<std::int64_t>(r * 100);  // two decimals -> four
+        if (mayorQueCero ? valor <= 0 : valor < 0) return false;
         // Digits with at most one point and a digit before it: the component's
         // ValidaNumero (decimals allowed) accepts every such text, so it is not
         // asked again for each amount.
-        raw = r;
+        raw = valor;
         return true;
     }
     // Any other text: the general rule, step by step.
@@ -337,50 +336,58 @@ bool Periodo(const validator::cValidador& val, SV v, int maxLen, SV opCode, SV p
 
 constexpr int kMaxCampos = 40;
 
-// Splits a line that ends in "|" into its fields (views into the line), one
-// pass over the bytes, sixteen at a time where the processor allows.
-// `altos` tells whether the line holds any byte outside ASCII.
-int Divide(SV linea, std::array<SV, kMaxCampos>& campos, bool& demasiados, bool& altos) {
+// Splits a line that ends in "|" into its fields (their ends), one pass over the bytes, sixteen at
+// a time where the processor allows. `altos` tells whether the line holds any byte outside ASCII.
+int Divide(SV linea, std::array<std::uint32_t, kMaxCampos + 1>& fines, bool& demasiados,
+           bool& altos) {
     int n = 0;
     const char* d = linea.data();
     const std::size_t largo = linea.size();
-    std::size_t desde = 0;
-    auto corta = [&](std::size_t i) {
-        if (n == kMaxCampos) {
-            demasiados = true;
-            return false;
-        }
-        campos[static_cast<std::size_t>(n++)] = SV(d + desde, i - desde);
-        desde = i + 1;
-        return true;
-    };
-    std::size_t i = 0;
+    // fines[k] is one past the "|" that ends field k (fines[0] is 0): field k
+    // runs from fines[k-1] to fines[k]-1.
+    fines[0] = 0;
+    if (largo >= 0xFFFFFFFFu) {  // beyond what the ends can hold: refused as malformed
+        demasiados = altos = true;
+        return 0;
+    }
 #if defined(__SSE2__)
     const __m128i barra = _mm_set1_epi8('|');
     __m128i o = _mm_setzero_si128();
-    for (; i + 16 <= largo; i += 16) {
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    char cola[16];
+    for (std::size_t i = 0; i < largo; i += 16) {
+        const char* p = d + i;
+        if (largo - i < 16) {  // the last bytes, padded with zeros (no bar, no high byte)
+            std::memset(cola, 0, sizeof cola);
+            std::memcpy(cola, p, largo - i);
+            p = cola;
+        }
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         o = _mm_or_si128(o, b);
-        unsigned mascara = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, barra)));
+        auto mascara = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, barra)));
+        const bool cerca = n > kMaxCampos - 16;  // this block might exceed the store
         while (mascara) {
-            if (!corta(i + static_cast<std::size_t>(__builtin_ctz(mascara)))) {
-                altos = true;  // not looked at further: the record is refused
+            if (cerca && n == kMaxCampos) {
+                demasiados = altos = true;  // the record is refused; not looked at further
                 return n;
             }
+            fines[static_cast<std::size_t>(++n)] = static_cast<std::uint32_t>(
+                i + static_cast<std::size_t>(__builtin_ctz(mascara)) + 1);
             mascara &= mascara - 1;
         }
     }
     altos = _mm_movemask_epi8(o) != 0;
 #else
     altos = false;
-#endif
-    for (; i < largo; ++i) {
+    for (std::size_t i = 0; i < largo; ++i) {
         altos = altos || static_cast<unsigned char>(d[i]) >= 0x80;
-        if (d[i] == '|' && !corta(i)) {
-            altos = true;
+        if (d[i] != '|') continue;
+        if (n == kMaxCampos) {
+            demasiados = altos = true;
             return n;
         }
+        fines[static_cast<std::size_t>(++n)] = static_cast<std::uint32_t>(i + 1);
     }
+#endif
     return n;
 }
 
@@ -437,7 +444,7 @@ class Verificador {
                         continue;
                     }
                     bool demasiados = false;
-                    nCampos_ = Divide(linea_, campos_, demasiados, altos_);
+                    nCampos_ = Divide(linea_, fines_, demasiados, altos_);
                     if (demasiados || nCampos_ != nCampos) {
                         Rechaza("001");
                         continue;
@@ -461,7 +468,10 @@ class Verificador {
     }
 
     // Field i (1-based) of the current record.
-    SV C(int i) const { return campos_[i - 1]; }
+    SV C(int i) const {
+        const std::uint32_t desde = fines_[static_cast<std::size_t>(i - 1)];
+        return SV(linea_.data() + desde, fines_[static_cast<std::size_t>(i)] - 1 - desde);
+    }
 
     // A piece of the current line as the component takes it (UTF-8): the raw
     // bytes themselves when the line is plain ASCII.
@@ -586,7 +596,11 @@ class Verificador {
     // Group E on the six fields from i.
     void GrupoE(int i, bool prueba152) {
         static constexpr const char* kAntes[6] = {"169", "138", "140", "142", "144", "146"};
+        // Six fields are all empty when their bars are side by side.
+        const bool vacios =
+            fines_[static_cast<std::size_t>(i + 5)] - fines_[static_cast<std::size_t>(i - 1)] == 6;
         if (antes201610_) {
+            if (vacios) return;
             for (int j = 0; j < 6; ++j) {
                 if (!C(i + j).empty()) {
                     Rechaza(kAntes[j]);
@@ -595,9 +609,7 @@ class Verificador {
             }
             return;
         }
-        bool alguno = false;
-        for (int j = 0; j < 6; ++j) alguno = alguno || !C(i + j).empty();
-        if (!alguno && !despues201701_) return;
+        if (vacios && !despues201701_) return;
 
         SV tipoDoc = Trim(C(1));
         SV pais = Trim(C(3));
@@ -745,7 +757,7 @@ class Verificador {
     std::string copia_;
     bool copiaLista_ = false;
     bool altos_ = true;
-    std::array<SV, kMaxCampos> campos_{};
+    std::array<std::uint32_t, kMaxCampos + 1> fines_{};
     int nCampos_ = 0;
 };
 

@@ -100,8 +100,11 @@ bool ValidaNumeroDocumentoParam(const ReglaDocumento& regla, std::string_view nu
     while (e > b && numero[e - 1] == ' ') --e;
     if (b == e || regla.vacia) return false;
     // Plain ASCII (the common case) needs no character counting or case tables.
-    bool ascii = true;
-    for (unsigned char c : numero) ascii = ascii && c < 0x80;
+    bool ascii = true, minusculas = false;
+    for (char c : numero) {
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+        minusculas = minusculas || (c >= 'a' && c <= 'z');
+    }
     const std::string_view limpio = numero.substr(b, e - b);
     const double n = static_cast<double>(ascii ? limpio.size() : vb::Len(limpio));
     bool valido = true;
@@ -115,9 +118,7 @@ bool ValidaNumeroDocumentoParam(const ReglaDocumento& regla, std::string_view nu
         if (!val.ValidaNumero(numero, false)) valido = false;
     } else {
         if (!val.ValidaAlfanumerico(numero)) valido = false;
-        if (ascii) {
-            for (char c : numero) valido = valido && !(c >= 'a' && c <= 'z');
-        } else if (numero != vb::UCase(numero)) {
+        if (ascii ? minusculas : numero != vb::UCase(numero)) {
             valido = false;
         }
     }
