@@ -43,6 +43,8 @@ TEST(CalculaCNumero, FieldTexts) {
         {Variant(std::int32_t{123456}), "123456"},
         {Variant(std::uint8_t{7}), "7"},
         {Variant(2.5), "2.5"},
+        {Variant(1.1f), "1.1"},  // single precision, as Str shows it
+        {Variant(-0.25), "-.25"},
         {Variant(0.5), ".5"},
         {Variant(vb::Currency::FromRaw(15000)), "1.5"},
         {Variant(vb::DateSerial(1999, 12, 31)), "19991231"},
