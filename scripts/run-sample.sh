@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up and builds everything, then makes the sample host installation in
-# <repo>/sample, runs the installer on it and starts the main program from the
+# <repo>/sample, runs the installer on it, writes sample data files in
+# <repo>/sample/datos and starts the main program from the
 # host launcher, leaving a picture of its main window.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,6 +15,11 @@ rm -rf "$sample"
 "$bin/makehost" "$sample"
 export WINDIR=$sample/windows
 "$bin/seeder"
+# Sample data files for the first taxpayer of the sample register: a valid
+# pair and, for the month after, faulty files ("Validar Archivos" road).
+echo
+echo "Sample data files (taxpayer 20100123453):"
+"$bin/gendata" "$sample/datos" 20100123453 201702 | sed 's/^/  /'
 
 cat <<MSG
 
@@ -22,6 +28,7 @@ Sample host installation ready.
   program folder  $sample/QVX/         (workgroup file KV000.MDW, RPT/, tmp/, 0787/)
   database        $sample/QVX/QVXDATOS.MDB (prepared by seeder)
   programs        $bin
+  data files      $sample/datos/  (period 02/2017 valid; 03/2017 in con_errores/, duplicados/)
 MSG
 
 # Start the host launcher and the main program from it, and leave a picture of

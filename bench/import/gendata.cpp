@@ -1,9 +1,11 @@
 // gendata <folder> <ruc> <periodo> [records]
 // Writes, for one taxpayer and period, a valid movements file and a valid
 // reversals file named as the import expects ("0787" periodo ruc ".mov" and
-// ".ext") in <folder>, a pair with faulty records of several kinds under the
-// same names in <folder>/con_errores/, and a movements file with a repeated
-// record in <folder>/duplicados/.
+// ".ext") in <folder>, and, for the month after, a pair with faulty records of
+// several kinds in <folder>/con_errores/ and a movements file with a repeated
+// record in <folder>/duplicados/. The faulty files name another period so
+// that they can be validated before or after the valid pair, whose header
+// closes its own period to a second validation.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,23 @@
 #include "bench/import/generador.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// "yyyymm" of the month after a period.
+std::string MesSiguiente(const std::string& periodo) {
+    int anio = std::atoi(periodo.substr(0, 4).c_str());
+    int mes = std::atoi(periodo.substr(4, 2).c_str()) + 1;
+    if (mes > 12) {
+        mes = 1;
+        ++anio;
+    }
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d%02d", anio, mes);
+    return buf;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 4) {
@@ -27,6 +46,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string nombre = "0787" + periodo + ruc + ".";
+    const std::string siguiente = MesSiguiente(periodo);
+    const std::string malo = "0787" + siguiente + ruc + ".";
     std::error_code ec;
     fs::create_directories(carpeta + "/con_errores", ec);
 
@@ -36,8 +57,8 @@ int main(int argc, char** argv) {
         gen::EscribeArchivo(carpeta + "/" + nombre + "ext", n, [&] { return g.Extorno(); });
 
     // Faulty files: good records mixed with one of each fault.
-    gen::Generador m(ruc, periodo, 99);
-    const bool acumulado = periodo >= "201104";
+    gen::Generador m(ruc, siguiente, 99);
+    const bool acumulado = siguiente >= "201104";
     const std::string acum = acumulado ? "0.00" : "";
     const char* malosMov[] = {
         "06|20100123450||01|01|02||100.00|18.00|",  // RUC with a bad check digit (102)
@@ -58,14 +79,14 @@ int main(int argc, char** argv) {
         mov.push_back(s);
     }
     std::size_t i = 0;
-    ok = ok && gen::EscribeArchivo(carpeta + "/con_errores/" + nombre + "mov", mov.size(),
+    ok = ok && gen::EscribeArchivo(carpeta + "/con_errores/" + malo + "mov", mov.size(),
                                    [&] { return mov[i++]; });
     // A movements file whose last record repeats the key of the first.
     fs::create_directories(carpeta + "/duplicados", ec);
     std::vector<std::string> dup(mov.begin(), mov.begin() + 20);
     dup.push_back(dup[0]);
     i = 0;
-    ok = ok && gen::EscribeArchivo(carpeta + "/duplicados/" + nombre + "mov", dup.size(),
+    ok = ok && gen::EscribeArchivo(carpeta + "/duplicados/" + malo + "mov", dup.size(),
                                    [&] { return dup[i++]; });
 
     const char* malosExt[] = {
@@ -81,14 +102,15 @@ int main(int argc, char** argv) {
     ext.push_back("06|" + ruc + "||200501|01|01|02||4|100.00|18.00|" + acum +
                   "|||||||");  // own modality 4 (119)
     i = 0;
-    ok = ok && gen::EscribeArchivo(carpeta + "/con_errores/" + nombre + "ext", ext.size(),
+    ok = ok && gen::EscribeArchivo(carpeta + "/con_errores/" + malo + "ext", ext.size(),
                                    [&] { return ext[i++]; });
     if (!ok) {
         std::cerr << "cannot write the files in " << carpeta << "\n";
         return 1;
     }
-    std::cout << "written " << carpeta << "/" << nombre << "{mov,ext} and " << carpeta
-              << "/con_errores/" << nombre << "{mov,ext} and " << carpeta << "/duplicados/"
-              << nombre << "mov\n";
+    std::cout << "valid pair      " << carpeta << "/" << nombre << "mov, " << nombre << "ext\n"
+              << "faulty pair     " << carpeta << "/con_errores/" << malo << "mov, " << malo
+              << "ext\n"
+              << "duplicates      " << carpeta << "/duplicados/" << malo << "mov\n";
     return 0;
 }

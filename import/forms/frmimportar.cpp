@@ -8,7 +8,10 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QRegularExpression>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTextStream>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -36,6 +39,9 @@ QString Q(const std::string& s) {
 std::string S(const QString& s) {
     return s.toStdString();
 }
+
+// The depth of a folder in the folder list.
+constexpr int kRolNivel = Qt::UserRole + 1;
 
 // The form's part in an import: its stage label, progress bar, accept
 // button and check boxes.
@@ -131,29 +137,66 @@ QStringList Unidades() {
 
 // ---------------------------------------------------------------------------
 
+namespace {
+
+// Draws each folder of the list shifted right by its depth, so the way down
+// from the drive to the folder shown reads as a path, its subfolders one step
+// further in.
+class SangriaCarpetas : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* p, const QStyleOptionViewItem& o, const QModelIndex& i) const override {
+        QStyleOptionViewItem op(o);
+        op.rect.adjust(Sangria(i), 0, 0, 0);
+        QStyledItemDelegate::paint(p, op, i);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& o, const QModelIndex& i) const override {
+        return QStyledItemDelegate::sizeHint(o, i) + QSize(Sangria(i), 0);
+    }
+
+  private:
+    static int Sangria(const QModelIndex& i) { return 12 * i.data(kRolNivel).toInt(); }
+};
+
+}  // namespace
+
 ListaCarpetas::ListaCarpetas(QWidget* parent) : QListWidget(parent) {
+    setItemDelegate(new SangriaCarpetas(this));
     connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* it) {
         const std::string nombre = S(it->data(Qt::UserRole).toString());
-        if (SetPath(nombre)) emit Change();
+        if (nombre != path_ && SetPath(nombre)) emit Change();
     });
 }
 
 bool ListaCarpetas::SetPath(const std::string& path) {
     QDir dir(Q(path));
     if (!dir.exists() || !dir.isReadable()) return false;
-    std::string p = S(QDir::cleanPath(dir.absolutePath()));
+    const QString p = QDir::cleanPath(dir.absolutePath());
     clear();
-    if (p != "/") {
-        auto* arriba = new QListWidgetItem(QStringLiteral(".."), this);
-        arriba->setData(Qt::UserRole, QFileInfo(Q(p)).dir().absolutePath());
+    const QIcon abierta = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon cerrada = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    // The folders from the drive down to this one, then its subfolders.
+    QStringList partes = p.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString camino = QStringLiteral("/");
+    auto agrega = [this](const QIcon& icono, const QString& texto, const QString& ruta, int nivel) {
+        auto* it = new QListWidgetItem(icono, texto, this);
+        it->setData(Qt::UserRole, ruta);
+        it->setData(kRolNivel, nivel);
+        it->setToolTip(ruta);
+        return it;
+    };
+    QListWidgetItem* actual = agrega(abierta, camino, camino, 0);
+    for (int i = 0; i < partes.size(); ++i) {
+        camino = QDir(camino).filePath(partes[i]);
+        actual = agrega(abierta, partes[i], camino, i + 1);
     }
     const QStringList hijas =
         dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString& h : hijas) {
-        auto* it = new QListWidgetItem(h, this);
-        it->setData(Qt::UserRole, QDir(Q(p)).filePath(h));
-    }
-    path_ = p;
+    for (const QString& h : hijas)
+        agrega(cerrada, h, QDir(p).filePath(h), static_cast<int>(partes.size()) + 1);
+    setCurrentItem(actual);
+    scrollToItem(actual);
+    path_ = S(p);
     return true;
 }
 
@@ -282,6 +325,12 @@ FrmImportar::FrmImportar(QWidget* parent) : QDialog(parent) {
     auto* vBar = new QVBoxLayout(fraBar);
     vBar->addWidget(lblbar1);
     vBar->addWidget(pbar1);
+    pbar1->setTextVisible(false);
+    // The progress area keeps its place while hidden, so showing it does not
+    // squeeze the folder and file lists.
+    QSizePolicy sp = fraBar->sizePolicy();
+    sp.setRetainSizeWhenHidden(true);
+    fraBar->setSizePolicy(sp);
     fraBar->setVisible(false);
 
     auto* botones = new QHBoxLayout;
@@ -527,6 +576,12 @@ bool FrmImportar::eventFilter(QObject* obj, QEvent* ev) {
             focusNextChild();
             return true;
         }
+    } else if (ev->type() == QEvent::MouseButtonRelease && obj == mkePeriodo) {
+        // A click past what was typed would leave the cursor where no digit
+        // can go: take it back to the first blank of the mask.
+        const int blanco = mkePeriodo->displayText().indexOf(QLatin1Char('_'));
+        if (blanco >= 0 && mkePeriodo->cursorPosition() > blanco && !mkePeriodo->hasSelectedText())
+            mkePeriodo->setCursorPosition(blanco);
     } else if (ev->type() == QEvent::FocusOut && obj == mkePeriodo) {
         mkePeriodo_Change();
     }

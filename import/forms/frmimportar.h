@@ -18,7 +18,8 @@
 
 namespace importacion::forms {
 
-// The folder list: the current folder's parent entry and subfolders.
+// The folder list: the folders from the drive down to the one shown, then its
+// subfolders; activating one (double click, space) shows it.
 class ListaCarpetas : public QListWidget {
     Q_OBJECT
   public:

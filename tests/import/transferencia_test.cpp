@@ -324,8 +324,9 @@ TEST_F(Transferencia, ArchivosDeMuestraDeGendata) {
     EXPECT_EQ(Control("MOV")["num_tuplas"], "300");
     EXPECT_EQ(Control("EXT")["num_tuplas"], "300");
 
-    db_->Execute("DELETE * FROM EFCONTROL");
-    const std::string B = datos_ + "con_errores/0787201702" + kRuc + ".";
+    // The faulty files name the month after.
+    shell::G().gsPeriodo = "201703";
+    const std::string B = datos_ + "con_errores/0787201703" + kRuc + ".";
     EXPECT_FALSE(importacion::Transferencia(B, v));
     ASSERT_EQ(avisos_.avisos.size(), 1u);
     EXPECT_NE(avisos_.avisos[0].texto.find(B + "mov tiene errores"), std::string::npos);
@@ -338,10 +339,10 @@ TEST_F(Transferencia, ArchivosDeMuestraDeGendata) {
     };
     EXPECT_EQ(lineas(B + "moverr"), 8);
     EXPECT_EQ(lineas(B + "exterr"), 6);
-    EXPECT_EQ(Filas("EFCONTROL"), 0);
+    EXPECT_EQ(Filas("EFCONTROL"), 2);  // the valid pair's only
 
     avisos_.avisos.clear();
-    const std::string D = datos_ + "duplicados/0787201702" + kRuc + ".";
+    const std::string D = datos_ + "duplicados/0787201703" + kRuc + ".";
     v.marcados = {2};
     EXPECT_FALSE(importacion::Transferencia(D, v));
     ASSERT_EQ(avisos_.avisos.size(), 1u);
