@@ -391,6 +391,20 @@ int Divide(SV linea, std::array<std::uint32_t, kMaxCampos + 1>& fines, bool& dem
     return n;
 }
 
+// A write to the error file failed: the message box, then the form's frames
+// are enabled again; the import goes on.
+void AvisaFalloLog(const vb::VbError& err, const Entorno* entorno) {
+    std::string texto;
+    if (err.Number() == vb::kPermissionDenied) {
+        texto = err.Description() + "\nCierre el Archivo \nIntente nuevamente por favor.";
+    } else {
+        texto = "Error tecnico: " + vb::Str(static_cast<double>(err.Number())) + "\n" +
+                err.Description() + "\nIntente nuevamente por favor.";
+    }
+    shell::Aviso().MsgBox(texto, shell::vbCritical, "Error");
+    if (entorno && entorno->habilitaMarcos) entorno->habilitaMarcos();
+}
+
 enum class Resultado { Ok, Monto, Pais, Impuesto };
 
 class Verificador {
@@ -738,10 +752,17 @@ class Verificador {
     void Cierra(const std::string& ruta, int arch) {
         try {
             vb::Close(log_);
+        } catch (const vb::VbError& err) {
+            // The run-time writes the error file in blocks, so a failed write of
+            // its last lines shows only here: told as any failed write is, rather
+            // than leaving a failed file with a short or missing error file.
+            AvisaFalloLog(err, &e_);
+        }
+        try {
             const std::string err = ruta + "err";
             if (vb::FileExists(err) && vb::FileLen(err) == 0) vb::Kill(err);
         } catch (const vb::VbError&) {
-            // The error file could not be closed or removed: nothing to add.
+            // The empty error file could not be removed: nothing to add.
         }
         if (arch > 0) {
             try {
@@ -780,15 +801,7 @@ void GraboLog(int Filelog, std::string& Linea, std::string_view NumErr, const En
     try {
         vb::PrintLine(Filelog, Linea);
     } catch (const vb::VbError& err) {
-        std::string texto;
-        if (err.Number() == vb::kPermissionDenied) {
-            texto = err.Description() + "\nCierre el Archivo \nIntente nuevamente por favor.";
-        } else {
-            texto = "Error tecnico: " + vb::Str(static_cast<double>(err.Number())) + "\n" +
-                    err.Description() + "\nIntente nuevamente por favor.";
-        }
-        shell::Aviso().MsgBox(texto, shell::vbCritical, "Error");
-        if (entorno && entorno->habilitaMarcos) entorno->habilitaMarcos();
+        AvisaFalloLog(err, entorno);
     }
 }
 

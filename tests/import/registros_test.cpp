@@ -11,7 +11,11 @@
 #include <vector>
 
 #include "bench/import/generador.h"
+#include "host/pruebas.h"
+#include "shell/avisos.h"
 #include "validator/validator.h"
+#include "vb/error.h"
+#include "vb/files.h"
 #include "vb/text.h"
 
 namespace fs = std::filesystem;
@@ -607,6 +611,133 @@ TEST_F(Registros, DatosAleatoriosNoRompen) {
             fs::remove(ruta + "err");
         }
     }
+}
+
+// The texts the error file carries are the system's own: a few pinned here,
+// those without a leading blank and those with doubled blanks among them.
+TEST(MensajeError, TextosExactos) {
+    const std::pair<const char*, const char*> casos[] = {
+        {"001", " El número de campos no es correcto"},
+        {"109",
+         " El período de la operación no es válido ó para  períodos de operación  mayores o "
+         "iguales al 12/2007 no puede utilizar los códigos de operación 01, 05 y 06"},
+        {"122",
+         " La linea debe acabar en | sin espacios en blanco y/o debe eliminar las lineas en "
+         "blanco"},
+        {"126",
+         " El total de la suma de los importes de la base imponible  o del impuesto son "
+         "demasiado grandes"},
+        {"128",
+         "Si el código de operación es '08' ó '09' el tipo y número de documento deben ser "
+         "iguales a los del declarante del QVX"},
+        {"135", "Para este periodo el Monto acumulado debe mayo e igual a cero"},
+        {"152",
+         "No cumple con condiciones de No domiciliado. Los campos del No domiciliado deben "
+         "estar en blanco"},
+        {"167", "Ingresar el indicador de operación de no domiciliado 0=pasiva  1=activa"},
+        {"169", "Para este periodo el indicador de operación debe estar en blanco"},
+        {"170", " El código del país del contribuyente extranjero debe estar vacio (sin espacios)"},
+        {"999", ""},
+        {"", ""},
+    };
+    for (const auto& [codigo, texto] : casos)
+        EXPECT_EQ(importacion::MensajeError(codigo), texto) << codigo;
+}
+
+// Before 10/2016 the first non-empty field of the non-domiciled block is
+// refused with its own code, and only that one; the record is still totalled.
+TEST_F(Registros, NoDomiciliadoAntesDe2016SoloElPrimero) {
+    const char* codigos[] = {"169", "138", "140", "142", "144", "146"};
+    for (int campo = 0; campo < 6; ++campo) {
+        SCOPED_TRACE(campo);
+        auto c = MovBase();
+        for (int j = campo; j < 6; ++j) c[static_cast<std::size_t>(10 + j)] = "1";
+        const std::string reg = Une(c);
+        EXPECT_EQ(Mov("201609", {reg}), "False");
+        EXPECT_EQ(Errores(ruta_), Lineas(reg, {codigos[campo]}));
+        EXPECT_EQ(tuplas_, 1);
+
+        auto x = ExtBase();
+        for (int j = campo; j < 6; ++j) x[static_cast<std::size_t>(12 + j)] = "1";
+        const std::string rx = Une(x);
+        EXPECT_EQ(Ext("201609", {rx}), "False");
+        EXPECT_EQ(Errores(ruta_), Lineas(rx, {codigos[campo]}));
+        EXPECT_EQ(tuplas_, 1);
+    }
+}
+
+// A refused country of the operation skips the 152 test in the movements file
+// only; the messages are joined to the same copy of the record.
+TEST_F(Registros, PaisDeOperacionY152SegunArchivo) {
+    const std::string mov = Une(Con(MovBase(), {{7, "9249"}, {11, "1"}}));
+    EXPECT_EQ(Mov("201702", {mov}), "False");
+    EXPECT_EQ(Errores(ruta_), Lineas(mov, {"129"}));
+
+    const std::string ext = Une(Con(ExtBase(), {{8, "9249"}, {13, "1"}}));
+    EXPECT_EQ(Ext("201702", {ext}), "False");
+    const auto lineas = Errores(ruta_);
+    EXPECT_EQ(lineas, Lineas(ext, {"129", "152"}));
+    // 152 has no leading blank: it follows the 129 text directly.
+    ASSERT_EQ(lineas.size(), 2u);
+    EXPECT_NE(lineas[1].find("tipo de operación no debe ingresar el código de paísNo cumple"),
+              std::string::npos);
+    EXPECT_EQ(tuplas_, 0);
+}
+
+// A currency overflow: the record's copy (with what it already carries) gets
+// 126, the files are closed and the rest of the file is not read.
+TEST_F(Registros, DesbordeCierraArchivosYConservaLaCopia) {
+    const int libre = vb::FreeFile();
+    // Movements: each record already logged 170 before it is totalled.
+    const auto grande = Con(MovBase(), {{3, "  "}, {8, "999999999999.99"}});
+    std::vector<std::string> lineas(1000, Une(grande));
+    EXPECT_EQ(Mov("201501", lineas), "False");
+    auto err = Errores(ruta_);
+    ASSERT_GE(err.size(), 2u);
+    const auto ultimo = Lineas(Une(grande), {"170", "126"});
+    EXPECT_EQ(err[err.size() - 2], ultimo[0]);
+    EXPECT_EQ(err.back(), ultimo[1]);
+    EXPECT_EQ(static_cast<double>(err.size() - 1), tuplas_ + 1);  // 170 for all read, 126 once
+    EXPECT_LT(tuplas_, 1000);
+    EXPECT_EQ(vb::FreeFile(), libre);  // both files closed
+
+    // Reversals: the other holders' modality 3 amounts overflow dMto423.
+    const auto ext = Con(ExtBase(), {{4, "201412"}, {9, "3"}, {10, "999999999999.99"}});
+    std::vector<std::string> lx(1000, Une(ext));
+    lx.push_back("sin barra final");
+    EXPECT_EQ(Ext("201501", lx), "False");
+    err = Errores(ruta_);
+    ASSERT_EQ(err.size(), 1u);
+    EXPECT_EQ(err[0], Lineas(Une(ext), {"126"})[0]);
+    EXPECT_EQ(tuplas_, 922);  // 922 such amounts fit in a currency total, the 923rd does not
+    EXPECT_EQ(vb::FreeFile(), libre);
+}
+
+// A failed write to the error file (here a full device) shows the message box,
+// enables the form's frames again, and the import goes on: also when the
+// run-time only finds the failure while closing the file.
+TEST_F(Registros, FalloDeEscrituraDelErrorSeAvisa) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    hostkit::AvisosGrabados avisos;
+    int marcos = 0;
+    e_.habilitaMarcos = [&] { ++marcos; };
+    e_.periodo = "201501";
+    const std::string ruta = (dir_ / "lleno.mov").string();
+    {
+        std::ofstream f(ruta, std::ios::binary);
+        f << "malo\r\n" << Une(MovBase()) << "\r\n";
+    }
+    fs::create_symlink("/dev/full", ruta + "err");
+    auto l = ListasMuestra(false, "201501");
+    EXPECT_EQ(importacion::ImportoMov(e_, l, ruta, tuplas_, m402_, m422_, m302_, m322_), "False");
+    EXPECT_EQ(tuplas_, 1);
+    ASSERT_EQ(avisos.avisos.size(), 1u);
+    EXPECT_EQ(avisos.avisos[0].titulo, "Error");
+    EXPECT_EQ(avisos.avisos[0].estilo, shell::vbCritical);
+    EXPECT_EQ(avisos.avisos[0].texto.rfind("Error tecnico:  61\n", 0), 0u)
+        << avisos.avisos[0].texto;
+    EXPECT_NE(avisos.avisos[0].texto.find("\nIntente nuevamente por favor."), std::string::npos);
+    EXPECT_EQ(marcos, 1);
 }
 
 }  // namespace
