@@ -1,11 +1,35 @@
 #include "ui/statbar.h"
 
+#include <QPainter>
+
 namespace ui {
 
 namespace {
 
-QLabel* Panel(QStatusBar* barra, const char* nombre, int estirar) {
-    auto* l = new QLabel(barra);
+// The name panel takes the room the other panels leave; a name longer than
+// that ends in "..." on screen (its text and tool tip stay whole), so the
+// number, period and form number are never the ones cut.
+class PanelNombre : public QLabel {
+  public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override {
+        return {fontMetrics().averageCharWidth() * 4 + frameWidth() * 2,
+                QLabel::minimumSizeHint().height()};
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        drawFrame(&p);
+        const QRect r = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+        p.setPen(palette().color(foregroundRole()));
+        p.drawText(r, static_cast<int>(alignment()),
+                   fontMetrics().elidedText(text(), Qt::ElideRight, r.width()));
+    }
+};
+
+QLabel* Panel(QStatusBar* barra, const char* nombre, int estirar, bool recorta = false) {
+    QLabel* l = recorta ? new PanelNombre(barra) : new QLabel(barra);
     l->setObjectName(QString::fromLatin1(nombre));
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     l->setTextInteractionFlags(Qt::NoTextInteraction);
@@ -17,10 +41,10 @@ QLabel* Panel(QStatusBar* barra, const char* nombre, int estirar) {
 
 BarradeEstadoQVX::BarradeEstadoQVX(QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(false);
-    lblDoc_ = Panel(this, "numdoc", 2);
-    lblRazon_ = Panel(this, "razonsocial", 5);
-    lblPeriodo_ = Panel(this, "periodo_ejercicio", 1);
-    lblFormulario_ = Panel(this, "formulario", 1);
+    lblDoc_ = Panel(this, "numdoc", 0);
+    lblRazon_ = Panel(this, "razonsocial", 1, true);
+    lblPeriodo_ = Panel(this, "periodo_ejercicio", 0);
+    lblFormulario_ = Panel(this, "formulario", 0);
     lblSemana_ = Panel(this, "semana", 0);
     Pinta();
 }
@@ -56,6 +80,7 @@ void BarradeEstadoQVX::Pinta() {
         esruc_.trimmed() == QLatin1String("1") ? QStringLiteral("RUC: ") : QStringLiteral("Doc.: ");
     lblDoc_->setText(tipo + numdoc_);
     lblRazon_->setText(razonsocial_);
+    lblRazon_->setToolTip(razonsocial_);
     lblPeriodo_->setText(QStringLiteral("Periodo: ") + periodo_);
     lblFormulario_->setText(QStringLiteral("Formulario: ") + formulario_);
     lblSemana_->setText(semana_);

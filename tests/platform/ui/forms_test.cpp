@@ -98,6 +98,31 @@ TEST(StatusBar, ShowsWhatItsPropertiesSay) {
     EXPECT_FALSE(text("numdoc").startsWith("RUC"));
 }
 
+TEST(StatusBar, ALongNameLeavesTheOtherPanelsWhole) {
+    TestApp();
+    QWidget marco;
+    auto* barra = new BarradeEstadoQVX(&marco);
+    barra->setEsruc("1");
+    barra->setNumdoc("20100123453");
+    const QString nombre = "CAJA RURAL DE AHORRO Y CREDITO DEL SUR DE LA REPUBLICA S.A.C.";
+    barra->setRazonsocial(nombre);
+    barra->setPeriodo_ejercicio("200403");
+    barra->setFormulario("0787");
+    barra->setGeometry(0, 0, 648, 24);  // the main window's width
+    marco.resize(648, 24);
+    marco.show();
+    QApplication::processEvents();
+    for (const char* n : {"numdoc", "periodo_ejercicio", "formulario"}) {
+        const QLabel* l = barra->findChild<QLabel*>(n);
+        EXPECT_GE(l->width(), l->sizeHint().width()) << n;
+        EXPECT_TRUE(l->isVisible()) << n;
+    }
+    const QLabel* razon = barra->findChild<QLabel*>("razonsocial");
+    EXPECT_LT(razon->width(), razon->sizeHint().width());
+    EXPECT_EQ(razon->text(), nombre);
+    EXPECT_EQ(razon->toolTip(), nombre);
+}
+
 }  // namespace
 
 namespace {
