@@ -36,6 +36,8 @@ void CargaComboContribuyentes(QComboBox* combo) {
     }
 }
 
+// Measured in the form's font rather than a platform stock font: the list is
+// drawn in that font, so the width fits what the user sees.
 long CalculaAnchoCaracter(QWidget* form) {
     static const QString letras =
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");

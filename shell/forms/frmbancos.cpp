@@ -27,6 +27,8 @@ frmBancos::frmBancos(QWidget* parent) : QDialog(parent) {
     grdBancos->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdBancos->setSelectionMode(QAbstractItemView::SingleSelection);
     grdBancos->verticalHeader()->setVisible(false);
+    // Rows as tight as a data grid's, so the dialog shows a useful part of the list.
+    grdBancos->verticalHeader()->setDefaultSectionSize(grdBancos->fontMetrics().height() + 6);
     grdBancos->horizontalHeader()->setStretchLastSection(true);
     CmdSalir = new QPushButton(QStringLiteral("&Salir"), this);
     CmdSalir->setObjectName(QStringLiteral("CmdSalir"));
