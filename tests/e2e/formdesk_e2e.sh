@@ -15,6 +15,10 @@ if [ "${FD_E2E_INSIDE:-}" != 1 ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
 
+# Everything below runs on the virtual X display, whatever the calling
+# environment asked of Qt (an offscreen platform, a Wayland session).
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+
 work=$(mktemp -d)
 pids=()
 cleanup() {
