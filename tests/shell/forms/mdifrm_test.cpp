@@ -216,7 +216,8 @@ TEST_F(HostForms, LoadingReadsSettingsOpensTheBaseAndTheVersion) {
     EXPECT_EQ(m.frameGeometry().topLeft(), QPoint(-4, -4));
     m.move(200, 200);
     m.resize(300, 200);
-    m.pCuadra();
+    QEvent activa(QEvent::WindowActivate);
+    QApplication::sendEvent(&m, &activa);
     EXPECT_EQ(m.frameGeometry().topLeft(), QPoint(-4, -4));
     EXPECT_EQ(m.frameGeometry().size(), QSize(648, 492));
 }
