@@ -740,4 +740,20 @@ TEST_F(Registros, FalloDeEscrituraDelErrorSeAvisa) {
     EXPECT_EQ(marcos, 1);
 }
 
+// Group B of the reversals comes before the operation-code test, so it meets
+// codes of any length: membership there is a substring search of the list text.
+TEST_F(Registros, ExtornosGrupoBBuscaSubcadenas) {
+    const std::pair<const char*, const char*> casos[] = {
+        {"1", "106"},  // occurs in "01-12-13-14-15": passes group B
+        {"7", "127"},   {"", "106"},   {"2-1", "106"},
+        {"2-2", "127"}, {"15", "130"}, {"16", "127"},  // "15": a real code, so on to the amount
+    };
+    for (const auto& [codigo, esperado] : casos) {
+        SCOPED_TRACE(codigo);
+        const std::string reg = Une(Con(ExtBase(), {{4, ""}, {6, "04"}, {7, codigo}}));
+        EXPECT_EQ(Ext("201501", {reg}), "False");
+        EXPECT_EQ(Errores(ruta_), Lineas(reg, {esperado}));
+    }
+}
+
 }  // namespace
