@@ -84,6 +84,24 @@ TEST_F(HostForms, TaxUnitsNewestFirstWithDateAndValueFormats) {
     EXPECT_EQ(l.filas[6], (std::pair<QString, QString>{"01/01/2011", "3,600"}));
 }
 
+TEST_F(HostForms, EachListLeavesItsQueryText) {
+    MDIFrm& m = Principal();
+    const std::string lista12 =
+        "SELECT MID(ARGUMENTO,1,2) as codigo,mid(FUNCION,1,36) as descrip FROM PARAM WHERE "
+        "NUMERO='";
+    const std::pair<void (MDIFrm::*)(), std::string> casos[] = {
+        {&MDIFrm::mnuPro_Click, lista12 + "979' AND TRIM(ARGUMENTO)<> '00'"},
+        {&MDIFrm::mnuBancos_Click, lista12 + "004' AND TRIM(ARGUMENTO)<> '00'"},
+        {&MDIFrm::mnuUit_Click,
+         "SELECT MID(ARGUMENTO,7,2) &  MID(ARGUMENTO,5,2) & MID(ARGUMENTO,1,4) as codigo,  "
+         "VAL(trim(FUNCION)) as Descrip FROM PARAM WHERE NUMERO='404' ORDER BY argumento desc  "},
+    };
+    for (const auto& [comando, sql] : casos) {
+        Consulta(m, comando);
+        EXPECT_EQ(G().gsSql, sql);
+    }
+}
+
 TEST_F(HostForms, EmptyCatalogueListDisablesTheGrid) {
     {
         auto db = hostkit::AbreHost(inst_);
