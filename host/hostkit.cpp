@@ -329,6 +329,26 @@ std::unique_ptr<jet::Database> AbreHostExclusivo(const Instalacion& inst) {
     return jet::Database::Open(inst.base, true);
 }
 
+// The program's help file, as the host installs it beside the program folder.
+static void EscribeAyuda(const Instalacion& inst) {
+    std::ofstream f(inst.sysPath + "0787/formdesk.html", std::ios::binary);
+    f << "<!DOCTYPE html>\n<html lang=\"es\"><head><meta charset=\"utf-8\">"
+         "<title>Formulario 0787 - Ayuda</title></head><body>\n"
+         "<h1>Formulario 0787</h1>\n"
+         "<p>Declaraci\u00f3n del impuesto a las transacciones financieras.</p>\n"
+         "<h2>Pasos</h2><ol>\n"
+         "<li><b>Declaraciones / Validar Archivos</b>: elija el contribuyente, el periodo y los "
+         "archivos de movimientos (.mov) y de extornos (.ext). Los registros con errores quedan "
+         "en un archivo con el mismo nombre terminado en <i>err</i>.</li>\n"
+         "<li><b>Declaraciones / Modificar</b>: abra la declaraci\u00f3n, complete las casillas y "
+         "la forma de pago, val\u00eddela y gr\u00e1bela.</li>\n"
+         "<li><b>Declaraciones / Imprimir</b>: vea o imprima la declaraci\u00f3n.</li>\n"
+         "<li><b>Declaraciones Enviadas / Registrar n\u00famero de orden</b>: registre el "
+         "n\u00famero de orden que KORAL asign\u00f3 a una declaraci\u00f3n enviada.</li>\n"
+         "</ol>\n<p>Consultas: c\u00f3digos de bancos y valores de la UIT.</p>\n"
+         "</body></html>\n";
+}
+
 Instalacion CreaHost(std::string_view carpeta) {
     Instalacion inst = Rutas(carpeta);
     if (fs::exists(inst.base)) {
@@ -348,6 +368,7 @@ Instalacion CreaHost(std::string_view carpeta) {
         db->Close();
     }
     EscribeIni(inst);
+    EscribeAyuda(inst);
     EscribeArchivosFilas(inst.tmp);
     return inst;
 }

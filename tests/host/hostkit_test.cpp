@@ -48,8 +48,8 @@ TEST(Makehost, CreaUnaInstalacionCompletaYNoPisaOtra) {
          {inst.windows, inst.sysPath + "RPT", inst.tmp, inst.sysPath + "0787"}) {
         EXPECT_TRUE(fs::is_directory(d)) << d;
     }
-    for (const std::string& f :
-         {inst.ini, inst.grupo, inst.base, inst.tmp + "paruzq.txt", inst.tmp + "envuzq.txt"}) {
+    for (const std::string& f : {inst.ini, inst.grupo, inst.base, inst.tmp + "paruzq.txt",
+                                 inst.tmp + "envuzq.txt", inst.sysPath + "0787/formdesk.html"}) {
         EXPECT_TRUE(fs::is_regular_file(f)) << f;
     }
     auto clave = [&](const char* k) { return profile::LeeClave("Options", k, inst.ini); };
