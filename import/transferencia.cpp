@@ -1,6 +1,7 @@
 #include "import/transferencia.h"
 
 #include <dlfcn.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -60,6 +61,26 @@ Enlace& EnlaceDepurar() {
 // own encoding is UTF-8, so the resolved path passes unchanged.
 std::string Ansi(const std::string& s) {
     return vb::ResolvePath(s);
+}
+
+// Why the filter could not copy a data file, as a second line of its message
+// ("" when nothing plain explains it): the user sees a file that looks fine
+// in its folder and needs to know what to mend.
+std::string MotivoFiltro(const std::string& F) {
+    const std::string f = vb::ResolvePath(F);
+    struct stat st;
+    if (::stat(f.c_str(), &st) != 0) return "\n El archivo no existe.";
+    if (!S_ISREG(st.st_mode)) return "\n El nombre no corresponde a un archivo de datos.";
+    if (::access(f.c_str(), R_OK) != 0) return "\n El archivo no se puede leer.";
+    const std::size_t barra = f.rfind('/');
+    const std::string carpeta = barra == std::string::npos ? "." : f.substr(0, barra + 1);
+    if (::access(carpeta.c_str(), W_OK) != 0)
+        return "\n No se puede escribir en la carpeta " + carpeta + ".";
+    for (const char* sufijo : {"err", "out"}) {
+        if (::stat((f + sufijo).c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+            return "\n No se puede crear el archivo " + F + sufijo + ".";
+    }
+    return {};
 }
 
 struct Clase {
@@ -126,6 +147,11 @@ void TraDatos(const std::string& RutArc, std::string& sCadErr, VistaImportacion*
             case 3022:
             case 3058:
             case 3315:
+                // The engine refused the control record. Going on quietly
+                // would end the import as a success for a file that was never
+                // recorded (and the header would then wait for it in vain).
+                sCadErr += "No se pudo grabar el registro de control del archivo " + RutArc + ": " +
+                           err.Description() + "\r";
                 break;
             default:
                 // Ending quietly here would let the import report success for
@@ -164,8 +190,11 @@ bool Transferencia(const std::string& RutArc, VistaImportacion& vista) {
                 // copying it over and deleting it, without writing it again.
                 const std::string desde = vb::ResolvePath(out), hacia = vb::ResolvePath(F);
                 if (std::rename(desde.c_str(), hacia.c_str()) != 0) vb::FileCopy(out, F);
-            } catch (const vb::VbError&) {
-                acumulado += "Ocurrió un error al procesar el archivo " + F + "\r";
+            } catch (const vb::VbError& e) {
+                // The data file stays as it was; nothing of it is checked.
+                acumulado += "Ocurrió un error al procesar el archivo " + F +
+                             "\n No se pudo reemplazar el archivo por su copia depurada: " +
+                             e.Description() + "\r";
                 BorroErr(out);
                 BorroErr(err);
                 continue;
@@ -188,7 +217,7 @@ bool Transferencia(const std::string& RutArc, VistaImportacion& vista) {
             }
             BorroErr(trabajo);
         } else {
-            acumulado += "Ocurrió un error al procesar el archivo " + F + "\r";
+            acumulado += "Ocurrió un error al procesar el archivo " + F + MotivoFiltro(F) + "\r";
         }
     }
     vista.Progreso(2);

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <set>
@@ -19,10 +21,14 @@
 #include "host/pruebas.h"
 #include "import/control.h"
 #include "jet/database.h"
+#include "shell/cnumero.h"
 #include "shell/digest.h"
 #include "shell/state.h"
 #include "tools/seeder/instalador.h"
 #include "validator/validator.h"
+#include "vb/datetime.h"
+#include "vb/error.h"
+#include "vb/numeric.h"
 #include "vb/strings.h"
 
 namespace fs = std::filesystem;
@@ -288,7 +294,8 @@ TEST_F(Transferencia, ArchivoAusenteEsUnErrorDelFiltro) {
     v.marcados = {3};
     EXPECT_FALSE(importacion::Transferencia(B, v));
     ASSERT_EQ(avisos_.avisos.size(), 1u);
-    EXPECT_EQ(avisos_.avisos[0].texto, "Ocurrió un error al procesar el archivo " + B + "ext\r");
+    EXPECT_EQ(avisos_.avisos[0].texto,
+              "Ocurrió un error al procesar el archivo " + B + "ext\n El archivo no existe.\r");
 }
 
 // A generated pair for the sample taxpayer goes through as a whole.
@@ -348,6 +355,398 @@ TEST_F(Transferencia, ArchivosDeMuestraDeGendata) {
     ASSERT_EQ(avisos_.avisos.size(), 1u);
     EXPECT_NE(avisos_.avisos[0].texto.find(D + "mov tiene duplicados"), std::string::npos);
     EXPECT_EQ(lineas(D + "moverr"), 1);
+}
+
+}  // namespace
+
+namespace {
+
+vb::Currency C(std::int64_t diezmilesimos) {
+    return vb::Currency::FromRaw(diezmilesimos);
+}
+
+TEST(FormatoTotal, CentimosAlEnteroMasCercanoMitadesHaciaArriba) {
+    const struct {
+        std::int64_t raw;
+        const char* texto;
+    } casos[] = {
+        {12345000, "1235"}, {12344900, "1234"}, {0, "0"},
+        {5000, "1"},        {4999, "0"},        {10000, "1"},
+        {15000, "2"},       {25000, "3"},       {999999999999994900LL, "99999999999999"},
+    };
+    for (const auto& c : casos) EXPECT_EQ(importacion::FormatoTotal(C(c.raw)), c.texto) << c.raw;
+}
+
+// Every total goes to the column of its own box: each parameter carries its
+// box number (plus a quarter, rounded away), so a crossed column shows.
+TEST_F(Transferencia, CadaTotalEnLaColumnaDeSuCasilla) {
+    shell::G().gsPeriodo = "201501";
+    const struct {
+        const char* extension;
+        const char* mto302;  // the reversal file carries 350 and 450 there
+        const char* mto322;
+    } casos[] = {
+        {"mov", "302", "322"},
+        {"ext", "351", "450"},  // 350.50 rounds up
+        {"EXT", "302", "322"},  // only the lower-case name the import builds
+    };
+    for (const auto& caso : casos) {
+        db_->Execute("DELETE * FROM EFCONTROL");
+        const std::string F = Base("201501") + caso.extension;
+        Escribe(F, {"x|"});
+        auto m = [](int casilla) { return C(casilla * 10000LL + 2500); };
+        importacion::GraboControlF787(F, "123", 7, m(302), m(322), m(306), m(326), m(303), m(323),
+                                      m(324), m(402), m(422), m(403), m(423), m(424), m(406),
+                                      m(426), C(3505000), m(450));
+        auto fila = Control(vb::UCase(caso.extension));
+        ASSERT_FALSE(fila.empty()) << caso.extension;
+        EXPECT_EQ(fila["mto_302"], caso.mto302) << caso.extension;
+        EXPECT_EQ(fila["mto_322"], caso.mto322) << caso.extension;
+        for (const char* c :
+             {"306", "326", "303", "323", "324", "402", "422", "403", "423", "424", "406", "426"})
+            EXPECT_EQ(fila[std::string("mto_") + c], c) << caso.extension;
+        EXPECT_EQ(fila["mto_305"], "303");
+        EXPECT_EQ(fila["mto_325"], "647");  // 323 + 324
+        EXPECT_EQ(fila["num_tuplas"], "7");
+        EXPECT_EQ(fila["marca"], "123");
+        EXPECT_EQ(fila["nomarc"], vb::UCase("0787201501" + kRuc + "." + caso.extension));
+        EXPECT_EQ(fila["tip_doc_d"], "6");
+        EXPECT_EQ(fila["periodo"], "201501");
+        EXPECT_EQ(fila["formulario"], "0787");
+        EXPECT_EQ(fila["semana"], "0");
+    }
+}
+
+// The control code is taken over the finished row, in table order.
+TEST_F(Transferencia, CodigoDeControlSobreLaFilaTerminada) {
+    shell::G().gsPeriodo = "201501";
+    const std::string F = Base("201501") + "mov";
+    Escribe(F, {"x|"});
+    importacion::GraboControlF787(F, "998877", 3, C(10000), C(20000), {}, {}, {}, {}, {}, C(30000),
+                                  C(40000), {}, {}, {}, {}, {}, {}, {});
+    auto rs = db_->OpenRecordset("SELECT * FROM EFCONTROL", jet::dbOpenSnapshot);
+    ASSERT_FALSE(rs->EOF());
+    const std::vector<vb::Variant> fila = rs->CurrentRow();
+    EXPECT_EQ(rs->Fields(rs->FieldCount() - 1).Name(), "cnumero");
+    EXPECT_EQ(rs->Fields("cnumero").Value().Str(), shell::CalculaCNumero(fila, 6));
+}
+
+// mto_325 adds two totals and can outgrow its column: the engine refuses it
+// and no row is left.
+TEST_F(Transferencia, SumaDeExtornosDemasiadoLarga) {
+    shell::G().gsPeriodo = "201501";
+    const std::string F = Base("201501") + "ext";
+    Escribe(F, {"x|"});
+    const vb::Currency grande = vb::Currency::FromLong(900000000000000LL);
+    const vb::Currency otro = vb::Currency::FromLong(200000000000000LL);
+    try {
+        importacion::GraboControlF787(F, "1", 1, {}, {}, {}, {}, {}, grande, otro, {}, {}, {}, {},
+                                      {}, {}, {}, {}, {});
+        ADD_FAILURE() << "no error";
+    } catch (const vb::VbError& e) {
+        EXPECT_EQ(e.Number(), 3163);
+    }
+    EXPECT_EQ(Filas("EFCONTROL"), 0);
+}
+
+TEST_F(Transferencia, TablaDeEnvioSegunLaClase) {
+    std::string nombre = "/a/b/0787201501" + kRuc + ".ext";
+    EXPECT_EQ(importacion::NomEnv(nombre), "T787EXT");
+    EXPECT_EQ(nombre, "EXT");  // the caller's text is overwritten
+    nombre = "x.Mov";
+    EXPECT_EQ(importacion::NomEnv(nombre), "T787MOV");
+    db_->Execute("DELETE * FROM ENVIO_T");
+    nombre = "x.mov";
+    EXPECT_EQ(importacion::NomEnv(nombre), "");
+
+    // Without a submission table the row still goes in, with an empty tab_d.
+    shell::G().gsPeriodo = "201501";
+    Escribe(Base("201501") + "mov", {Mov("12345678", "1.00", "1.00")});
+    Vista v;
+    v.marcados = {2};
+    EXPECT_TRUE(importacion::Transferencia(Base("201501"), v));
+    for (const auto& a : avisos_.avisos) ADD_FAILURE() << a.texto;
+    auto fila = Control("MOV");
+    ASSERT_FALSE(fila.empty());
+    EXPECT_TRUE(fila["tab_d"] == "" || fila["tab_d"] == "<null>") << fila["tab_d"];
+}
+
+// The declaration is complete with exactly two rows; a third (a file of
+// another name) or a row of another week does not count as complete.
+TEST_F(Transferencia, DeclaracionCompletaConDosRegistros) {
+    shell::G().gsPeriodo = "201501";
+    auto graba = [&](const std::string& extension) {
+        const std::string F = Base("201501") + extension;
+        Escribe(F, {"x|"});
+        importacion::GraboControlF787(F, "1", 1, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
+                                      {}, {}, {});
+    };
+    EXPECT_FALSE(importacion::VerificoArch());
+    graba("mov");
+    EXPECT_FALSE(importacion::VerificoArch());
+    EXPECT_EQ(importacion::VerificoTablaControl(true, true),
+              "El archivo de movimientos ya ha sido validado anteriormente\r");
+    EXPECT_EQ(importacion::VerificoTablaControl(false, true), "");
+    graba("ext");
+    EXPECT_TRUE(importacion::VerificoArch());
+    EXPECT_EQ(importacion::VerificoTablaControl(false, true),
+              "El archivo de extornos ya ha sido validado anteriormente\r");
+    shell::G().gnSemana = 1;  // another week is another declaration
+    EXPECT_FALSE(importacion::VerificoArch());
+    EXPECT_EQ(importacion::VerificoTablaControl(true, true), "");
+    shell::G().gnSemana = 0;
+    datos_ += "otra/";
+    fs::create_directories(datos_);
+    const std::string otro = datos_ + "0787201501" + "20100123454" + ".mov";
+    Escribe(otro, {"x|"});
+    importacion::GraboControlF787(otro, "1", 1, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
+                                  {}, {}, {});
+    EXPECT_EQ(Filas("EFCONTROL"), 3);
+    EXPECT_FALSE(importacion::VerificoArch());
+}
+
+// The header exists for the import in any week; writing it over an existing
+// one only marks it validated again.
+TEST_F(Transferencia, CabeceraDeLaDeclaracion) {
+    auto& g = shell::G();
+    g.gsPeriodo = "201501";
+    g.gnSemana = 1;
+    importacion::GraboCabecera();
+    g.gnSemana = 0;
+    EXPECT_TRUE(importacion::ExisteDeclaracion());
+    g.gsPeriodo = "201502";
+    EXPECT_FALSE(importacion::ExisteDeclaracion());
+
+    importacion::GraboCabecera();
+    auto lee = [&] {
+        return db_->OpenRecordset("SELECT * FROM CAB WHERE PERIODO='201502'", jet::dbOpenSnapshot);
+    };
+    {
+        auto rs = lee();
+        ASSERT_FALSE(rs->EOF());
+        EXPECT_EQ(rs->Fields("estado").Value().NumberValue(), 9);
+        EXPECT_EQ(rs->Fields("tip_doc_d").Value().NumberValue(), 6);
+        EXPECT_EQ(rs->Fields("fec_pro").Value().Str(),
+                  vb::Format(vb::Variant(vb::Today()), "dd/mm/yyyy"));
+        EXPECT_EQ(rs->Fields("cNumero").Value().Str(), shell::CalculaCNumero(rs->CurrentRow(), 5));
+    }
+    db_->Execute("UPDATE CAB SET estado=0, fec_pro='01/01/2015' WHERE PERIODO='201502'");
+    importacion::GraboCabecera();
+    auto rs = lee();
+    EXPECT_EQ(rs->Fields("estado").Value().NumberValue(), 9);
+    EXPECT_EQ(rs->Fields("fec_pro").Value().Str(), "01/01/2015");
+    EXPECT_EQ(rs->Fields("cNumero").Value().Str(), shell::CalculaCNumero(rs->CurrentRow(), 5));
+    rs->MoveNext();
+    EXPECT_TRUE(rs->EOF());
+}
+
+}  // namespace
+
+namespace {
+
+// A file or folder made immutable for the length of a test (as root,
+// permissions do not stop writes); nothing when the file system will not.
+class Inmutable {
+  public:
+    explicit Inmutable(const std::string& ruta) : ruta_(ruta) {
+        activo_ = std::system(("chattr +i '" + ruta_ + "' 2>/dev/null").c_str()) == 0;
+    }
+    ~Inmutable() {
+        if (activo_) std::system(("chattr -i '" + ruta_ + "' 2>/dev/null").c_str());
+    }
+    bool Activo() const { return activo_; }
+
+  private:
+    std::string ruta_;
+    bool activo_ = false;
+};
+
+std::string Lee(const std::string& ruta) {
+    std::ifstream f(ruta, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+// What a hostile movements file may be. Each case must end in one clear
+// message naming the file, with the database and the reversal file (already
+// validated) left as they were.
+struct Defecto {
+    const char* nombre;
+    // Prepares the movements file F (and may return a guard); empty text
+    // when the case cannot be made here.
+    std::function<std::string(const std::string& F, std::unique_ptr<Inmutable>& guarda)> prepara;
+    const char* mensaje;  // the start of the message, before the file name
+    const char* motivo;   // what the message says after it
+    std::function<void(const std::string& F)> alValidar;  // runs as the parse begins
+};
+
+class EntradaDefectuosa : public Transferencia, public ::testing::WithParamInterface<Defecto> {};
+
+TEST_P(EntradaDefectuosa, MensajeClaroYNadaMasCambia) {
+    const Defecto& d = GetParam();
+    shell::G().gsPeriodo = "201501";
+    const std::string B = Base("201501");
+    Escribe(B + "ext", {Ext("12345678", "1", "20.00", "2.00")});
+    {
+        Vista v;
+        v.marcados = {3};
+        ASSERT_TRUE(importacion::Transferencia(B, v));
+    }
+    const auto ext = Lee(B + "ext");
+    const auto control = Control("EXT");
+    ASSERT_FALSE(control.empty());
+
+    std::unique_ptr<Inmutable> guarda;
+    const std::string F = B + "mov";
+    const std::string falta = d.prepara(F, guarda);
+    if (!falta.empty()) GTEST_SKIP() << falta;
+
+    class VistaQueBorra : public Vista {
+      public:
+        std::function<void()> alEmpezar;
+        void Etapa(const std::string& t) override {
+            Vista::Etapa(t);
+            if (t.rfind("Verificando la estructura", 0) == 0 && alEmpezar) alEmpezar();
+        }
+    } v;
+    v.marcados = {2};
+    if (d.alValidar) v.alEmpezar = [&] { d.alValidar(F); };
+    EXPECT_FALSE(importacion::Transferencia(B, v));
+    guarda.reset();
+
+    ASSERT_EQ(avisos_.avisos.size(), 1u);
+    const std::string& texto = avisos_.avisos[0].texto;
+    EXPECT_EQ(texto.rfind(std::string(d.mensaje) + F, 0), 0u) << texto;
+    EXPECT_NE(texto.find(d.motivo, std::string(d.mensaje).size() + F.size()), std::string::npos)
+        << texto;
+    EXPECT_EQ(avisos_.avisos[0].titulo, "Validar Archivos");
+    EXPECT_TRUE(Control("MOV").empty());
+    EXPECT_EQ(Control("EXT"), control);
+    EXPECT_EQ(Filas("EFCONTROL"), 1);
+    EXPECT_EQ(Filas("CAB"), 0);
+    EXPECT_EQ(Lee(B + "ext"), ext);
+    EXPECT_FALSE(fs::is_regular_file(F + "out"));
+    EXPECT_FALSE(fs::exists(B + "dbmov"));
+}
+
+std::string Binario(std::size_t n) {
+    std::string s(n, '\0');
+    unsigned x = 12345;
+    for (auto& c : s) {
+        x = x * 1103515245u + 12345u;
+        c = static_cast<char>(x >> 16);
+    }
+    return s;
+}
+
+void EscribeBytes(const std::string& ruta, const std::string& bytes) {
+    std::ofstream(ruta, std::ios::binary) << bytes;
+}
+
+const std::string kMovValido = "01|12345678||01|01|02||100.00|18.00|0.00|||||||";
+
+INSTANTIATE_TEST_SUITE_P(
+    Transferencia, EntradaDefectuosa,
+    ::testing::Values(
+        Defecto{"Binario",
+                [](const std::string& F, auto&) {
+                    EscribeBytes(F, Binario(1 << 16));
+                    return std::string();
+                },
+                // What is left after the filter repeats itself or breaks the
+                // record rules: either message names its list.
+                "El archivo ", " tiene ", nullptr},
+        Defecto{"BytesNulos",
+                [](const std::string& F, auto&) {
+                    EscribeBytes(F, std::string(5000, '\0') + "\r\n" + kMovValido + "\r\n" +
+                                        std::string(3, '\0') + kMovValido.substr(0, 20) + "\r\n");
+                    return std::string();
+                },
+                "El archivo ", " tiene errores ", nullptr},
+        Defecto{"LineaDeUnMillon",
+                [](const std::string& F, auto&) {
+                    EscribeBytes(F, kMovValido + "\r\n" + std::string(1000000, '7') + "|\r\n");
+                    return std::string();
+                },
+                "El archivo ", " tiene errores ", nullptr},
+        Defecto{"LineaDeUnMillonDeCampos",
+                [](const std::string& F, auto&) {
+                    std::string l;
+                    for (int i = 0; i < 500000; ++i) l += "1|";
+                    EscribeBytes(F, l + "\r\n");
+                    return std::string();
+                },
+                "El archivo ", " tiene errores ", nullptr},
+        Defecto{"ArchivoAusente", [](const std::string&, auto&) { return std::string(); },
+                "Ocurrió un error al procesar el archivo ", "El archivo no existe.", nullptr},
+        Defecto{"EnlaceRoto",
+                [](const std::string& F, auto&) {
+                    fs::create_symlink(F + ".no-existe", F);
+                    return std::string();
+                },
+                "Ocurrió un error al procesar el archivo ", "El archivo no existe.", nullptr},
+        Defecto{"DesapareceAlValidar",
+                [](const std::string& F, auto&) {
+                    EscribeBytes(F, kMovValido + "\r\n");
+                    return std::string();
+                },
+                "Ocurrió un error al validar el archivo ", ": Archivo no encontrado",
+                [](const std::string& F) { fs::remove(F); }},
+        Defecto{"ErroresEsUnaCarpeta",
+                [](const std::string& F, auto&) {
+                    EscribeBytes(F, kMovValido + "\r\n");
+                    fs::create_directories(F + "err");
+                    return std::string();
+                },
+                "Ocurrió un error al procesar el archivo ", "No se puede crear el archivo ",
+                nullptr},
+        Defecto{"CopiaDepuradaEsUnaCarpeta",
+                [](const std::string& F, auto&) {
+                    EscribeBytes(F, kMovValido + "\r\n");
+                    fs::create_directories(F + "out/x");
+                    return std::string();
+                },
+                "Ocurrió un error al procesar el archivo ", "No se puede crear el archivo ",
+                nullptr},
+        Defecto{"NoSePuedeReescribir",
+                [](const std::string& F, std::unique_ptr<Inmutable>& g) {
+                    EscribeBytes(F, kMovValido + "#\r\n");
+                    g = std::make_unique<Inmutable>(F);
+                    return g->Activo() ? std::string() : std::string("chattr not available");
+                },
+                "Ocurrió un error al procesar el archivo ",
+                "No se pudo reemplazar el archivo por su copia depurada", nullptr},
+        Defecto{"CarpetaSinEscritura",
+                [](const std::string& F, std::unique_ptr<Inmutable>& g) {
+                    EscribeBytes(F, kMovValido + "\r\n");
+                    g = std::make_unique<Inmutable>(F.substr(0, F.rfind('/')));
+                    return g->Activo() ? std::string() : std::string("chattr not available");
+                },
+                "Ocurrió un error al procesar el archivo ", "No se puede escribir en la carpeta ",
+                nullptr}),
+    [](const ::testing::TestParamInfo<Defecto>& i) { return std::string(i.param.nombre); });
+
+}  // namespace
+
+namespace {
+
+// A control record that the engine refuses (here a duplicate key of a stricter
+// host table) is said, never passed over as a success.
+TEST_F(Transferencia, RegistroDeControlRechazadoPorElMotor) {
+    shell::G().gsPeriodo = "201501";
+    db_->Execute("ALTER TABLE EFCONTROL ADD CONSTRAINT UQ_PRUEBA UNIQUE ([doc_id_d])");
+    const std::string B = Base("201501");
+    Escribe(B + "mov", {Mov("12345678", "1.00", "1.00")});
+    Escribe(B + "ext", {Ext("12345678", "1", "20.00", "2.00")});
+    Vista v;
+    v.marcados = {2, 3};
+    EXPECT_FALSE(importacion::Transferencia(B, v));
+    ASSERT_EQ(avisos_.avisos.size(), 1u);
+    EXPECT_EQ(avisos_.avisos[0].texto.rfind(
+                  "No se pudo grabar el registro de control del archivo " + B + "ext: ", 0),
+              0u)
+        << avisos_.avisos[0].texto;
+    EXPECT_FALSE(Control("MOV").empty());
+    EXPECT_TRUE(Control("EXT").empty());
 }
 
 }  // namespace
