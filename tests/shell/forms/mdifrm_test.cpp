@@ -328,6 +328,8 @@ TEST_F(HostForms, WithoutTheVersionRowTheProgramStillStarts) {
 
 TEST_F(HostForms, HelpOpensTheHelpFileOrSaysItIsMissing) {
     MDIFrm& m = Principal();
+    // The host installs the help page; without it the user is told.
+    std::filesystem::remove(inst_.sysPath + "0787/formdesk.html");
     m.mnuContenido_Click();
     EXPECT_TRUE(abiertos_.empty());
     ASSERT_EQ(respuestas_->Shown().size(), 1u);
