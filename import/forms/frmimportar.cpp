@@ -115,6 +115,13 @@ std::string UnidadDe(const std::string& carpeta) {
 
 }  // namespace
 
+std::string NombreBase(const std::string& carpeta, const std::string& archivo) {
+    std::string base = carpeta;
+    if (base.empty() || base.back() != '/') base += "/";
+    const long n = static_cast<long>(vb::Len(archivo));
+    return base + vb::Left(archivo, n > 4 ? n - 4 : 0) + ".";
+}
+
 QStringList Unidades() {
     QStringList r{QStringLiteral("/")};
     QFile f(QStringLiteral("/proc/mounts"));
@@ -525,9 +532,7 @@ void FrmImportar::CmdGrabar_Click() {
         fraBar->repaint();
         QCoreApplication::processEvents();
 
-        std::string base = carpeta;
-        if (base.empty() || base.back() != '/') base += "/";
-        base += vb::Left(archivo, static_cast<long>(vb::Len(archivo)) - 4) + ".";
+        std::string base = NombreBase(carpeta, archivo);
 
         VistaFormulario vista(*this);
         if (Transferencia(base, vista)) {

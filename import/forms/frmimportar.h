@@ -101,6 +101,11 @@ class FrmImportar : public QDialog {
     std::string unidad_;  // the drive shown before a change
 };
 
+// The base name of a declaration's data files: the folder, a "/" unless it
+// ends in one, and the chosen file's name without its extension, the point
+// kept.
+std::string NombreBase(const std::string& carpeta, const std::string& archivo);
+
 // The drives of this system: "/" and the mounted volumes.
 QStringList Unidades();
 

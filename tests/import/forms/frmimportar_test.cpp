@@ -240,3 +240,162 @@ TEST_F(Formulario, UnidadInexistente) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Formulario, Rotulos) {
+    FrmImportar f;
+    const std::pair<QWidget*, const char*> rotulos[] = {
+        {f.fraDec, "Declarante"},
+        {f.fraArc, "Archivo"},
+        {f.Label1[0], "Número de RUC"},
+        {f.Label1[1], "Nombre o razón social"},
+        {f.Label1[2], "Período"},
+        {f.Label1[3], "Unidades de Disco :"},
+        {f.Label1[4], "Directorios :"},
+        {f.Label1[5], "Archivos a Importar :"},
+        {f.Label1[6],
+         "Seleccione la unidad y el directorio desde el que desea importar la información"},
+        {f.Label1[7], "Número de orden"},
+        {f.chkOpc[0], "Contribuyentes nacionales"},
+        {f.chkOpc[1], "Contribuyentes Extranjeros"},
+        {f.chkOpc[2], "Movimientos Acumulados"},
+        {f.chkOpc[3], "Movimientos de contra asiento por error"},
+        {f.chkOpc[4], "Exoneración, Convenios e Inafectación"},
+        {f.CmdGrabar, "&Aceptar"},
+        {f.CmdCancelar, "&Salir"},
+        {f.fraOpc, ""},
+        {f.fraBar, ""},
+        {f.lblbar1, ""},
+    };
+    for (const auto& [w, texto] : rotulos) {
+        QString t;
+        if (auto* g = qobject_cast<QGroupBox*>(w))
+            t = g->title();
+        else if (auto* l = qobject_cast<QLabel*>(w))
+            t = l->text();
+        else if (auto* b = qobject_cast<QAbstractButton*>(w))
+            t = b->text();
+        EXPECT_EQ(t.toStdString(), texto) << w->objectName().toStdString();
+    }
+    for (int i : {2, 3}) EXPECT_FALSE(f.chkOpc[static_cast<std::size_t>(i)]->isChecked());
+    for (int i : {0, 1, 4}) EXPECT_FALSE(f.chkOpc[static_cast<std::size_t>(i)]->isVisibleTo(&f));
+    EXPECT_FALSE(f.fraBar->isVisibleTo(&f));
+    EXPECT_EQ(f.mkePeriodo->inputMask().left(7), "99/9999");
+}
+
+TEST_F(Formulario, PeriodoDesdeMarzoDe2004) {
+    FrmImportar f;
+    f.mkePeriodo->setText("03/2004");
+    EXPECT_TRUE(Cajas().empty());
+    EXPECT_EQ(shell::G().gsPeriodo, "200403");
+    f.mkePeriodo->setText("02/2004");
+    EXPECT_EQ(Cajas(), std::vector<std::string>{"¡El Periodo tributario no es válido!"});
+    EXPECT_EQ(shell::G().gsPeriodo, "200403");  // a refused period is not taken
+    // Opening or modifying (mode 2) does not ask about the period.
+    shell::G().gnModo = 2;
+    f.mkePeriodo->setText("01/2004");
+    EXPECT_TRUE(Cajas().empty());
+    EXPECT_EQ(shell::G().gsPeriodo, "200401");
+}
+
+TEST(NombreBase, CarpetaYNombreSinExtension) {
+    using importacion::forms::NombreBase;
+    EXPECT_EQ(NombreBase("/datos", "0787201501" + kRuc + ".mov"), "/datos/0787201501" + kRuc + ".");
+    EXPECT_EQ(NombreBase("/", "0787201501" + kRuc + ".ext"), "/0787201501" + kRuc + ".");
+    EXPECT_EQ(NombreBase("/media/usb/", "a.MOV"), "/media/usb/a.");
+}
+
+// The earlier-validation question answered OK goes on and validates again.
+TEST_F(Formulario, ValidarOtraVezTrasLaPregunta) {
+    const std::string base = "0787201501" + kRuc;
+    Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "1.00")});
+    FrmImportar f;
+    f.CmbRuc->setCurrentIndex(0);
+    f.mkePeriodo->setText("01/2015");
+    f.DirList->SetPath(datos_);
+    f.DirList_Change();
+    f.chkOpc[2]->click();
+    Elige(f, base + ".mov");
+    f.CmdGrabar_Click();
+    Cajas();
+    Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "1.00"), Mov("22345678", "2.00")});
+    respuestas_->Push(ui::vbOK);
+    f.CmdGrabar_Click();
+    EXPECT_EQ(Cajas(),
+              (std::vector<std::string>{
+                  "El archivo de movimientos ya ha sido validado anteriormente\r ¿Desea continuar?",
+                  "La validación ha terminado satisfactoriamente"}));
+    auto rs = db_->OpenRecordset("SELECT num_tuplas FROM EFCONTROL", jet::dbOpenSnapshot);
+    ASSERT_FALSE(rs->EOF());
+    EXPECT_EQ(rs->Fields(0).Value().Str(), "2");
+}
+
+// A file that fails gets the import's own message and nothing more; the form
+// is ready for another run.
+TEST_F(Formulario, ArchivoConErroresDejaElFormularioListo) {
+    const std::string base = "0787201501" + kRuc;
+    Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "05.00")});
+    FrmImportar f;
+    f.CmbRuc->setCurrentIndex(0);
+    f.mkePeriodo->setText("01/2015");
+    f.DirList->SetPath(datos_);
+    f.DirList_Change();
+    f.chkOpc[2]->click();
+    Elige(f, base + ".mov");
+    f.CmdGrabar_Click();
+    EXPECT_TRUE(Cajas().empty());
+    ASSERT_EQ(avisos_.avisos.size(), 1u);  // the import's own box
+    const std::string& texto = avisos_.avisos[0].texto;
+    EXPECT_EQ(texto.rfind("El archivo " + datos_ + "/" + base + ".mov tiene errores", 0), 0u)
+        << texto;
+    EXPECT_TRUE(f.CmdGrabar->isEnabled());
+    EXPECT_EQ(f.pbar1->value(), 0);
+    EXPECT_EQ(f.lblbar1->text(), "");
+    EXPECT_EQ(f.fraBar->title(), "");
+    EXPECT_EQ(FilasCab(), 0);
+}
+
+TEST_F(Formulario, RutaQueNoEsCarpeta) {
+    Escribe(datos_ + "/archivo", {"x"});
+    FrmImportar f;
+    const std::string antes = f.DirList->Path();
+    f.DrvLst->addItem(QString::fromStdString(datos_ + "/archivo"));
+    f.DrvLst->setCurrentText(QString::fromStdString(datos_ + "/archivo"));
+    f.DrvLst_Change();
+    EXPECT_EQ(Cajas(), std::vector<std::string>{
+                           "Ruta de Directorio no encontrado en Driver:/\nVerifique el correcto "
+                           "colocado del disquete.\nIntente nuevamente por favor."});
+    EXPECT_EQ(f.DirList->Path(), antes);
+    EXPECT_EQ(f.DrvLst->currentText(), "/");
+}
+
+// The folder list reads as the way from the drive down, then the subfolders;
+// activating one shows its files.
+TEST_F(Formulario, ListaDeCarpetas) {
+    fs::create_directories(datos_ + "/b");
+    fs::create_directories(datos_ + "/A");
+    Escribe(datos_ + "/A/0787201501" + kRuc + ".mov", {Mov("12345678", "1.00")});
+    FrmImportar f;
+    f.DirList->SetPath(datos_);
+    std::vector<std::string> textos;
+    for (int i = 0; i < f.DirList->count(); ++i)
+        textos.push_back(f.DirList->item(i)->text().toStdString());
+    ASSERT_GE(textos.size(), 3u);
+    EXPECT_EQ(textos.front(), "/");
+    EXPECT_EQ(textos[textos.size() - 3], "datos");
+    EXPECT_EQ(textos[textos.size() - 2], "A");
+    EXPECT_EQ(textos.back(), "b");
+    EXPECT_EQ(f.DirList->currentItem()->text(), "datos");
+
+    f.CmbRuc->setCurrentIndex(0);
+    f.mkePeriodo->setText("01/2015");
+    f.chkOpc[2]->click();
+    emit f.DirList->itemActivated(f.DirList->item(f.DirList->count() - 2));
+    EXPECT_EQ(f.DirList->Path(), datos_ + "/A");
+    EXPECT_EQ(Archivos(f), std::vector<std::string>{"0787201501" + kRuc + ".mov"});
+    emit f.DirList->itemActivated(f.DirList->item(0));
+    EXPECT_EQ(f.DirList->Path(), "/");
+}
+
+}  // namespace
