@@ -1,5 +1,6 @@
 #include "import/control.h"
 
+#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -86,7 +87,11 @@ void GraboControlF787(const std::string& Ruta, const std::string& sHash, double 
         }
         const long largo = static_cast<long>(vb::Len(Ruta));
         rs->Fields("rutarc") = vb::Variant(vb::UCase(vb::Left(Ruta, largo > 25 ? largo - 25 : 0)));
-        rs->Fields("tamarc") = vb::Variant(static_cast<std::int32_t>(vb::FileLen(Ruta)));
+        // The column holds a 32-bit length: a larger file is an overflow,
+        // never a wrapped size that no later check could match.
+        const std::int64_t tam = vb::FileLen(Ruta);
+        if (tam > INT32_MAX) vb::Raise(vb::kOverflow);
+        rs->Fields("tamarc") = vb::Variant(static_cast<std::int32_t>(tam));
         rs->Fields("marca") = vb::Variant(sHash);
         rs->Fields("indice") = vb::Variant(static_cast<std::uint8_t>(1));
         rs->Fields("num_tuplas") =

@@ -750,3 +750,26 @@ TEST_F(Transferencia, RegistroDeControlRechazadoPorElMotor) {
 }
 
 }  // namespace
+
+namespace {
+
+// A data file longer than the 32-bit size column is refused, not stored with
+// a wrapped size.
+TEST_F(Transferencia, ArchivoMayorQueLaColumnaDeTamanio) {
+    shell::G().gsPeriodo = "201501";
+    const std::string F = Base("201501") + "mov";
+    Escribe(F, {"x|"});
+    std::error_code ec;
+    fs::resize_file(F, (std::uintmax_t(1) << 31) + 10, ec);  // sparse: no disk is used
+    if (ec) GTEST_SKIP() << ec.message();
+    try {
+        importacion::GraboControlF787(F, "1", 1, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
+                                      {}, {}, {});
+        ADD_FAILURE() << "no error";
+    } catch (const vb::VbError& e) {
+        EXPECT_EQ(e.Number(), vb::kOverflow);
+    }
+    EXPECT_EQ(Filas("EFCONTROL"), 0);
+}
+
+}  // namespace
