@@ -524,33 +524,62 @@ void FrmImportar::CmdGrabar_Click() {
                            titulo) == ui::vbCancel)
                 return;
         }
-        ui::SetMousePointer(ui::vbArrow);
-        fraBar->setVisible(true);
-        pbar1->setMinimum(0);
-        pbar1->setMaximum(2);
-        pbar1->setValue(1);
-        fraBar->repaint();
-        QCoreApplication::processEvents();
+        bool paso = false, cabecera = false;
+        {
+            // Window events run during the import: the taxpayer, period,
+            // kinds and files it works on must not change under it, nor may
+            // the form close (which clears the period) before it ends.
+            struct Importando {
+                FrmImportar& f;
+                explicit Importando(FrmImportar& f) : f(f) {
+                    f.importando_ = true;
+                    for (QWidget* w :
+                         {static_cast<QWidget*>(f.fraDec), static_cast<QWidget*>(f.fraOpc),
+                          static_cast<QWidget*>(f.fraArc)})
+                        w->setEnabled(false);
+                }
+                ~Importando() {
+                    f.importando_ = false;
+                    for (QWidget* w :
+                         {static_cast<QWidget*>(f.fraDec), static_cast<QWidget*>(f.fraOpc),
+                          static_cast<QWidget*>(f.fraArc)})
+                        w->setEnabled(true);
+                }
+            } importando(*this);
+            ui::SetMousePointer(ui::vbArrow);
+            fraBar->setVisible(true);
+            pbar1->setMinimum(0);
+            pbar1->setMaximum(2);
+            pbar1->setValue(1);
+            fraBar->repaint();
+            QCoreApplication::processEvents();
 
-        std::string base = NombreBase(carpeta, archivo);
+            std::string base = NombreBase(carpeta, archivo);
 
-        VistaFormulario vista(*this);
-        if (Transferencia(base, vista)) {
-            if (VerificoArch()) {
+            VistaFormulario vista(*this);
+            paso = Transferencia(base, vista);
+            if (paso && VerificoArch()) {
                 GraboCabecera();
-                ui::MsgBox(
-                    "La validación ha terminado satisfactoriamente. Puede ver su declaración "
-                    "en la opción Declaraciones/Modificar.",
-                    ui::vbInformation, titulo);
-            } else {
-                ui::MsgBox("La validación ha terminado satisfactoriamente", ui::vbInformation,
-                           titulo);
+                cabecera = true;
             }
+        }
+        if (cabecera) {
+            ui::MsgBox(
+                "La validación ha terminado satisfactoriamente. Puede ver su declaración "
+                "en la opción Declaraciones/Modificar.",
+                ui::vbInformation, titulo);
+        } else if (paso) {
+            ui::MsgBox("La validación ha terminado satisfactoriamente", ui::vbInformation, titulo);
         }
     } catch (const vb::VbError& e) {
         // A database or file error outside the import's own handling.
         ui::MsgBox("Error tecnico: " + vb::Str(static_cast<double>(e.Number())) + "\n" +
                        e.Description() + "\nIntente nuevamente por favor.",
+                   ui::vbCritical, titulo);
+    } catch (const std::exception& e) {
+        // Anything else (memory, the file system) is said the same way rather
+        // than ending the program.
+        ui::MsgBox(std::string("Error tecnico: ") + e.what() + "\nIntente nuevamente por favor.",
                    ui::vbCritical, titulo);
     }
     CmdGrabar->setEnabled(true);
@@ -565,6 +594,7 @@ void FrmImportar::CmdCancelar_Click() {
 }
 
 void FrmImportar::done(int r) {
+    if (importando_) return;  // closes once the import has ended
     shell::G().gsPeriodo.clear();
     QDialog::done(r);
 }

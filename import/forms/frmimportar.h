@@ -98,7 +98,8 @@ class FrmImportar : public QDialog {
 
   private:
     QString PeriodoTexto() const;
-    std::string unidad_;  // the drive shown before a change
+    std::string unidad_;       // the drive shown before a change
+    bool importando_ = false;  // Transferencia is running
 };
 
 // The base name of a declaration's data files: the folder, a "/" unless it

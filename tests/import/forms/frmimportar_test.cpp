@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 #undef EOF
 #include <filesystem>
@@ -396,6 +397,42 @@ TEST_F(Formulario, ListaDeCarpetas) {
     EXPECT_EQ(Archivos(f), std::vector<std::string>{"0787201501" + kRuc + ".mov"});
     emit f.DirList->itemActivated(f.DirList->item(0));
     EXPECT_EQ(f.DirList->Path(), "/");
+}
+
+}  // namespace
+
+namespace {
+
+// While the import runs, window events are processed: the choices it works on
+// are locked and a request to close waits, so the control record keeps the
+// period it was started with.
+TEST_F(Formulario, DuranteLaImportacion) {
+    const std::string base = "0787201501" + kRuc;
+    Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "1.00")});
+    FrmImportar f;
+    f.CmbRuc->setCurrentIndex(0);
+    f.mkePeriodo->setText("01/2015");
+    f.DirList->SetPath(datos_);
+    f.DirList_Change();
+    f.chkOpc[2]->click();
+    Elige(f, base + ".mov");
+    bool bloqueado = false, corrio = false;
+    QTimer::singleShot(0, &f, [&] {
+        corrio = true;
+        bloqueado = !f.fraDec->isEnabled() && !f.fraOpc->isEnabled() && !f.fraArc->isEnabled();
+        f.CmdCancelar->click();
+    });
+    f.CmdGrabar_Click();
+    ASSERT_TRUE(corrio);
+    EXPECT_TRUE(bloqueado);
+    EXPECT_EQ(shell::G().gsPeriodo, "201501");
+    EXPECT_TRUE(f.fraDec->isEnabled());
+    EXPECT_TRUE(f.fraArc->isEnabled());
+    auto rs = db_->OpenRecordset("SELECT periodo FROM EFCONTROL", jet::dbOpenSnapshot);
+    ASSERT_FALSE(rs->EOF());
+    EXPECT_EQ(rs->Fields(0).Value().Str(), "201501");
+    f.CmdCancelar->click();  // now it closes
+    EXPECT_EQ(shell::G().gsPeriodo, "");
 }
 
 }  // namespace
