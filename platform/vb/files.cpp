@@ -191,21 +191,24 @@ bool Exists(const std::string& p) {
     return ::lstat(p.c_str(), &st) == 0;
 }
 
-// The entry of `dir` whose name equals `name` without regard to case, when
-// there is exactly one.
+// The entry of `dir` whose name equals `name` without regard to case. A Linux
+// folder may hold several such entries ("DATOS.TXT" and "datos.txt"); the
+// first in byte order wins (capitals before small letters), so the choice
+// does not depend on the order in which the folder lists its entries.
 bool FindNoCase(const std::string& dir, std::string_view name, std::string& found) {
     DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
     if (!d) return false;
-    int matches = 0;
+    bool any = false;
     while (const dirent* e = ::readdir(d)) {
         const std::string_view entry = e->d_name;
         if (entry.size() < name.size() / 2 || entry.size() > name.size() * 2) continue;
-        if (CompareText(entry, name) == 0) {
-            if (++matches == 1) found = entry;
+        if (CompareText(entry, name) == 0 && (!any || entry < found)) {
+            found = entry;
+            any = true;
         }
     }
     ::closedir(d);
-    return matches == 1;
+    return any;
 }
 
 // Windows wildcard match of a file name: "*" any run, "?" one character,
@@ -271,7 +274,8 @@ int FreeFile() {
 int FreeFile(int range) {
     if (range < 0 || range > 1) Raise(kInvalidCall);
     const int first = range == 0 ? 1 : 256;
-    for (int n = first; n < first + 255; ++n) {
+    const int last = range == 0 ? 255 : kMaxFiles;
+    for (int n = first; n <= last; ++n) {
         if (!gFiles[static_cast<std::size_t>(n)]) return n;
     }
     Raise(kTooManyFiles);

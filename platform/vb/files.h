@@ -12,9 +12,9 @@ namespace vb {
 enum class OpenMode { Input, Output, Append, Binary };
 
 // Resolves a path as a case-insensitive file system would: each component is
-// taken as written when it exists, else the unique entry that matches without
-// regard to case. "\" separators become "/". Components that do not exist are
-// kept as written.
+// taken as written when it exists, else the entry that matches without regard
+// to case (of several, the first in byte order). "\" separators become "/".
+// Components that do not exist are kept as written.
 std::string ResolvePath(std::string_view path);
 
 int FreeFile();                                                   // 1..255; none -> 67

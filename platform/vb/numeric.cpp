@@ -3,6 +3,7 @@
 // the system's fixed settings, which are "." and "," as well.
 #include "vb/numeric.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -136,9 +137,48 @@ double RadixValue(std::uint64_t value, int digits, bool hex, bool* overflow) {
     return 0;
 }
 
+// True when the decimal text "[-]digits[.digits][e[-]digits]" stands for a
+// number below 1 in magnitude (its first significant digit lies right of the
+// point), which tells an underflow from an overflow.
+bool BelowOne(std::string_view t) {
+    if (!t.empty() && t[0] == '-') t.remove_prefix(1);
+    const std::size_t ePos = t.find('e');
+    const std::string_view mant = t.substr(0, ePos);
+    long long order = 0;  // power of ten of the first significant digit
+    bool found = false, afterPoint = false;
+    long long whole = 0, zerosAfterPoint = 0;
+    for (char c : mant) {
+        if (c == '.') {
+            afterPoint = true;
+        } else if (!found && c == '0') {
+            if (afterPoint) ++zerosAfterPoint;
+        } else {
+            if (!found) found = true;
+            if (!afterPoint) ++whole;
+        }
+    }
+    if (!found) return true;
+    order = whole > 0 ? whole - 1 : -zerosAfterPoint - 1;
+    if (ePos != std::string_view::npos) {
+        std::string_view ex = t.substr(ePos + 1);
+        const bool neg = !ex.empty() && ex[0] == '-';
+        if (neg) ex.remove_prefix(1);
+        long long x = 0;
+        for (char c : ex) x = std::min<long long>(x * 10 + (c - '0'), 1000000000LL);
+        order += neg ? -x : x;
+    }
+    return order < 0;
+}
+
+// A number too small for a Double reads as 0, as the run-time's conversion
+// gives; one too large is not read (*ok false: the callers raise overflow).
 double ToDouble(const NumBuf& buf, bool* ok) {
     double v = 0;
     auto r = std::from_chars(buf.data(), buf.data() + buf.size(), v);
+    if (r.ec == std::errc::result_out_of_range && BelowOne({buf.data(), buf.size()})) {
+        *ok = true;
+        return buf.size() > 0 && buf.data()[0] == '-' ? -0.0 : 0.0;
+    }
     *ok = r.ec == std::errc() && std::isfinite(v);
     return v;
 }
@@ -230,37 +270,50 @@ double Val(std::string_view s) {
     return v;
 }
 
-std::optional<double> ParseNumber(std::string_view s) {
+namespace {
+
+// What the shared parser read: a radix literal's value, or the sign and the
+// decimal text "digits[.digits][e[-]digits]" of the number.
+struct Scanned {
+    bool radix = false;
+    double radixValue = 0;
+    bool negative = false;
+    NumBuf text;
+};
+
+bool Scan(std::string_view s, Scanned& out) {
     auto ws = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     std::size_t b = 0, e = s.size();
     while (b < e && ws(s[b])) ++b;
     while (e > b && ws(s[e - 1])) --e;
-    if (b == e) return std::nullopt;
+    if (b == e) return false;
 
     if (s[b] == '&') {
-        if (e - b < 3) return std::nullopt;
+        if (e - b < 3) return false;
         const char kind = s[b + 1];
         const bool hex = kind == 'H' || kind == 'h';
-        if (!hex && kind != 'O' && kind != 'o') return std::nullopt;
+        if (!hex && kind != 'O' && kind != 'o') return false;
         std::uint64_t value = 0;
         int digits = 0;
         for (std::size_t k = b + 2; k < e; ++k) {
             const int d = hex ? HexValue(s[k]) : (s[k] >= '0' && s[k] <= '7' ? s[k] - '0' : -1);
-            if (d < 0) return std::nullopt;
+            if (d < 0) return false;
             if (value == 0 && d == 0) continue;
             value = value * (hex ? 16 : 8) + static_cast<unsigned>(d);
-            if (value > 0xFFFFFFFFULL) return std::nullopt;
+            if (value > 0xFFFFFFFFULL) return false;
             ++digits;
         }
         bool overflow = false;
         const double v = RadixValue(value, digits, hex, &overflow);
-        if (overflow) return std::nullopt;
-        return v;
+        if (overflow) return false;
+        out.radix = true;
+        out.radixValue = v;
+        return true;
     }
 
     bool neg = false, paren = false, signSeen = false, currency = false;
     if (s[b] == '(') {
-        if (s[e - 1] != ')') return std::nullopt;
+        if (s[e - 1] != ')') return false;
         paren = true;
         neg = true;
         ++b;
@@ -281,7 +334,7 @@ std::optional<double> ParseNumber(std::string_view s) {
             break;
         }
     }
-    NumBuf buf;
+    NumBuf& buf = out.text;
     bool any = false, dot = false;
     for (; i < e; ++i) {
         const char c = s[i];
@@ -297,12 +350,12 @@ std::optional<double> ParseNumber(std::string_view s) {
             break;
         }
     }
-    if (!any) return std::nullopt;
+    if (!any) return false;
     if (i < e && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
         std::size_t k = i + 1;
         bool expNeg = false;
         if (k < e && (s[k] == '-' || s[k] == '+')) expNeg = s[k++] == '-';
-        if (k >= e || !IsDigit(s[k])) return std::nullopt;
+        if (k >= e || !IsDigit(s[k])) return false;
         buf.push('e');
         if (expNeg) buf.push('-');
         while (k < e && IsDigit(s[k])) buf.push(s[k++]);
@@ -317,14 +370,97 @@ std::optional<double> ParseNumber(std::string_view s) {
             signSeen = true;
             neg = c == '-';
         } else {
-            return std::nullopt;
+            return false;
         }
     }
-    bool ok = false;
-    const double v = ToDouble(buf, &ok);
-    if (!ok) return std::nullopt;
-    return neg ? -v : v;
+    out.negative = neg;
+    return true;
 }
+
+}  // namespace
+
+std::optional<double> ParseNumber(std::string_view s) {
+    Scanned n;
+    if (!Scan(s, n)) return std::nullopt;
+    if (n.radix) return n.radixValue;
+    bool ok = false;
+    const double v = ToDouble(n.text, &ok);
+    if (!ok) return std::nullopt;
+    return n.negative ? -v : v;
+}
+
+namespace detail {
+
+// The decimal text is turned into ten-thousandths directly, so every amount
+// Currency can hold, its extremes included, reads back exactly (through a
+// Double, 922337203685477.5807 would come out above the maximum).
+std::optional<Currency> ParseCurrency(std::string_view s, bool* overflow) {
+    *overflow = false;
+    Scanned n;
+    if (!Scan(s, n)) return std::nullopt;
+    if (n.radix) return Currency::FromDouble(n.radixValue);
+    const std::string_view t(n.text.data(), n.text.size());
+    const std::size_t ePos = t.find('e');
+    const std::string_view mant = t.substr(0, ePos);
+    long long exp10 = 0;
+    if (ePos != std::string_view::npos) {
+        std::string_view ex = t.substr(ePos + 1);
+        const bool expNeg = !ex.empty() && ex[0] == '-';
+        if (expNeg) ex.remove_prefix(1);
+        for (char c : ex) {
+            exp10 = exp10 * 10 + (c - '0');
+            if (exp10 > 100000) break;  // far beyond any amount either way
+        }
+        if (expNeg) exp10 = -exp10;
+    }
+    // Significant digits and the power of ten of the last one.
+    std::string digits;
+    long long scale = 0;  // value = digits x 10^(scale + exp10)
+    bool afterPoint = false;
+    for (char c : mant) {
+        if (c == '.') {
+            afterPoint = true;
+            continue;
+        }
+        if (digits.empty() && c == '0') {
+            if (afterPoint) --scale;
+            continue;
+        }
+        digits.push_back(c);
+        if (afterPoint) --scale;
+    }
+    // Ten-thousandths: digits x 10^(shift), rounded half to even.
+    const long long shift = scale + exp10 + 4;
+    unsigned __int128 q = 0;
+    const unsigned __int128 limit = static_cast<unsigned __int128>(INT64_MAX) + 1;
+    auto tooBig = [&] {
+        *overflow = true;
+        return std::nullopt;
+    };
+    const long long keep = static_cast<long long>(digits.size()) + (shift < 0 ? shift : 0);
+    for (long long k = 0; k < keep; ++k) {
+        q = q * 10 + static_cast<unsigned>(digits[static_cast<std::size_t>(k)] - '0');
+        if (q > limit) return tooBig();
+    }
+    if (shift > 0 && !digits.empty()) {
+        for (long long k = 0; k < shift; ++k) {
+            q *= 10;
+            if (q > limit) return tooBig();
+        }
+    }
+    if (shift < 0 && keep >= 0) {
+        const std::size_t first = static_cast<std::size_t>(keep);
+        const int d = digits[first] - '0';
+        bool rest = false;
+        for (std::size_t k = first + 1; k < digits.size(); ++k) rest = rest || digits[k] != '0';
+        if (d > 5 || (d == 5 && (rest || (q & 1)))) ++q;
+    }
+    if (q > limit || (q == limit && !n.negative)) return tooBig();
+    const auto mag = static_cast<__int128>(q);
+    return Currency::FromRaw(static_cast<std::int64_t>(n.negative ? -mag : mag));
+}
+
+}  // namespace detail
 
 bool IsNumeric(std::string_view s) {
     return ParseNumber(s).has_value();

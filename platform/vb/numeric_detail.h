@@ -1,7 +1,9 @@
 // Internal number-to-text helpers shared by Str, CStr and Format.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "vb/currency.h"
 
@@ -13,5 +15,9 @@ namespace vb::detail {
 std::string NumberText(double x, int precision, bool leadingZero);
 // Exact Currency text with "." and up to four decimals, no trailing zeros.
 std::string CurrencyText(Currency c);
+// Text read by the CDbl parser straight into Currency, rounded half to even to
+// four places: nullopt when the text is not a number (with *overflow set when
+// it is one, but outside the Currency range).
+std::optional<Currency> ParseCurrency(std::string_view s, bool* overflow);
 
 }  // namespace vb::detail

@@ -184,9 +184,10 @@ std::uint8_t CByte(const Variant& v) {
 Currency CCur(const Variant& v) {
     if (v.Type() == VarType::Currency) return v.AsCurrency();
     if (v.Type() == VarType::String) {
-        const auto n = ParseNumber(v.Str());
-        if (!n) Raise(kTypeMismatch);
-        return Currency::FromDouble(*n);
+        bool overflow = false;
+        const auto c = detail::ParseCurrency(v.Str(), &overflow);
+        if (!c) Raise(overflow ? kOverflow : kTypeMismatch);
+        return *c;
     }
     return Currency::FromDouble(ConvertNumber(v));
 }

@@ -1,8 +1,11 @@
 // Number conversions, checked arithmetic, Currency and dates.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <random>
+#include <string>
 
 #include "error_of.h"
 #include "vb/currency.h"
@@ -51,6 +54,11 @@ TEST(Val, ReadsTheLeadingNumber) {
     for (const auto& r : rows) EXPECT_EQ(Val(r.text), r.expected) << '"' << r.text << '"';
     EXPECT_EQ(ErrorOf([] { Val("50.5%"); }), kTypeMismatch);  // suffix of a whole type
     EXPECT_EQ(ErrorOf([] { Val("1e999"); }), kOverflow);
+    // Too small for a Double: 0, not an overflow (rule: underflow reads as 0).
+    EXPECT_EQ(Val("1e-999"), 0);
+    EXPECT_EQ(Val("-0.1e-330"), 0);
+    EXPECT_EQ(ParseNumber("1e-400"), 0.0);
+    EXPECT_FALSE(ParseNumber("1e400"));
 }
 
 struct ParseRow {
@@ -184,6 +192,75 @@ TEST(Currency, ExactSumsAndHalfEvenConversions) {
     EXPECT_EQ((Currency::FromRaw(-3) * Currency::FromRaw(5000)).Raw(), -2);
     EXPECT_EQ(CCur(Variant("1,234.5678")).Raw(), 12345678);
     EXPECT_EQ(CStr(Variant(Currency::FromRaw(-12345000))), "-1234.5");
+}
+
+TEST(Currency, TextReadsExactlyUpToTheExtremes) {
+    const struct {
+        const char* text;
+        std::int64_t raw;
+    } rows[] = {
+        {"922337203685477.5807", std::numeric_limits<std::int64_t>::max()},
+        {"-922337203685477.5808", std::numeric_limits<std::int64_t>::min()},
+        {"(922,337,203,685,477.5808)", std::numeric_limits<std::int64_t>::min()},
+        {"123456789012.34565", 1234567890123456},  // 15 digits of a Double would give ...3460
+        {"123456789012.34575", 1234567890123458},  // halves to even
+        {"0.00005", 0},
+        {"0.00015", 2},
+        {"-0.00025", -2},
+        {"0.000051", 1},
+        {" 1,234.5 ", 12345000},
+        {"1.5e3", 15000000},
+        {"15e-5", 2},
+        {"1e-400", 0},
+        {"&H10", 160000},
+        {"-0", 0},
+    };
+    for (const auto& r : rows) EXPECT_EQ(CCur(Variant(r.text)).Raw(), r.raw) << r.text;
+    for (const char* over : {"922337203685477.5808", "-922337203685477.5809", "1e15", "1e99999"})
+        EXPECT_EQ(ErrorOf([&] { CCur(Variant(over)); }), kOverflow) << over;
+    for (const char* bad : {"", " ", "abc", "1..2", "$"})
+        EXPECT_EQ(ErrorOf([&] { CCur(Variant(bad)); }), kTypeMismatch) << '"' << bad << '"';
+}
+
+TEST(Currency, RandomAmountsSurviveTextAndBack) {
+    std::mt19937_64 gen(787);
+    for (int i = 0; i < 20000; ++i) {
+        std::int64_t raw = static_cast<std::int64_t>(gen());
+        if (i % 2) raw >>= gen() % 60;  // small amounts as often as large ones
+        const Variant c(Currency::FromRaw(raw));
+        ASSERT_EQ(CCur(Variant(CStr(c))).Raw(), raw) << CStr(c);
+        ASSERT_EQ(CCur(Variant(Str(c))).Raw(), raw) << Str(c);
+        ASSERT_EQ(CCur(Variant(Format(c, "#,##0.0000;(#,##0.0000)"))).Raw(), raw) << raw;
+        // Whole units: halves away from zero, on the exact amount.
+        const std::int64_t units = raw / 10000;
+        const std::int64_t rest = raw % 10000;
+        const std::int64_t rounded = units + (rest >= 5000 ? 1 : rest <= -5000 ? -1 : 0);
+        // A negative amount that rounds to zero keeps its sign ("-0").
+        const std::string whole = (raw < 0 && rounded == 0 ? "-" : "") + std::to_string(rounded);
+        ASSERT_EQ(Format(c, "##############0"), whole) << raw;
+    }
+}
+
+TEST(Str, RandomDoublesComeBackThroughVal) {
+    // Str keeps 15 significant digits; Val (and CDbl of CStr) reads them back
+    // as the Double nearest to those digits.
+    std::mt19937_64 gen(1252);
+    std::uniform_real_distribution<double> mant(1.0, 10.0);
+    std::uniform_int_distribution<int> exp(-300, 300);
+    for (int i = 0; i < 20000; ++i) {
+        double x = mant(gen) * std::pow(10.0, exp(gen));
+        if (i % 3 == 0) x = std::round(x * 1e4) / 1e4;  // amounts with few decimals
+        if (i % 2) x = -x;
+        char buf[40];
+        const auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 14);
+        double expected = 0;
+        std::from_chars(buf, r.ptr, expected);
+        const std::string s = Str(x);
+        ASSERT_EQ(s[0], x < 0 ? '-' : ' ') << s;
+        ASSERT_EQ(s.find_first_of("e,"), std::string::npos) << s;
+        ASSERT_EQ(Val(s), expected) << s;
+        ASSERT_EQ(CDbl(Variant(CStr(Variant(x)))), expected) << CStr(Variant(x));
+    }
 }
 
 TEST(Str, LeadingBlankAndPointDecimal) {

@@ -1,6 +1,5 @@
 // Numbered files: line ends, end of file, 1252 conversion, errors, and the
 // case-insensitive path resolution.
-#include "error_of.h"
 #include "vb/files.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "error_of.h"
 #include "vb/error.h"
+#include "vb/strings.h"
 
 namespace vb {
 namespace {
@@ -218,6 +219,80 @@ TEST_F(Files, ResolvePathIgnoresCase) {
     Open(Path("data/file.txt"), OpenMode::Input, 1);
     EXPECT_EQ(LineInput(1), "x");
     Close(1);
+}
+
+TEST_F(Files, SeveralCaseVariantsGiveTheFirstInByteOrder) {
+    // The winner must not depend on the order in which the folder lists its
+    // entries: capitals come first in byte order.
+    ASSERT_EQ(mkdir(Path("datos").c_str(), 0777), 0);
+    ASSERT_EQ(mkdir(Path("DATOS").c_str(), 0777), 0);
+    WriteBytes("datos/x.txt", "small");
+    WriteBytes("DATOS/Año.TXT", "A");
+    WriteBytes("DATOS/año.txt", "a");
+    WriteBytes("DATOS/AÑO.txt", "N");
+    EXPECT_EQ(ResolvePath(Path("Datos/AñO.tXt")), Path("DATOS/AÑO.txt"));
+    EXPECT_EQ(ResolvePath(Path("Datos/x.txt")), Path("DATOS/x.txt"));  // the folder wins first
+    Open(Path("DaTos/AñO.TxT"), OpenMode::Input, 1);
+    EXPECT_EQ(LineInput(1), "N");
+    Close(1);
+    ASSERT_EQ(unlink(Path("DATOS/AÑO.txt").c_str()), 0);
+    EXPECT_EQ(ResolvePath(Path("datos2/../DATOS/AÑo.TXT")), Path("datos2/../DATOS/AÑo.TXT"));
+    EXPECT_EQ(ResolvePath(Path("Datos/AÑO.TXT")), Path("DATOS/Año.TXT"));
+    // An exact name always wins over its variants.
+    EXPECT_EQ(ResolvePath(Path("datos/x.txt")), Path("datos/x.txt"));
+    EXPECT_EQ(ResolvePath(Path("DATOS/año.txt")), Path("DATOS/año.txt"));
+}
+
+TEST_F(Files, EveryByteSurvivesReadingAndWriting) {
+    // All 256 bytes but the line ends, the five that 1252 leaves undefined
+    // included, read as one line of 254 characters and written back unchanged.
+    std::string bytes;
+    for (int b = 0; b < 256; ++b) {
+        if (b != '\r' && b != '\n') bytes.push_back(static_cast<char>(b));
+    }
+    WriteBytes("all.txt", bytes + "\r\n");
+    Open(Path("all.txt"), OpenMode::Input, 1);
+    const std::string line = LineInput(1);
+    Close(1);
+    EXPECT_EQ(Len(line), 254u);
+    for (const char* undefined : {"\u0081", "\u008D", "\u008F", "\u0090", "\u009D"})
+        EXPECT_NE(line.find(undefined), std::string::npos) << Asc(undefined);
+    Open(Path("Copia.txt"), OpenMode::Output, 1);
+    PrintLine(1, line);
+    PrintLine(1, "日本 ĳ");  // characters without a 1252 byte become "?"
+    Close(1);
+    EXPECT_EQ(ReadBytes("Copia.txt"), bytes + "\r\n?? ?\r\n");
+}
+
+TEST_F(Files, EndOfFileAndAppend) {
+    WriteBytes("last.txt", "uno\r\ndos");
+    Open(Path("LAST.TXT"), OpenMode::Input, 1);
+    EXPECT_EQ(LineInput(1), "uno");
+    EXPECT_FALSE(Eof(1));
+    EXPECT_EQ(LineInput(1), "dos");  // the final line needs no ending
+    EXPECT_TRUE(Eof(1));
+    EXPECT_EQ(ErrorOf([] { LineInput(1); }), kInputPastEnd);
+    EXPECT_EQ(ErrorOf([] { LineInputRaw(1); }), kInputPastEnd);
+    Close(1);
+
+    // Append creates a missing file, in a folder found without regard to case.
+    ASSERT_EQ(mkdir(Path("Log").c_str(), 0777), 0);
+    Open(Path("LOG/nuevo.txt"), OpenMode::Append, 1);
+    PrintText(1, "a");
+    PrintLine(1, "ñ");
+    Close(1);
+    EXPECT_EQ(ReadBytes("Log/nuevo.txt"), "a\xF1\r\n");
+}
+
+TEST_F(Files, FreeFileRanges) {
+    WriteBytes("r.txt", "x");
+    for (int n = 256; n <= 510; ++n) Open(Path("r.txt"), OpenMode::Input, n);
+    EXPECT_EQ(FreeFile(1), 511);
+    Open(Path("r.txt"), OpenMode::Input, 511);
+    EXPECT_EQ(ErrorOf([] { FreeFile(1); }), kTooManyFiles);
+    EXPECT_EQ(FreeFile(), 1);
+    EXPECT_EQ(ErrorOf([] { FreeFile(2); }), kInvalidCall);
+    EXPECT_EQ(ErrorOf([&] { Open(Path("r.txt"), OpenMode::Input, 512); }), kBadFileNameOrNumber);
 }
 
 TEST_F(Files, FileOperations) {

@@ -3,6 +3,8 @@
 // they pin.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "vb/numeric.h"
 
 namespace vb {
@@ -43,7 +45,11 @@ INSTANTIATE_TEST_SUITE_P(
         FormatRow{"052008", "0#/####", "05/2008"},
         FormatRow{"01012004", "0#/0#/####", "01/01/2004"}, FormatRow{"5", "0#/####", "00/0005"},
         FormatRow{"122008", "##/####", "12/2008"}, FormatRow{" 12 ", "000", "012"},
-        FormatRow{"7", "000", "007"}, FormatRow{Variant(std::int32_t(12)), "000000", "000012"},
+        FormatRow{"7", "000", "007"}, FormatRow{"122008", "0#/####", "12/2008"},
+        FormatRow{"31122004", "0#/0#/####", "31/12/2004"},
+        FormatRow{"20041231", "0#/0#/####", "20/04/1231"},  // a mask, not a date
+        FormatRow{Variant(52008.0), "0#/####", "05/2008"},
+        FormatRow{Variant(std::int32_t(12)), "000000", "000012"},
         FormatRow{Variant(std::int32_t(3)), "00000000", "00000003"},
         FormatRow{123.0, "000000000000000", "000000000000123"},
         FormatRow{1969.0, "00000000000000000000", "00000000000000001969"},
@@ -51,7 +57,12 @@ INSTANTIATE_TEST_SUITE_P(
         // text the parser reads as CDbl does; text it rejects comes back unchanged
         FormatRow{"(1,500)", "#,##0", "-1,500"}, FormatRow{"1,234", "0.00", "1234.00"},
         FormatRow{"", "0#/####", ""}, FormatRow{"ABC", "0.00", "ABC"},
-        FormatRow{"12ab", "000", "12ab"},
+        FormatRow{"12ab", "000", "12ab"}, FormatRow{"  ", "000", "  "},
+        FormatRow{"1 234", "0", "1 234"},  // a blank inside is no grouping sign
+        FormatRow{" ( 1,500 ) ", "###,###,###,##0;(###,###,###,##0)", "(1,500)"},
+        FormatRow{" -1500 ", "###,###,###,##0;(###,###,###,##0)", "(1,500)"},
+        FormatRow{"1500-", "##############0", "-1500"}, FormatRow{"-0", "0;(0);Z", "Z"},
+        FormatRow{"1,234,567.5", "###,###,###,##0", "1,234,568"},
         // placeholder rules
         FormatRow{17.0, "#3", "173"}, FormatRow{4711.0, "#0", "4711"},
         FormatRow{1.0, "#00##00#0", "00000001"}, FormatRow{1.0, "000###", "000001"},
@@ -73,6 +84,19 @@ INSTANTIATE_TEST_SUITE_P(
         FormatRow{1.005, "0.00", "1.01"}, FormatRow{2.675, "0.00", "2.68"},
         FormatRow{9.9999999, "#0.000000", "10.000000"}, FormatRow{0.0995, "#.##", ".1"},
         FormatRow{123456789012345678.0, "0", "123456789012346000"},
+        // whole units from Double and Currency totals: halves go up for
+        // positive amounts, away from zero for negative ones
+        FormatRow{0.5, "##############0", "1"}, FormatRow{1234567.5, "##############0", "1234568"},
+        FormatRow{-0.5, "##############0", "-1"},
+        FormatRow{Variant(Currency::FromRaw(5000)), "##############0", "1"},
+        FormatRow{Variant(Currency::FromRaw(4999)), "##############0", "0"},
+        FormatRow{Variant(Currency::FromRaw(-25000)), "##############0", "-3"},
+        FormatRow{Variant(Currency::FromRaw(123456789012345000)), "##############0",
+                  "12345678901235"},  // exact: no Double on the way
+        FormatRow{Variant(Currency::FromRaw(INT64_MAX)), "##############0", "922337203685478"},
+        FormatRow{Variant(Currency::FromRaw(INT64_MIN)), "###,###,###,##0;(###,###,###,##0)",
+                  "(922,337,203,685,478)"},
+        FormatRow{Variant(Currency::FromRaw(INT64_MIN)), "0.0000", "-922337203685477.5808"},
         // exact sub-types
         FormatRow{Variant(std::int16_t(-3)), "000", "-003"},
         FormatRow{Variant(Currency::FromRaw(12345)), "0.000", "1.235"},  // 1.2345 exact half
