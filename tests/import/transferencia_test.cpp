@@ -217,6 +217,23 @@ TEST_F(Transferencia, DuplicadosEnMovimientosNoDetienenExtornos) {
     EXPECT_TRUE(Control("MOV").empty());
     EXPECT_FALSE(Control("EXT").empty());
     EXPECT_FALSE(importacion::VerificoArch());
+    for (const char* resto : {"movout", "dbmov", "extout", "dbext", "exterr"})
+        EXPECT_FALSE(fs::exists(B + resto)) << resto;
+}
+
+// Files left by an earlier run (an error file, a filtered copy, a work file)
+// do not survive a run that passes.
+TEST_F(Transferencia, RestosDeUnaCorridaAnterior) {
+    shell::G().gsPeriodo = "201501";
+    const std::string B = Base("201501");
+    Escribe(B + "mov", {Mov("12345678", "1.00", "1.00")});
+    for (const char* resto : {"moverr", "movout", "dbmov"}) Escribe(B + resto, {"viejo"});
+    Vista v;
+    v.marcados = {2};
+    EXPECT_TRUE(importacion::Transferencia(B, v));
+    for (const char* resto : {"moverr", "movout", "dbmov"})
+        EXPECT_FALSE(fs::exists(B + resto)) << resto;
+    EXPECT_EQ(Control("MOV")["num_tuplas"], "1");
 }
 
 TEST_F(Transferencia, CarpetaConAcentos) {

@@ -14,6 +14,7 @@
 
 #include "host/hostkit.h"
 #include "host/pruebas.h"
+#include "import/control.h"
 #include "jet/database.h"
 #include "shell/state.h"
 #include "tools/seeder/instalador.h"
@@ -433,6 +434,60 @@ TEST_F(Formulario, DuranteLaImportacion) {
     EXPECT_EQ(rs->Fields(0).Value().Str(), "201501");
     f.CmdCancelar->click();  // now it closes
     EXPECT_EQ(shell::G().gsPeriodo, "");
+}
+
+}  // namespace
+
+namespace {
+
+// Each box of the road: its icon and buttons, titled with the form's caption.
+TEST_F(Formulario, IconosYTitulosDelCamino) {
+    const std::string base = "0787201501" + kRuc;
+    Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "1.00")});
+    fs::create_directories(datos_ + "/Ñandú");
+    FrmImportar f;
+    std::vector<ui::ShownBox> cajas;
+    auto pulsa = [&] {
+        respuestas_->Clear();
+        f.CmdGrabar_Click();
+        cajas = respuestas_->Shown();
+        for (const auto& c : cajas) EXPECT_EQ(c.title, "Validar Archivos") << c.text;
+        return cajas.empty() ? std::string() : cajas.back().text;
+    };
+    auto estilo = [&] { return cajas.empty() ? -1 : cajas.back().flags; };
+
+    f.DirList->SetPath(datos_ + "/Ñandú");
+    EXPECT_EQ(pulsa().rfind("El nombre del directorio", 0), 0u);
+    EXPECT_EQ(estilo(), ui::vbCritical);
+    EXPECT_EQ(cajas.back().text,
+              "El nombre del directorio que contiene los archivos a importar presenta un carácter "
+              "no permitido (ñ).\rPor favor modifique el nombre del directorio o copie los "
+              "archivos en otro directorio para poder generar su envío  KORAL.");
+    f.DirList->SetPath(datos_);
+    EXPECT_EQ(pulsa(), "¡El Periodo tributario no es válido!");
+    EXPECT_EQ(estilo(), ui::vbCritical);
+    f.mkePeriodo->setText("01/2015");
+    EXPECT_EQ(pulsa(), "Debe seleccionar algún número de RUC");
+    EXPECT_EQ(estilo(), ui::vbExclamation);
+    f.CmbRuc->setCurrentIndex(0);
+    f.chkOpc[2]->click();
+    EXPECT_EQ(pulsa(), "No se ha encontrado el archivo de información para el RUC seleccionado");
+    EXPECT_EQ(estilo(), ui::vbExclamation);
+    Elige(f, base + ".mov");
+    EXPECT_EQ(pulsa(), "La validación ha terminado satisfactoriamente");
+    EXPECT_EQ(estilo(), ui::vbInformation);
+    respuestas_->Push(ui::vbCancel);
+    EXPECT_EQ(pulsa(),
+              "El archivo de movimientos ya ha sido validado anteriormente\r ¿Desea continuar?");
+    EXPECT_EQ(estilo(), ui::vbInformation + ui::vbOKCancel);
+    // A header of another week also closes the period.
+    shell::G().gnSemana = 1;
+    importacion::GraboCabecera();
+    shell::G().gnSemana = 0;
+    EXPECT_EQ(pulsa(),
+              "Ya existe una declaración para este contribuyente en este período si desea validar "
+              "los archivos debe eliminarla");
+    EXPECT_EQ(estilo(), ui::vbCritical);
 }
 
 }  // namespace
