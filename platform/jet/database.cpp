@@ -84,11 +84,15 @@ sqlite3_stmt* Database::Impl::Prepare(const std::string& sql, StatementKind kind
         sqlite3_finalize(st);
         RaiseSqlite(db, rc, sql, static_cast<int>(kind));
     }
-    // One statement per call: text after it would otherwise be ignored.
-    while (tail && *tail &&
+    // One statement per call: text after it would otherwise be ignored. A
+    // zero byte ends SQLite's reading early, so the rest is measured against
+    // the whole text, never up to the first zero byte.
+    const char* end = sql.c_str() + sql.size();
+    if (!tail) tail = end;
+    while (tail < end &&
            (*tail == ' ' || *tail == ';' || *tail == '\n' || *tail == '\r' || *tail == '\t'))
         ++tail;
-    if (!st || (tail && *tail)) {
+    if (!st || tail < end) {
         sqlite3_finalize(st);
         RaiseEngine(st ? 3142 : 3129);
     }

@@ -86,6 +86,7 @@ constexpr Message kMessages[] = {
     {3315, "El campo '<x>' no puede ser una cadena de longitud cero."},
     {3343, "Formato de base de datos no reconocido '<x>'."},
     {3349, "Desbordamiento numérico en el campo."},
+    {3360, "La consulta es demasiado compleja."},
     {3371, "No se encuentra la tabla o la restricción."},
     {3346, "El número de valores de consulta y el número de campos de destino son diferentes."},
     {3375, "La tabla ya tiene un índice llamado '<x>'."},

@@ -42,6 +42,10 @@ bool IdentChar(unsigned char c) {
     return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80;
 }
 
+// Parentheses nest this deep at most: the rewrites walk the groups
+// recursively, and no statement of the programs comes near it.
+constexpr int kMaxNesting = 200;
+
 // `malformed` is set for an unclosed string, bracket or parenthesis: Jet
 // refuses such text, and closing it silently would run another statement.
 std::vector<Tok> Tokenize(std::string_view in, bool& malformed) {
@@ -122,7 +126,7 @@ std::vector<Tok> Tokenize(std::string_view in, bool& malformed) {
                 }
             }
             i += t.s.size();
-            if (t.s == "(") ++depth;
+            if (t.s == "(" && ++depth > kMaxNesting) RaiseEngine(3360);
             if (t.s == ")" && --depth < 0) malformed = true;
         }
         out.push_back(std::move(t));
@@ -781,7 +785,8 @@ std::shared_ptr<const Translation> Translate(std::string_view jetSql) {
     RewriteExpressions(nodes, tr->kind != StatementKind::Other);
     tr->sql = EmitAll(nodes);
     if (tr->kind == StatementKind::Insert || tr->kind == StatementKind::Update) {
-        std::size_t at = tr->sql.find(' ');
+        // The text starts with the statement's first word, as written.
+        const std::size_t at = first.size();
         tr->sqlIgnore = tr->sql.substr(0, at) + " OR IGNORE" + tr->sql.substr(at);
     }
     if (tr->kind == StatementKind::Select) FindBaseTable(nodes, *tr);
