@@ -28,8 +28,10 @@ Currency Currency::FromDouble(double value) {
     const double fl = std::floor(r);
     const double diff = r - fl;
     // Away from a half the product rounds as it is. Near a half the value is
-    // read as the decimal it prints as (15 significant digits), so 0.00015 is
-    // the half it was written as and goes to the even 0.0002.
+    // read as the shortest decimal that gives this Double back, so 0.00015 is
+    // the half it was written as and goes to the even 0.0002, while an amount
+    // of 16 or 17 digits keeps them all (15 would move it by a few
+    // ten-thousandths).
     if (std::fabs(r) >= 4503599627370496.0) {
         // Large amounts: the exact binary value times 10000, half to even.
         int exp2 = 0;
@@ -56,13 +58,13 @@ Currency Currency::FromDouble(double value) {
     }
     char buf[40];
     const auto res =
-        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
-    // buf: d.dddddddddddddde[+-]XX
+        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific);
+    // buf: d[.ddd]e[+-]XX, at most 17 digits
     const char* e = static_cast<const char*>(std::memchr(buf, 'e', res.ptr - buf));
-    char digits[15];
+    char digits[20];
     int nd = 0;
     digits[nd++] = buf[0];
-    for (const char* p = buf + 2; p < e; ++p) digits[nd++] = *p;
+    for (const char* p = buf + 2; p < e && nd < 20; ++p) digits[nd++] = *p;
     int exp10 = 0;
     std::from_chars(e + (e[1] == '+' ? 2 : 1), res.ptr, exp10);
     // value * 10^4 = 0.digits * 10^(exp10 + 5): the first exp10 + 5 digits are whole.

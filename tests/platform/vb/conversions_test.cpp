@@ -178,6 +178,9 @@ TEST(Currency, ExactSumsAndHalfEvenConversions) {
         {12.34565, 123456},
         {-2.5, -25000},
         {922337203685477.0, 9223372036854770000},
+        // 16 digits whose product with 10000 falls on a half: all of them count
+        {289637792734.97717, 2896377927349772},
+        {-411270219564.32977, -4112702195643298},
     };
     for (const auto& r : rows) EXPECT_EQ(Currency::FromDouble(r.value).Raw(), r.raw) << r.value;
     EXPECT_EQ(ErrorOf([] { Currency::FromDouble(1e15); }), kOverflow);
@@ -238,6 +241,20 @@ TEST(Currency, RandomAmountsSurviveTextAndBack) {
         // A negative amount that rounds to zero keeps its sign ("-0").
         const std::string whole = (raw < 0 && rounded == 0 ? "-" : "") + std::to_string(rounded);
         ASSERT_EQ(Format(c, "##############0"), whole) << raw;
+    }
+}
+
+TEST(Currency, RandomAmountsComeBackFromTheirDouble) {
+    // Below 2^52 ten-thousandths the Double nearest an amount is closer to it
+    // than to any other amount, so CCur gives the amount back.
+    std::mt19937_64 gen(4102);
+    for (int i = 0; i < 200000; ++i) {
+        std::int64_t raw =
+            static_cast<std::int64_t>(gen() % 9000000000000000ULL) - 4500000000000000LL;
+        if (i % 2) raw >>= gen() % 50;
+        const double d = static_cast<double>(raw) / 10000.0;
+        ASSERT_EQ(Currency::FromDouble(d).Raw(), raw) << raw;
+        ASSERT_EQ(CCur(Variant(d)).Raw(), raw) << raw;
     }
 }
 
