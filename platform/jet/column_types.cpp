@@ -54,7 +54,9 @@ std::string DeclaredType(JetType t, int size) {
         case JetType::Counter:
             return "COUNTER_INT";
         case JetType::Currency:
-            return "CURRENCY_INT";
+            // Whole units, as SQL writes them: numeric affinity keeps 12 as an
+            // integer and 12.34 as a real, so statements and recordsets agree.
+            return "CURRENCY_NUM";
         case JetType::Single:
             return "SINGLE_REAL";
         case JetType::Double:
@@ -77,7 +79,7 @@ JetType JetTypeFromDeclared(std::string_view decl, int& size) {
     if (d == "SHORT_INT") return JetType::Integer;
     if (d == "LONG_INT") return JetType::Long;
     if (d == "COUNTER_INT") return JetType::Counter;
-    if (d == "CURRENCY_INT") return JetType::Currency;
+    if (d == "CURRENCY_NUM") return JetType::Currency;
     if (d == "SINGLE_REAL") return JetType::Single;
     if (d == "DOUBLE_REAL") return JetType::Double;
     if (d == "DATETIME_REAL") return JetType::Date;

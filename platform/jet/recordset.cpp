@@ -54,8 +54,15 @@ vb::Variant ColumnValue(sqlite3_stmt* st, int i, JetType t, bool typed) {
             if (isInt && iv >= INT32_MIN && iv <= INT32_MAX)
                 return vb::Variant(static_cast<std::int32_t>(iv));
             break;
-        case JetType::Currency:
-            return vb::Variant(vb::Currency::FromRaw(isInt ? iv : std::llround(dv)));
+        case JetType::Currency: {
+            // Stored in units; Currency keeps ten-thousandths.
+            constexpr double kLimit = 922337203685477.0;
+            if (isInt && iv >= -922337203685477LL && iv <= 922337203685477LL)
+                return vb::Variant(vb::Currency::FromRaw(iv * 10000));
+            if (!isInt && std::fabs(dv) < kLimit)
+                return vb::Variant(vb::Currency::FromRaw(std::llround(dv * 10000.0)));
+            break;
+        }
         case JetType::Single:
             return vb::Variant(static_cast<float>(dv));
         case JetType::Double:
@@ -68,7 +75,7 @@ vb::Variant ColumnValue(sqlite3_stmt* st, int i, JetType t, bool typed) {
     return ValueToVariant(sqlite3_column_value(st, i));
 }
 
-void BindVariant(sqlite3_stmt* st, int index, const vb::Variant& v, JetType t) {
+void BindVariant(sqlite3_stmt* st, int index, const vb::Variant& v, JetType /*t*/) {
     switch (v.Type()) {
         case vb::VarType::Empty:
         case vb::VarType::Null:
@@ -93,9 +100,9 @@ void BindVariant(sqlite3_stmt* st, int index, const vb::Variant& v, JetType t) {
             sqlite3_bind_double(st, index, v.AsDouble());
             break;
         case vb::VarType::Currency:
-            // Currency columns keep whole ten-thousandths.
-            if (t == JetType::Currency)
-                sqlite3_bind_int64(st, index, v.AsCurrency().Raw());
+            // Whole amounts go in as integers, so they compare and add exactly.
+            if (v.AsCurrency().Raw() % 10000 == 0)
+                sqlite3_bind_int64(st, index, v.AsCurrency().Raw() / 10000);
             else
                 sqlite3_bind_double(st, index, v.AsCurrency().ToDouble());
             break;

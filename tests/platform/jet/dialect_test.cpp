@@ -345,7 +345,7 @@ TEST(TranslateSql, JetDdlTypes) {
         "[g] Memo, [h] Currency, [i] DateTime, [j] YesNo, [k] Double, [l] Single)");
     for (const char* part :
          {"\"a\" BYTE_INT", "\"b\" SHORT_INT", "\"c\" LONG_INT", "\"d\" LONG_INT", "\"e\" TEXT(4)",
-          "\"f\" TEXT(255)", "\"g\" MEMO_TEXT", "\"h\" CURRENCY_INT", "\"i\" DATETIME_REAL",
+          "\"f\" TEXT(255)", "\"g\" MEMO_TEXT", "\"h\" CURRENCY_NUM", "\"i\" DATETIME_REAL",
           "\"j\" YESNO_INT", "\"k\" DOUBLE_REAL", "\"l\" SINGLE_REAL"})
         EXPECT_NE(s.find(part), std::string::npos) << part << " in " << s;
     EXPECT_EQ(ErrorOf([] { jet::TranslateSql("CREATE TABLE T ([a] Pointer)"); }), 3292);

@@ -285,3 +285,40 @@ TEST_F(JetTest, RequeryAndClose) {
 
 }  // namespace
 }  // namespace jettest
+
+namespace jettest {
+namespace {
+
+// An amount written by a statement reads back the same through a recordset,
+// and one written through a recordset is found and added up by statements.
+TEST_F(JetTest, CurrencyMeansTheSameToStatementsAndRecordsets) {
+    db_->Execute("CREATE TABLE PAGOS ([n] short, [c] currency)", jet::dbFailOnError);
+    db_->Execute("INSERT INTO PAGOS VALUES (1, 12.34)", jet::dbFailOnError);
+    db_->Execute("INSERT INTO PAGOS VALUES (2, 7)", jet::dbFailOnError);
+    auto rs = db_->OpenRecordset("PAGOS");
+    rs->AddNew();
+    rs->Fields("n") = vb::Variant(std::int16_t{3});
+    rs->Fields("c") = vb::Variant(vb::Currency::FromRaw(-5000));  // -0.5
+    rs->Update();
+    rs->AddNew();
+    rs->Fields("n") = vb::Variant(std::int16_t{4});
+    rs->Fields("c") = vb::Variant(100.0);
+    rs->Update();
+    struct Row {
+        int n;
+        std::int64_t raw;
+    } rows[] = {{1, 123400}, {2, 70000}, {3, -5000}, {4, 1000000}};
+    auto all = db_->OpenRecordset("SELECT * FROM PAGOS ORDER BY n", jet::dbOpenSnapshot);
+    for (const auto& r : rows) {
+        ASSERT_FALSE(all->EOF());
+        EXPECT_EQ(all->Fields("c").Value(), vb::Variant(vb::Currency::FromRaw(r.raw))) << r.n;
+        all->MoveNext();
+    }
+    EXPECT_EQ(Count("SELECT * FROM PAGOS WHERE c = 12.34"), 1);
+    EXPECT_EQ(Count("SELECT * FROM PAGOS WHERE c = -0.5"), 1);
+    EXPECT_EQ(Count("SELECT * FROM PAGOS WHERE c > 10"), 2);
+    EXPECT_EQ(First("SELECT sum(c) AS s FROM PAGOS WHERE n <> 1", "s"), "106.5");
+}
+
+}  // namespace
+}  // namespace jettest
