@@ -380,16 +380,25 @@ bool Scan(std::string_view s, Scanned& out) {
 }  // namespace
 
 std::optional<double> ParseNumber(std::string_view s) {
+    bool overflow = false;
+    return detail::ParseDouble(s, &overflow);
+}
+
+namespace detail {
+
+std::optional<double> ParseDouble(std::string_view s, bool* overflow) {
+    *overflow = false;
     Scanned n;
     if (!Scan(s, n)) return std::nullopt;
     if (n.radix) return n.radixValue;
     bool ok = false;
     const double v = ToDouble(n.text, &ok);
-    if (!ok) return std::nullopt;
+    if (!ok) {
+        *overflow = true;
+        return std::nullopt;
+    }
     return n.negative ? -v : v;
 }
-
-namespace detail {
 
 // The decimal text is turned into ten-thousandths directly, so every amount
 // Currency can hold, its extremes included, reads back exactly (through a

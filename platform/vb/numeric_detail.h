@@ -15,6 +15,9 @@ namespace vb::detail {
 std::string NumberText(double x, int precision, bool leadingZero);
 // Exact Currency text with "." and up to four decimals, no trailing zeros.
 std::string CurrencyText(Currency c);
+// The CDbl parser: nullopt when the text is not a number, with *overflow set
+// when it is one, but beyond the Double range.
+std::optional<double> ParseDouble(std::string_view s, bool* overflow);
 // Text read by the CDbl parser straight into Currency, rounded half to even to
 // four places: nullopt when the text is not a number (with *overflow set when
 // it is one, but outside the Currency range).

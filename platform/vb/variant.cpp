@@ -103,8 +103,9 @@ double ConvertNumber(const Variant& v) {
         case VarType::Empty:
             return 0.0;
         case VarType::String: {
-            const auto n = ParseNumber(v.Str());
-            if (!n) Raise(kTypeMismatch);
+            bool overflow = false;
+            const auto n = detail::ParseDouble(v.Str(), &overflow);
+            if (!n) Raise(overflow ? kOverflow : kTypeMismatch);
             return *n;
         }
         default:

@@ -104,6 +104,10 @@ TEST(CDbl, ErrorsAndSubTypes) {
     EXPECT_EQ(ErrorOf([] { CDbl(Variant("")); }), kTypeMismatch);
     EXPECT_EQ(ErrorOf([] { CDbl(Variant("x")); }), kTypeMismatch);
     EXPECT_EQ(ErrorOf([] { CDbl(Variant(Null)); }), kInvalidUseOfNull);
+    // A number beyond the Double range is an overflow, not a mismatch.
+    EXPECT_EQ(ErrorOf([] { CDbl(Variant("1e400")); }), kOverflow);
+    EXPECT_EQ(ErrorOf([] { CLng(Variant("-1e999")); }), kOverflow);
+    EXPECT_EQ(CDbl(Variant("1e-400")), 0);
 }
 
 struct WholeRow {
