@@ -3,7 +3,10 @@
 //
 // The file is an SQLite database in WAL mode; every connection registers the
 // engine's text collation JETTEXT (text columns compare without regard to
-// case) and its SQL functions, so open it through this engine only. Statements
+// case) and its SQL functions, so open it through this engine only. (A plain
+// SQLite shell lists rows, but refuses to compare or sort text columns for want
+// of JETTEXT; SQLite's NOCASE would fold ASCII letters only, and a tool
+// writing with it would disorder the keys of accented text.) Statements
 // are written in the Jet dialect (see TranslateSql). Errors are vb::VbError
 // with the engine's numbers (3010, 3022, 3024, 3051, 3163, ...).
 #pragma once

@@ -452,3 +452,27 @@ TEST_F(JetTest, UnknownNamesAndWrongStatements) {
 
 }  // namespace
 }  // namespace jettest
+
+namespace jettest {
+namespace {
+
+// The stored-declaration list names its "mmyyyy" column PERIODO, like the
+// table's column; the order by A.PERIODO is the table's "yyyymm", newest first.
+TEST_F(JetTest, OrderByTheTableColumnNotTheSameNamedAlias) {
+    for (const char* p : {"200312", "200511", "200402"})
+        db_->Execute(std::string("INSERT INTO CAB (DOC_ID_D,TIP_DOC_D,PERIODO,FORMULARIO,SEMANA) "
+                                 "VALUES ('20100100100',6,'") +
+                         p + "','0787',0)",
+                     jet::dbFailOnError);
+    auto rs = db_->OpenRecordset(
+        "SELECT A.DOC_ID_D, B.NOMBRE, mid(A.PERIODO,5,2) & mid(A.PERIODO,1,4) as PERIODO, "
+        "A.FORMULARIO, a.estado,a.semana FROM CAB AS A, CONT AS B WHERE A.DOC_ID_D=B.DOC_ID_D AND "
+        "A.FORMULARIO= '0787' ORDER BY A.DOC_ID_D ASC, A.PERIODO DESC, A.FORMULARIO ASC",
+        jet::dbOpenDynaset);
+    std::string order;
+    for (; !rs->EOF(); rs->MoveNext()) order += vb::ToText(rs->Fields("PERIODO").Value()) + " ";
+    EXPECT_EQ(order, "112005 052004 022004 122003 ");
+}
+
+}  // namespace
+}  // namespace jettest
