@@ -333,6 +333,9 @@ FrmImportar::FrmImportar(QWidget* parent) : QDialog(parent) {
     vBar->addWidget(lblbar1);
     vBar->addWidget(pbar1);
     pbar1->setTextVisible(false);
+    // The stage names the data file with its whole path: a deep folder is cut
+    // at the frame's edge rather than widening the form during the import.
+    lblbar1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     // The progress area keeps its place while hidden, so showing it does not
     // squeeze the folder and file lists.
     QSizePolicy sp = fraBar->sizePolicy();
