@@ -141,6 +141,15 @@ void TraDatos(const std::string& RutArc, std::string& sCadErr, VistaImportacion*
     } catch (const vb::VbError& err) {
         switch (err.Number()) {
             case 3163:
+                // The folder column holds 255 characters; a deeper folder
+                // (the system allows far longer paths) is refused the same
+                // way, and blaming the totals would send the user astray.
+                if (vb::Len(RutArc) > 25 + 255) {
+                    sCadErr += "La ruta del archivo " + RutArc +
+                               " es demasiado larga para su registro de control (más de 255 "
+                               "caracteres): copie los archivos en una carpeta más corta.\r";
+                    break;
+                }
                 sCadErr += "Los montos totales del archivo " + RutArc + " son demasiados grandes " +
                            " verifiquelos." + "\r";
                 break;

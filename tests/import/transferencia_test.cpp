@@ -790,3 +790,25 @@ TEST_F(Transferencia, ArchivoMayorQueLaColumnaDeTamanio) {
 }
 
 }  // namespace
+
+namespace {
+
+// A folder deeper than the 255 characters of its column is named as the
+// cause, not the totals.
+TEST_F(Transferencia, CarpetaDemasiadoLargaParaSuColumna) {
+    shell::G().gsPeriodo = "201501";
+    datos_ += std::string(120, 'a') + "/" + std::string(120, 'b') + "/";
+    fs::create_directories(datos_);
+    const std::string B = Base("201501");
+    Escribe(B + "mov", {Mov("12345678", "1.00", "1.00")});
+    Vista v;
+    v.marcados = {2};
+    EXPECT_FALSE(importacion::Transferencia(B, v));
+    ASSERT_EQ(avisos_.avisos.size(), 1u);
+    EXPECT_EQ(
+        avisos_.avisos[0].texto.rfind("La ruta del archivo " + B + "mov es demasiado larga", 0), 0u)
+        << avisos_.avisos[0].texto;
+    EXPECT_TRUE(Control("MOV").empty());
+}
+
+}  // namespace
