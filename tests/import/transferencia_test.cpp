@@ -45,7 +45,11 @@ class Vista : public importacion::VistaImportacion {
     bool grabar = true;
     bool Marcado(int i) const override { return marcados.count(i) > 0; }
     void Etapa(const std::string& t) override { etapas.push_back(t); }
-    void Progreso(int v) override { progreso = v; }
+    std::vector<int> progresos;
+    void Progreso(int v) override {
+        progreso = v;
+        progresos.push_back(v);
+    }
     void HabilitaGrabar(bool h) override { grabar = h; }
 };
 
@@ -137,8 +141,11 @@ TEST_F(Transferencia, AmbosArchivosValidosDejanSusRegistrosDeControl) {
     EXPECT_TRUE(importacion::Transferencia(B, v));
     EXPECT_TRUE(avisos_.avisos.empty());
     EXPECT_FALSE(v.grabar);  // the form enables it again
-    EXPECT_EQ(v.progreso, 2);
-    EXPECT_EQ(v.etapas.back(), "");
+    EXPECT_EQ(v.progresos, (std::vector<int>{1, 2, 2}));
+    EXPECT_EQ(v.etapas,
+              (std::vector<std::string>{"Verificando registros duplicados en los archivos ",
+                                        "Verificando la estructura del archivo " + B + "mov",
+                                        "Verificando la estructura del archivo " + B + "ext", ""}));
 
     auto mov = Control("MOV");
     ASSERT_FALSE(mov.empty());
