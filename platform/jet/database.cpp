@@ -202,7 +202,9 @@ std::unique_ptr<Database::Impl> Connect(const std::string& path, bool exclusive,
         // WAL lets readers and one writer of several processes work at once.
         // The mode stays in the file; a failure leaves the file's own mode.
         sqlite3_exec(impl->db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
-        sqlite3_exec(impl->db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+        // A committed control record or declaration must survive a power cut,
+        // not only a crash of the program: every commit reaches the disk.
+        sqlite3_exec(impl->db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     }
     if (exclusive) {
         // Take the write lock now, so other connections are refused from the
