@@ -4,8 +4,8 @@
 set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config
       qt6-base-dev libsqlite3-dev libssl-dev libxcb1-dev
-      libgtest-dev libgmock-dev libbenchmark-dev
-      xvfb xauth x11-utils imagemagick fonts-dejavu-core sqlite3 poppler-utils)
+      libgtest-dev libgmock-dev
+      xvfb xauth fonts-dejavu-core poppler-utils)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
