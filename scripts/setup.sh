@@ -3,7 +3,7 @@
 # asking apt only when one of them is missing.
 set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config
-      qt6-base-dev libsqlite3-dev libssl-dev libxcb1-dev
+      qt6-base-dev qt6-qpa-plugins libsqlite3-dev libssl-dev libxcb1-dev
       libgtest-dev libgmock-dev
       xvfb xauth fonts-dejavu-core poppler-utils)
 missing=()
