@@ -9,6 +9,7 @@
 #undef EOF
 #include "jet/database.h"
 #include "shell/cnumero.h"
+#include "shell/filtro.h"
 #include "shell/state.h"
 #include "vb/datetime.h"
 #include "vb/error.h"
@@ -19,6 +20,8 @@
 namespace importacion {
 namespace {
 
+using shell::FiltroDeclaracion;
+
 jet::Database& Base() {
     jet::Database* db = shell::G().gdbBase;
     if (!db) vb::Raise(vb::kObjectNotSet);
@@ -27,13 +30,6 @@ jet::Database& Base() {
 
 // The declaration of the current command, as every control-record query
 // names it.
-std::string FiltroDeclaracion() {
-    const auto& g = shell::G();
-    return " WHERE DOC_ID_D='" + g.gsRuc + "'" + " AND PERIODO='" + g.gsPeriodo + "'" +
-           " AND FORMULARIO='" + g.gsFormulario + "'" +
-           " AND SEMANA=" + std::to_string(g.gnSemana) + " AND TIP_DOC_D=6";
-}
-
 void Cnumero(jet::Recordset& rs, int nClave) {
     std::vector<vb::Variant> fila = rs.CurrentRow();
     rs("cNumero") = vb::Variant(shell::CalculaCNumero(fila, nClave));
@@ -67,7 +63,7 @@ void GraboControlF787(const std::string& Ruta, const std::string& sHash, double 
     const auto& g = shell::G();
     const std::string nombre = vb::Trim(vb::Right(Ruta, 25));
     auto rs = Base().OpenRecordset(
-        "Select * from EFCONTROL " + FiltroDeclaracion() + " AND NOMARC='" + nombre + "'",
+        "Select * from EFCONTROL " + FiltroDeclaracion() + " AND NOMARC='" + jet::Q(nombre) + "'",
         jet::dbOpenDynaset);
     try {
         std::string copia = nombre;
@@ -189,11 +185,11 @@ std::string VerificoTablaControl(bool movimientos, bool extornos) {
 
 bool ExisteDeclaracion() {
     const auto& g = shell::G();
-    auto rs =
-        Base().OpenRecordset(std::string("SELECT * FROM CAB") + " WHERE DOC_ID_D='" + g.gsRuc +
-                                 "'" + " AND TIP_DOC_D=6" + " AND PERIODO='" + g.gsPeriodo + "'" +
-                                 " AND FORMULARIO='" + g.gsFormulario + "'",
-                             jet::dbOpenSnapshot);
+    auto rs = Base().OpenRecordset(std::string("SELECT * FROM CAB") + " WHERE DOC_ID_D='" +
+                                       jet::Q(g.gsRuc) + "'" + " AND TIP_DOC_D=6" +
+                                       " AND PERIODO='" + jet::Q(g.gsPeriodo) + "'" +
+                                       " AND FORMULARIO='" + jet::Q(g.gsFormulario) + "'",
+                                   jet::dbOpenSnapshot);
     const bool r = !rs->EOF();
     rs->Close();
     return r;
@@ -201,11 +197,7 @@ bool ExisteDeclaracion() {
 
 void GraboCabecera() {
     const auto& g = shell::G();
-    auto rs = Base().OpenRecordset(
-        std::string("Select * from  cab ") + " WHERE DOC_ID_D='" + g.gsRuc + "'" +
-            " AND PERIODO='" + g.gsPeriodo + "'" + " AND FORMULARIO='" + g.gsFormulario + "'" +
-            " AND SEMANA=" + std::to_string(g.gnSemana) + " AND TIP_DOC_D=6",
-        jet::dbOpenDynaset);
+    auto rs = Base().OpenRecordset("Select * from  cab " + FiltroDeclaracion(), jet::dbOpenDynaset);
     if (rs->RecordCount() < 1) {
         rs->AddNew();
         rs->Fields("tip_doc_d") = vb::Variant(static_cast<std::uint8_t>(6));

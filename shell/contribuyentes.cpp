@@ -1,6 +1,7 @@
 #include "shell/contribuyentes.h"
 
 #include "jet/database.h"
+#include "shell/filtro.h"
 #include "shell/state.h"
 #include "validator/validator.h"
 #include "vb/error.h"
@@ -133,11 +134,7 @@ bool ValidaNumeroDocumentoParam(std::string_view funcion, std::string_view numer
 }
 
 bool VerificaVersionArchivos(std::string_view version) {
-    const ProgramState& g = G();
-    const std::string sql = "Select * from EFCONTROL " + std::string(" WHERE DOC_ID_D='") +
-                            jet::Q(g.gsRuc) + "'" + " AND PERIODO='" + jet::Q(g.gsPeriodo) + "'" +
-                            " AND FORMULARIO='" + jet::Q(g.gsFormulario) + "'" +
-                            " AND SEMANA=" + std::to_string(g.gnSemana) + " AND TIP_DOC_D=6";
+    const std::string sql = "Select * from EFCONTROL " + FiltroDeclaracion();
     // Every error here means the files cannot be shown to be of this version.
     try {
         auto rs = Base().OpenRecordset(sql);
