@@ -53,4 +53,9 @@ void Declaracion::Recalcula() {
     Calcular332(*this);
 }
 
+std::string PeriodoMostrado(std::string_view periodo) {
+    if (periodo.size() < 6) return std::string(periodo);
+    return std::string(periodo.substr(periodo.size() - 2)) + "/" + std::string(periodo.substr(0, 4));
+}
+
 }  // namespace declaracion

@@ -98,4 +98,7 @@ class Declaracion {
     std::map<int, std::string> valores_;
 };
 
+// The period "yyyymm" as the identification tab shows it: "mm/yyyy".
+std::string PeriodoMostrado(std::string_view periodo);
+
 }  // namespace declaracion
