@@ -157,6 +157,10 @@ void CargarCab(jet::Database& db, Declaracion& d) {
         const vb::Variant& cheque = rs->Fields("cheque").Value();
         const bool sinCheque = !cheque.IsNull() && vb::Trim(vb::ToText(cheque)).empty();
         if (!(sinCheque && vb::Trim(d.pago.cheque).empty())) d.pago.tipo = "C";
+        // Saving keeps the option in the header (box 871 is never written),
+        // so the header is where an opened declaration finds it again.
+        const std::string rectifica = vb::Trim(vb::ToText(rs->Fields("rectifica").Value()));
+        d.rectifica = !rectifica.empty() && rectifica != "0";
         d.pago.banco = vb::Trim(vb::ToText(rs->Fields("bcolibrad").Value()));
         d.pago.cheque = vb::Trim(vb::ToText(rs->Fields("nrocheque").Value()));
     }

@@ -53,7 +53,9 @@ Declaracion AbreDeclaracion(jet::Database& db, const Clave& clave, const ModoApe
 
 // The pieces, in the order AbreDeclaracion runs them.
 void CargoCasillas(jet::Database& db, Declaracion& d);  // EFCONTROL totals
-void CargarCab(jet::Database& db, Declaracion& d);      // payment data, order number
+// Payment data, order number, and the rectification option from the
+// header's rectifica (a stored box 871 read later still decides).
+void CargarCab(jet::Database& db, Declaracion& d);
 void CargaCasillasGrabadas(jet::Database& db, Declaracion& d);  // DET or HDET rows
 
 // ---- Writing ----------------------------------------------------------------------

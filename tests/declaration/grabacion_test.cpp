@@ -84,6 +84,11 @@ TEST_F(Grabacion, PaymentTypesInHeaderAndBoxes) {
         EXPECT_EQ(cas.at("721"), "1.9");
         EXPECT_EQ(cas.at("722"), "01/03/2004");
         EXPECT_EQ(cas.at("592"), "12");
+        // Opened again, the declaration shows what was saved.
+        const Declaracion otra = AbreDeclaracion(*db_, Clave(c.periodo), ModoApertura{});
+        EXPECT_TRUE(otra.rectifica);
+        EXPECT_EQ(otra.Valor(313), "150");
+        EXPECT_EQ(otra.pago.tipo, c.pago.tipo);
     }
 }
 
