@@ -6,6 +6,7 @@
 #include "declaration/formatos.h"
 #include "jet/database.h"
 #include "shell/cnumero.h"
+#include "shell/state.h"
 #include "vb/numeric.h"
 #include "vb/strings.h"
 
@@ -241,6 +242,20 @@ Declaracion AbreDeclaracion(jet::Database& db, const Clave& clave, const ModoApe
     }
     d.modificado = false;
     d.cargando = false;
+    return d;
+}
+
+Declaracion AbreDeclaracionActual(jet::Database& db) {
+    shell::ProgramState& g = shell::G();
+    g.gnSemana = 0;
+    Clave k;
+    k.ruc = g.gsRuc;
+    k.periodo = g.gsPeriodo;
+    k.formulario = g.gsFormulario;
+    k.correl = g.gsCorrel;
+    Declaracion d = AbreDeclaracion(
+        db, k, ModoApertura{g.gbEnviadas, g.gbRegistraOrden, g.gsNumOrden, g.gsNumControl});
+    d.nombre = g.gsNombre;
     return d;
 }
 

@@ -4,6 +4,7 @@
 
 #include "jet/database.h"
 #include "shell/cnumero.h"
+#include "shell/state.h"
 #include "tests/declaration/base_prueba.h"
 
 namespace {
@@ -126,12 +127,17 @@ TEST_F(Apertura, SentDeclarationInOrderNumberMode) {
     const hostkit::Envio envio = hostkit::EnviaDeclaracion(*db_, prueba::kRuc, p);
     db_->Execute("DELETE * FROM DET");  // the sent copy alone must fill the form
 
-    declaracion::Clave k = Clave(p);
-    k.correl = envio.correl;
+    auto& g = shell::G();
+    g.gsPeriodo = p;
+    g.gsCorrel = envio.correl;
+    g.gsNumControl = envio.control;
+    g.gsNombre = "EMPRESA DE PRUEBA S.A.";
+    g.gbEnviadas = g.gbRegistraOrden = true;
     for (const std::string orden : {"1234567", "12345678"}) {
         SCOPED_TRACE(orden);
-        ModoApertura modo{true, true, orden, envio.control};
-        const Declaracion d = declaracion::AbreDeclaracion(*db_, k, modo);
+        g.gsNumOrden = orden;
+        const Declaracion d = declaracion::AbreDeclaracionActual(*db_);
+        EXPECT_EQ(d.nombre, g.gsNombre);
         EXPECT_EQ(d.Valor(313), "500");
         EXPECT_EQ(d.pago.importe, "500");
         EXPECT_EQ(d.pago.tipo, "C");
