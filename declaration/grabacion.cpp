@@ -30,12 +30,12 @@ ResultadoGrabacion GrabaOrden(jet::Database& db, Declaracion& d) {
         return r;
     }
     const Clave& k = d.clave;
-    auto rs = db.OpenRecordset("SELECT * FROM HCAB WHERE DOC_ID_D='" + jet::Q(k.ruc) + "'" +
-                                   " AND TIP_DOC_D=6" + " AND PERIODO='" + jet::Q(k.periodo) +
-                                   "'" + " AND FORMULARIO='" + jet::Q(k.formulario) + "'" +
-                                   " AND CORREL='" + jet::Q(k.correl) + "'" +
-                                   " AND SEMANA=" + std::to_string(k.semana),
-                               jet::dbOpenDynaset);
+    auto rs =
+        db.OpenRecordset("SELECT * FROM HCAB WHERE DOC_ID_D='" + jet::Q(k.ruc) + "'" +
+                             " AND TIP_DOC_D=6" + " AND PERIODO='" + jet::Q(k.periodo) + "'" +
+                             " AND FORMULARIO='" + jet::Q(k.formulario) + "'" + " AND CORREL='" +
+                             jet::Q(k.correl) + "'" + " AND SEMANA=" + std::to_string(k.semana),
+                         jet::dbOpenDynaset);
     if (rs->EOF()) {
         // Nothing was recorded: saying it was would lose the number unseen.
         rs->Close();

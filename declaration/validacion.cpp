@@ -161,8 +161,8 @@ Resultado ValidaTodo(const Declaracion& d, std::string_view tipo, const Entorno&
     shell::G().gsArchivoRep = carpeta + "Mens.txt";
     EscribeLog(shell::G().gsArchivoRep, r.lineas);
     if (r.ok)
-        r.avisos.push_back({"La información de la declaración no presenta inconsistencias.", 48,
-                            "Mensaje"});
+        r.avisos.push_back(
+            {"La información de la declaración no presenta inconsistencias.", 48, "Mensaje"});
     else
         r.muestraInconsistencias = true;
     return r;

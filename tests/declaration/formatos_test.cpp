@@ -84,7 +84,7 @@ TEST(Casillas, LayoutTablesHoldTogether) {
         bool visible, abierta;
     };
     const Caso casos[] = {
-        {300, Diseno::DosQuincenas, true, true},  {300, Diseno::UnPeriodo, false, false},
+        {300, Diseno::DosQuincenas, true, true},   {300, Diseno::UnPeriodo, false, false},
         {353, Diseno::DosQuincenas, false, false}, {373, Diseno::UnPeriodo, true, true},
         {309, Diseno::Inicial, true, false},       {309, Diseno::DosQuincenas, true, true},
         {302, Diseno::UnPeriodo, true, false},     {308, Diseno::DosQuincenas, false, false},
@@ -171,10 +171,9 @@ TEST(Formulas, DebtAgainstAmountToPay) {
         std::string resultado;
     };
     const Caso casos[] = {
-        {"550", "600", exceso},   {"550", "500", orden},  {"550", "550", ""},
-        {"", "0", ""},            {"", "10", exceso},     {"1,000", "900", orden},  // numeric, not text
-        {"(20)", "0", ""},        {"(20)", "5", exceso},  {"550", "", ""},
-        {"550", "ABC", ""},
+        {"550", "600", exceso}, {"550", "500", orden},   {"550", "550", ""}, {"", "0", ""},
+        {"", "10", exceso},     {"1,000", "900", orden},  // numeric, not text
+        {"(20)", "0", ""},      {"(20)", "5", exceso},   {"550", "", ""},    {"550", "ABC", ""},
     };
     for (const Caso& c : casos)
         EXPECT_EQ(SaldoaPagar(c.deuda, c.pago, "por X"), c.resultado) << c.deuda << " " << c.pago;

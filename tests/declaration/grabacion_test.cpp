@@ -26,10 +26,14 @@ class Grabacion : public prueba::BaseDeclaracion {
         shell::G().gsPeriodo = periodo;
         Declaracion d = AbreDeclaracion(*db_, Clave(periodo), ModoApertura{});
         d.nombre = "EMPRESA DE PRUEBA S.A.";
-        for (const auto& [n, t] : std::map<int, std::string>{{300, "100"}, {301, "50"},
-                                                             {320, "30"}, {321, "20"},
-                                                             {353, "150"}, {373, "50"},
-                                                             {313, "150"}, {333, "50"}})
+        for (const auto& [n, t] : std::map<int, std::string>{{300, "100"},
+                                                             {301, "50"},
+                                                             {320, "30"},
+                                                             {321, "20"},
+                                                             {353, "150"},
+                                                             {373, "50"},
+                                                             {313, "150"},
+                                                             {333, "50"}})
             d.FijaValor(n, t);
         d.pago = std::move(pago);
         return d;
@@ -45,18 +49,19 @@ TEST_F(Grabacion, PaymentTypesInHeaderAndBoxes) {
         std::map<std::string, std::string> casillas;  // expected extra boxes ("" = no row)
     };
     const Caso casos[] = {
-        {"201708", {"C", "003", "000123", "1,200"},
+        {"201708",
+         {"C", "003", "000123", "1,200"},
          {{"bcolibrad", "003"}, {"nrocheque", "000123"}, {"cheque", "1200"}, {"efectivo", ""}},
          {{"015", "3"}, {"012", "000123"}, {"599", "C"}, {"598", "1200"}}},
-        {"201709", {"E", "003", "000123", "(1,200)"},
+        {"201709",
+         {"E", "003", "000123", "(1,200)"},
          {{"bcolibrad", " "}, {"nrocheque", " "}, {"cheque", " "}, {"efectivo", "-1200"}},
          {{"015", ""}, {"012", ""}, {"599", "E"}, {"598", "-1200"}}},
-        {"201710", {"XX", "", "", ""},
+        {"201710",
+         {"XX", "", "", ""},
          {{"bcolibrad", " "}, {"nrocheque", " "}, {"cheque", " "}, {"efectivo", " "}},
          {{"599", "XX"}, {"598", ""}}},
-        {"201711", {"C", "003", "77", ""},
-         {{"cheque", ""}, {"efectivo", ""}},
-         {{"598", ""}}},
+        {"201711", {"C", "003", "77", ""}, {{"cheque", ""}, {"efectivo", ""}}, {{"598", ""}}},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.periodo);
@@ -98,12 +103,11 @@ TEST_F(Grabacion, StateAndMessagesFollowTheChecks) {
     ResultadoGrabacion r = Graba(d);
     EXPECT_TRUE(r.consistente);
     EXPECT_FALSE(d.modificado);
-    EXPECT_EQ(r.avisos,
-              (std::vector<Mensaje>{
-                  {"El importe a pagar por UZQ Cta.Propia tiene un exceso\n", 64,
-                   std::string(kTituloForm)},
-                  {"Toda la información del formulario fue grabada satisfactoriamente.", 48,
-                   std::string(kTituloForm)}}));
+    EXPECT_EQ(r.avisos, (std::vector<Mensaje>{
+                            {"El importe a pagar por UZQ Cta.Propia tiene un exceso\n", 64,
+                             std::string(kTituloForm)},
+                            {"Toda la información del formulario fue grabada satisfactoriamente.",
+                             48, std::string(kTituloForm)}}));
     EXPECT_EQ(FilaCab("201709").at("estado"), "0");
 
     // Saved again with a rule failing: every box is rewritten, once, estado 9.
@@ -120,7 +124,8 @@ TEST_F(Grabacion, StateAndMessagesFollowTheChecks) {
     EXPECT_EQ(Cuenta("SELECT COUNT(*) FROM DET WHERE CASILLA='313'"), 1);
     auto rs = db_->OpenRecordset("SELECT * FROM DET", jet::dbOpenSnapshot);
     for (; !rs->EOF(); rs->MoveNext())
-        EXPECT_EQ(vb::ToText(rs->Fields("cNumero").Value()), shell::CalculaCNumero(rs->CurrentRow(), 6));
+        EXPECT_EQ(vb::ToText(rs->Fields("cNumero").Value()),
+                  shell::CalculaCNumero(rs->CurrentRow(), 6));
     auto c = db_->OpenRecordset("SELECT * FROM CAB", jet::dbOpenSnapshot);
     EXPECT_EQ(vb::ToText(c->Fields("cNumero").Value()), shell::CalculaCNumero(c->CurrentRow(), 5));
 
@@ -130,8 +135,8 @@ TEST_F(Grabacion, StateAndMessagesFollowTheChecks) {
     r = Graba(d);
     EXPECT_FALSE(r.grabado);
     EXPECT_TRUE(r.vaAIdentificacion);
-    EXPECT_EQ(r.avisos, (std::vector<Mensaje>{{"¡Ingrese la Razón Social!", 16,
-                                                std::string(kTituloForm)}}));
+    EXPECT_EQ(r.avisos,
+              (std::vector<Mensaje>{{"¡Ingrese la Razón Social!", 16, std::string(kTituloForm)}}));
     EXPECT_EQ(Casillas("201709").at("313"), "160");
 }
 
@@ -193,7 +198,8 @@ TEST_F(Grabacion, OrderNumberOfASentDeclaration) {
         EXPECT_EQ(r.avisos[0].estilo, c.grabado ? 48 : 16);
         auto rs = db_->OpenRecordset("SELECT * FROM HCAB", jet::dbOpenSnapshot);
         EXPECT_EQ(vb::ToText(rs->Fields("norden").Value()), c.grabado ? "12345678" : "");
-        EXPECT_EQ(vb::ToText(rs->Fields("cNumero").Value()), shell::CalculaCNumero(rs->CurrentRow(), 6));
+        EXPECT_EQ(vb::ToText(rs->Fields("cNumero").Value()),
+                  shell::CalculaCNumero(rs->CurrentRow(), 6));
     }
 }
 

@@ -23,10 +23,18 @@ Declaracion Completa(const std::string& periodo) {
     Declaracion d(k);
     d.numRuc = "20100123453";
     d.nombre = "EMPRESA DE PRUEBA S.A.";
-    for (const auto& [n, t] : std::map<int, std::string>{{300, "100"}, {301, "50"}, {302, "150"},
-                                                         {320, "30"}, {321, "20"}, {322, "50"},
-                                                         {353, "150"}, {373, "50"}, {312, "150"},
-                                                         {313, "150"}, {332, "50"}, {333, "50"}})
+    for (const auto& [n, t] : std::map<int, std::string>{{300, "100"},
+                                                         {301, "50"},
+                                                         {302, "150"},
+                                                         {320, "30"},
+                                                         {321, "20"},
+                                                         {322, "50"},
+                                                         {353, "150"},
+                                                         {373, "50"},
+                                                         {312, "150"},
+                                                         {313, "150"},
+                                                         {332, "50"},
+                                                         {333, "50"}})
         d.FijaValor(n, t);
     d.pago = {"C", "03", "000123", "200"};
     return d;
@@ -49,25 +57,48 @@ TEST(Validacion, RulesInOrder) {
     const Caso casos[] = {
         {"201709", [](Declaracion&) {}, {}},
         {"201710", [](Declaracion& d) { d.FijaValor(300, ""); }, {}},
-        {"201709", [](Declaracion& d) { d.FijaValor(302, "160"); },
+        {"201709",
+         [](Declaracion& d) { d.FijaValor(302, "160"); },
          {"La casilla 302 debe ser igual a la suma de la casilla 300 y 301"}},
-        {"201709", [](Declaracion& d) { d.FijaValor(300, ""); },
-         {"Ingrese la casilla 300", "La casilla 302 debe ser igual a la suma de la casilla 300 y 301"}},
-        {"201709", [](Declaracion& d) { d.FijaValor(300, ""); d.FijaValor(301, "150"); },
+        {"201709",
+         [](Declaracion& d) { d.FijaValor(300, ""); },
+         {"Ingrese la casilla 300",
+          "La casilla 302 debe ser igual a la suma de la casilla 300 y 301"}},
+        {"201709",
+         [](Declaracion& d) {
+             d.FijaValor(300, "");
+             d.FijaValor(301, "150");
+         },
          {"Ingrese la casilla 300"}},
-        {"201709", [](Declaracion& d) { d.FijaValor(322, "(50)"); },  // numeric: -50 is not 50
+        {"201709",
+         [](Declaracion& d) { d.FijaValor(322, "(50)"); },  // numeric: -50 is not 50
          {"La casilla 322 debe ser igual a la suma de la casilla 320 y 321"}},
         {"201710", [](Declaracion& d) { d.FijaValor(353, ""); }, {"Ingrese la casilla 353"}},
-        {"201710", [](Declaracion& d) { d.FijaValor(373, "1,000"); },
+        {"201710",
+         [](Declaracion& d) { d.FijaValor(373, "1,000"); },
          {"La casilla 322 debe ser igual a la casilla 373"}},
-        {"201709", [](Declaracion& d) { d.FijaValor(313, ""); d.FijaValor(333, ""); d.pago.importe = " "; },
+        {"201709",
+         [](Declaracion& d) {
+             d.FijaValor(313, "");
+             d.FijaValor(333, "");
+             d.pago.importe = " ";
+         },
          {"Ingrese el importe a pagar de Cta. Propia", "Ingrese el importe a pagar de retenciones",
           "Ingrese el importe total a pagar", "No puede girar un cheque con monto cero"}},
-        {"201709", [](Declaracion& d) { d.pago = {"E", "", "", "5"}; }, {}},
+        {"201709",
+         [](Declaracion& d) {
+             d.pago = {"E", "", "", "5"};
+         },
+         {}},
         {"201709", [](Declaracion& d) { d.pago.tipo = "XX"; }, {"Ingrese la Forma de pago"}},
-        {"201709", [](Declaracion& d) { d.pago = {"C", "XX", "", "0"}; },
-         {"Ingrese el banco", "Ingrese el Número del cheque", "No puede girar un cheque con monto cero"}},
-        {"201709", [](Declaracion& d) { d.pago.cheque = "000"; },
+        {"201709",
+         [](Declaracion& d) {
+             d.pago = {"C", "XX", "", "0"};
+         },
+         {"Ingrese el banco", "Ingrese el Número del cheque",
+          "No puede girar un cheque con monto cero"}},
+        {"201709",
+         [](Declaracion& d) { d.pago.cheque = "000"; },
          {"El número de cheque no puede ser cero"}},
     };
     for (const Caso& c : casos) {
@@ -93,9 +124,10 @@ class ValidaTodoLog : public ::testing::Test {
 TEST_F(ValidaTodoLog, AllClearLeavesAnEmptyLog) {
     const Resultado r = ValidaTodo(Completa("201709"), "0", Version(true, carpeta_.Ruta() + "/"));
     EXPECT_TRUE(r.ok);
-    EXPECT_EQ(r.avisos, (std::vector<Mensaje>{
-                            {"La información de la declaración no presenta inconsistencias.", 48,
-                             "Mensaje"}}));
+    EXPECT_EQ(
+        r.avisos,
+        (std::vector<Mensaje>{
+            {"La información de la declaración no presenta inconsistencias.", 48, "Mensaje"}}));
     EXPECT_FALSE(r.muestraInconsistencias);
     EXPECT_TRUE(HayLog());
     EXPECT_EQ(Log(), "");
@@ -111,13 +143,17 @@ TEST_F(ValidaTodoLog, FailuresGoToTheLogAfterThePaymentSummary) {
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.vaAIdentificacion);
     EXPECT_TRUE(r.muestraInconsistencias);
-    EXPECT_EQ(r.avisos, (std::vector<Mensaje>{{"El importe a pagar por UZQ Cta.Propia tiene un exceso\n",
-                                               64, std::string(kTituloForm)}}));
+    EXPECT_EQ(r.avisos,
+              (std::vector<Mensaje>{{"El importe a pagar por UZQ Cta.Propia tiene un exceso\n", 64,
+                                     std::string(kTituloForm)}}));
     // Windows-1252, CR LF.
-    EXPECT_EQ(Log(), "\xA1" "El RUC no es v\xE1lido!\r\n"
-                     "Ingrese la casilla 300\r\n"
-                     "La casilla 302 debe ser igual a la suma de la casilla 300 y 301\r\n");
-    EXPECT_EQ(shell::G().gsMensaje, "La casilla 302 debe ser igual a la suma de la casilla 300 y 301");
+    EXPECT_EQ(Log(),
+              "\xA1"
+              "El RUC no es v\xE1lido!\r\n"
+              "Ingrese la casilla 300\r\n"
+              "La casilla 302 debe ser igual a la suma de la casilla 300 y 301\r\n");
+    EXPECT_EQ(shell::G().gsMensaje,
+              "La casilla 302 debe ser igual a la suma de la casilla 300 y 301");
 }
 
 TEST_F(ValidaTodoLog, QuickCheckStopsAtTheFirstFailureAndWritesNoLog) {
@@ -137,9 +173,10 @@ TEST_F(ValidaTodoLog, QuickCheckStopsAtTheFirstFailureAndWritesNoLog) {
 }
 
 TEST_F(ValidaTodoLog, VersionRefusalEndsTheCheckBeforeAnyLog) {
-    const Mensaje refusal{"Los archivos han sido validados con una versión anterior de este QVX, "
-                          "debe eliminar esta declaración y volver a validar los archivos",
-                          16, ""};
+    const Mensaje refusal{
+        "Los archivos han sido validados con una versión anterior de este QVX, "
+        "debe eliminar esta declaración y volver a validar los archivos",
+        16, ""};
     struct Caso {
         const char* version;
         bool archivos;
@@ -172,7 +209,8 @@ TEST(Identificacion, InteractiveModeStopsAtTheFirstFailure) {
     EXPECT_EQ(i.avisos,
               (std::vector<Mensaje>{{"¡El RUC no es válido!", 16, std::string(kTituloForm)}}));
     const Resultado l = ValIdent(d, "0");
-    EXPECT_EQ(l.lineas, (std::vector<std::string>{"¡El RUC no es válido!", "¡Ingrese la Razón Social!"}));
+    EXPECT_EQ(l.lineas,
+              (std::vector<std::string>{"¡El RUC no es válido!", "¡Ingrese la Razón Social!"}));
     EXPECT_TRUE(l.avisos.empty());
 }
 
