@@ -120,6 +120,11 @@ constexpr std::array kCasillas = {
     Oculta(594),
 };
 
+static_assert(std::is_sorted(kCasillas.begin(), kCasillas.end(),
+                             [](const Casilla& a, const Casilla& b) {
+                                 return a.numero < b.numero;
+                             }));
+
 constexpr int TopDescripcion(int fila) {
     return kDescripcionPrimera + fila * kFilaAlto;
 }
