@@ -17,16 +17,16 @@ namespace recapper {
 
 namespace {
 
-[[noreturn]] void FallaSistema(int err, const std::string& ruta) {
+// The run-time error for a failed system call (its errno).
+[[noreturn]] void FallaSistema(int err) {
     int numero = vb::kPathFileAccess;
     if (err == ENOENT || err == ENOTDIR) numero = vb::kPathNotFound;
     if (err == EACCES || err == EPERM || err == EROFS) numero = vb::kPermissionDenied;
     if (err == ENOSPC) numero = vb::kDiskFull;
-    (void)ruta;
     vb::Raise(numero);
 }
 
-void EscribeTodo(int fd, const std::string& contenido, const std::string& ruta) {
+void EscribeTodo(int fd, const std::string& contenido) {
     std::size_t hecho = 0;
     while (hecho < contenido.size()) {
         ssize_t n = ::write(fd, contenido.data() + hecho, contenido.size() - hecho);
@@ -34,11 +34,13 @@ void EscribeTodo(int fd, const std::string& contenido, const std::string& ruta) 
             if (errno == EINTR) continue;
             const int err = errno;
             ::close(fd);
-            FallaSistema(err, ruta);
+            FallaSistema(err);
         }
         hecho += static_cast<std::size_t>(n);
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) FallaSistema(errno, ruta);
+    const int sincronizado = ::fsync(fd) == 0 ? 0 : errno;
+    if (::close(fd) != 0 && sincronizado == 0) FallaSistema(errno);
+    if (sincronizado != 0) FallaSistema(sincronizado);
 }
 
 std::string Carpeta(const std::string& ruta) {
@@ -65,28 +67,28 @@ std::string CreaArchivoNuevo(const std::string& carpeta, const std::function<std
         int fd = ::open(ruta.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd < 0) {
             if (errno == EEXIST || errno == EINTR) continue;
-            FallaSistema(errno, ruta);
+            FallaSistema(errno);
         }
         try {
-            EscribeTodo(fd, contenido, ruta);
+            EscribeTodo(fd, contenido);
         } catch (...) {
             ::unlink(ruta.c_str());
             throw;
         }
         return ruta;
     }
-    FallaSistema(EEXIST, base);
+    FallaSistema(EEXIST);
 }
 
 void ReemplazaArchivo(const std::string& ruta, const std::string& contenido) {
     const std::string destino = vb::ResolvePath(ruta);
     std::string plantilla = Carpeta(destino) + "/.nuevo.XXXXXX";
     int fd = ::mkostemp(plantilla.data(), O_CLOEXEC);
-    if (fd < 0) FallaSistema(errno, destino);
+    if (fd < 0) FallaSistema(errno);
     ::fchmod(fd, 0644);
     try {
-        EscribeTodo(fd, contenido, destino);
-        if (::rename(plantilla.c_str(), destino.c_str()) != 0) FallaSistema(errno, destino);
+        EscribeTodo(fd, contenido);
+        if (::rename(plantilla.c_str(), destino.c_str()) != 0) FallaSistema(errno);
     } catch (...) {
         ::unlink(plantilla.c_str());
         throw;
@@ -99,10 +101,10 @@ std::string LeeArchivo(const std::string& ruta) {
         vb::Raise(vb::kFileNotFound);
     }
     std::ifstream in(origen, std::ios::binary);
-    if (!in) FallaSistema(errno, origen);
+    if (!in) FallaSistema(errno);
     std::ostringstream s;
     s << in.rdbuf();
-    if (in.bad()) FallaSistema(EIO, origen);
+    if (in.bad()) FallaSistema(EIO);
     return s.str();
 }
 

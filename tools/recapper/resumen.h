@@ -70,11 +70,6 @@ class Resumidor {
     // both copies were left, 1 after a message).
     int Main(std::string_view linea);
 
-    // The report folder, the temporary folder and the host user of the run
-    // (after Main has read the settings).
-    const std::string& CarpetaReportes() const { return rpt_; }
-    const std::string& CarpetaTemporal() const { return tmp_; }
-
   private:
     // False when the declaration's taxpayer is not registered (after the
     // message); errors pass to Main.
