@@ -1,9 +1,9 @@
 #include "tools/recapper/resumen.h"
 
+#include <unistd.h>
+
 #include <chrono>
 #include <random>
-
-#include <unistd.h>
 
 #include "jet/database.h"
 #include "profile/profile.h"
@@ -114,7 +114,8 @@ LineaOrdenes PartirLinea(std::string_view linea) {
 }
 
 std::string ClaveDeclaracion(const LineaOrdenes& l) {
-    return l.formulario + l.periodo + l.semana + l.tipo + vb::Format(std::string_view(l.numero), "000000000000000");
+    return l.formulario + l.periodo + l.semana + l.tipo +
+           vb::Format(std::string_view(l.numero), "000000000000000");
 }
 
 void AgregaNumero(std::string& linea, const Resumen& r, int casilla, std::string_view patron,
@@ -226,8 +227,7 @@ int Resumidor::Main(std::string_view linea) {
         const bool hecho = GeneraReportes(linea);
         // Without a registered report there is nothing to copy.
         if (!hecho || archivoSpool_.empty()) vb::Raise(vb::kFileNotFound);
-        ReemplazaArchivo(rpt_ + "\\" + clave_ + ".PRN",
-                         LeeArchivo(rpt_ + "\\" + archivoSpool_));
+        ReemplazaArchivo(rpt_ + "\\" + clave_ + ".PRN", LeeArchivo(rpt_ + "\\" + archivoSpool_));
         ReemplazaArchivo(tmp_ + "\\" + clave_ + ".txt", LeeArchivo(temporalTxt_));
         vb::Kill(temporalTxt_);
         temporalTxt_.clear();
@@ -311,8 +311,7 @@ void Resumidor::AbreBaseDatos() {
 
 std::string Resumidor::Filtro() const {
     return " WHERE DOC_ID_D='" + jet::Q(r_.linea.numero) + "'" + " AND PERIODO='" +
-           jet::Q(r_.linea.periodo) + "'" + " AND FORMULARIO='" + jet::Q(r_.linea.formulario) +
-           "'";
+           jet::Q(r_.linea.periodo) + "'" + " AND FORMULARIO='" + jet::Q(r_.linea.formulario) + "'";
 }
 
 void Resumidor::LeeCabecera() {
@@ -342,7 +341,8 @@ std::string Resumidor::BuscaBanco(const std::string& codigo) {
 }
 
 void Resumidor::LeeCasillas() {
-    auto rs = db_->OpenRecordset("SELECT CASILLA, I_VALOR FROM DET" + Filtro(), jet::dbOpenSnapshot);
+    auto rs =
+        db_->OpenRecordset("SELECT CASILLA, I_VALOR FROM DET" + Filtro(), jet::dbOpenSnapshot);
     for (; !rs->EOF(); rs->MoveNext()) {
         const double n = vb::Val(Texto(rs->Fields("CASILLA").Value()));
         if (n == 721 || n == 722 || n == 790) continue;
