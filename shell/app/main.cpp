@@ -1,4 +1,5 @@
 #include "import/forms/frmimportar.h"
+#include "reports/forms/frmconsist.h"
 #include "shell/forms/arranque.h"
 #include "shell/forms/frmabrirenv.h"
 #include "shell/forms/frmmodfor.h"
@@ -8,5 +9,6 @@ int main(int argc, char** argv) {
     importacion::forms::RegistraFrmImportar();
     shell::forms::RegistraFrmModFor();
     shell::forms::RegistraFrmAbrirEnv();
+    reportes::forms::RegistraFrmConsist();
     return shell::forms::Main(argc, argv);
 }
