@@ -137,13 +137,10 @@ int main(int argc, char** argv) {
         e.periodo = periodo;
         e.ruc = ruc;
         e.validador = &val;
-        double tuplas;
         if (clase == "ext") {
-            importacion::TotalesExt t;
-            importacion::ImportoExt(e, archivo, tuplas, t);
+            importacion::ImportoExt(e, archivo);
         } else {
-            vb::Currency a, b, c, d;
-            importacion::ImportoMov(e, archivo, tuplas, a, b, c, d);
+            importacion::ImportoMov(e, archivo);
         }
     });
     etapa("digest", [&] { shell::CalculaMarcaArchivo(archivo); });
