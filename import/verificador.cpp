@@ -238,29 +238,33 @@ void Verificador::GrupoE(int i, bool prueba152) {
         Rechaza("167");
         return;
     }
+    // Steps 2 to 5: a field given with the indicator "0" logs 168 and is then
+    // checked as any given field is; a step that logged anything ends the block.
     // 2. Foreign document type.
     if (!tipo.empty()) {
+        bool algo = false;
         if (!activo) {
             Rechaza("168");
-            return;
+            algo = true;
         }
         bool ok = tipo.size() == 2 && vb::IsNumeric(std::string_view(Texto(tipo))) &&
                   l_.existeTipoND && l_.existeTipoND("875", Texto(Trim(tipo)));
         if (!ok) {
             Rechaza("160");
-            return;
+            algo = true;
         }
+        if (algo) return;
     } else if (activo) {
         Rechaza("137");
         return;
     }
     // 3. Foreign document number.
     if (!num.empty()) {
+        bool algo = false;
         if (!activo) {
             Rechaza("168");
-            return;
+            algo = true;
         }
-        bool algo = false;
         if (Trim(num).size() > 20) {
             Rechaza("165");
             algo = true;
@@ -276,32 +280,35 @@ void Verificador::GrupoE(int i, bool prueba152) {
     }
     // 4. Birth date.
     if (!fecha.empty()) {
+        bool algo = false;
         if (!activo) {
             Rechaza("168");
-            return;
+            algo = true;
         }
         if (tipo == "02") {
             Rechaza("149");
-            return;
-        }
-        if (!val_.ValidaFechaRango(Texto(fecha), "01/01/1850", "01/01/2500")) {
+            algo = true;
+        } else if (!val_.ValidaFechaRango(Texto(fecha), "01/01/1850", "01/01/2500")) {
             Rechaza("162");
-            return;
+            algo = true;
         }
+        if (algo) return;
     } else if (activo && tipo != "02") {
         Rechaza("141");
         return;
     }
     // 5. Address type.
     if (!tipoDir.empty()) {
+        bool algo = false;
         if (!activo) {
             Rechaza("168");
-            return;
+            algo = true;
         }
         if (!(l_.existeTipoND && l_.existeTipoND("876", Texto(Trim(tipoDir))))) {
             Rechaza("163");
-            return;
+            algo = true;
         }
+        if (algo) return;
     } else if (activo) {
         Rechaza("143");
         return;
