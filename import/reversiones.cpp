@@ -47,8 +47,8 @@ TotalesExt ImportoExt(const Entorno& e, const Listas& l, const std::string& RutA
     t.resultado = v.Recorre(RutArc, ext::kCampos, [&] {
         long n = 0;
         if (!v.GrupoA(n)) return;
-        SV per = v.C(ext::kPeriodo), to = v.C(ext::kTipoOperacion),
-           m = v.C(ext::kTipoMovimiento), c = v.C(ext::kCodigo), mod = v.C(ext::kModalidad);
+        SV per = v.C(ext::kPeriodo), to = v.C(ext::kTipoOperacion), m = v.C(ext::kTipoMovimiento),
+           c = v.C(ext::kCodigo), mod = v.C(ext::kModalidad);
         if (!per.empty()) {
             // The modality followed by the operation code; on the stack when short.
             char corto[8];

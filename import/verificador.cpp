@@ -137,9 +137,9 @@ bool Verificador::GrupoA(long& n) {
 
     SV pais = C(kPaisDocumento);
     const bool sinPais = n == 1 || n == 6 || n == 11;
-    const bool paisOk =
-        sinPais ? (Trim(pais).empty() && pais.size() <= 4)
-                : (pais.size() == 4 && Ocurre(paises_, pais) && Trim(pais) != "9589");
+    const bool paisOk = sinPais
+                            ? (Trim(pais).empty() && pais.size() <= 4)
+                            : (pais.size() == 4 && Ocurre(paises_, pais) && Trim(pais) != "9589");
     if (!paisOk) {
         Rechaza("103");
         return false;
@@ -217,8 +217,8 @@ void Verificador::GrupoE(int i, bool prueba152) {
 
     SV tipoDoc = Trim(C(kTipoDocumento));
     SV pais = Trim(C(kPaisDocumento));
-    const bool califica = (tipoDoc == "04" || tipoDoc == "07" || tipoDoc == "00") &&
-                          pais != "9589" && !pais.empty();
+    const bool califica =
+        (tipoDoc == "04" || tipoDoc == "07" || tipoDoc == "00") && pais != "9589" && !pais.empty();
     if (!califica) {
         if (!prueba152) return;
         for (int j = 0; j < kCamposNoDomiciliado; ++j) {

@@ -87,9 +87,7 @@ class Verificador {
     // prueba152 a record that does not qualify is not tested further.
     void GrupoE(int i, bool prueba152);
 
-    static void Suma(vb::Currency& total, std::int64_t raw) {
-        total += vb::Currency::FromRaw(raw);
-    }
+    static void Suma(vb::Currency& total, std::int64_t raw) { total += vb::Currency::FromRaw(raw); }
 
     const std::string& PeriodoDeclaracion() const { return periodo_; }
     const validator::cValidador& Validador() const { return val_; }

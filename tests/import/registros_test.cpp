@@ -641,8 +641,7 @@ TEST_F(Registros, DatosAleatoriosNoRompen) {
             e_.periodo = periodo;
             auto lm = ListasMuestra(false, periodo);
             std::string r;
-            ASSERT_NO_THROW(
-                r = Toma(importacion::ImportoMov(e_, lm, ruta)));
+            ASSERT_NO_THROW(r = Toma(importacion::ImportoMov(e_, lm, ruta)));
             EXPECT_TRUE(r == "True" || r == "False");
             auto le = ListasMuestra(true, periodo);
             ASSERT_NO_THROW(r = Toma(importacion::ImportoExt(e_, le, ruta)));

@@ -393,8 +393,8 @@ TEST_F(JetTest, TextComparesWithoutCase) {
     EXPECT_EQ(Count("SELECT * FROM CONT WHERE UCase(Nombre)='acme sa'"), 1);
     EXPECT_EQ(Count("SELECT * FROM CONT WHERE Nombre LIKE 'a*'"), 1);
     EXPECT_EQ(Count("SELECT * FROM CONT WHERE Nombre LIKE 'p?pe*'"), 1);
-    db_->Execute("INSERT INTO CLAVES VALUES ('maria','1')", 128);
-    db_->Execute("INSERT INTO CLAVES VALUES ('Zoe','1')", 128);
+    db_->Execute("INSERT INTO CLAVES (Usuario,Tipo) VALUES ('maria','1')", 128);
+    db_->Execute("INSERT INTO CLAVES (Usuario,Tipo) VALUES ('Zoe','1')", 128);
     EXPECT_EQ(First("SELECT * FROM CLAVES ORDER BY Usuario", "Usuario"), "ADMIN");
     EXPECT_EQ(First("SELECT max(Usuario) AS m FROM CLAVES", "m"), "Zoe");
     // Text made by functions and & compares the same way.
@@ -407,7 +407,10 @@ TEST_F(JetTest, TextComparesWithoutCase) {
     EXPECT_EQ(Count("SELECT DISTINCT UCase(Usuario) FROM CLAVES WHERE Usuario IN ('MARIA','zoe')"),
               2);
     // A unique key refuses 'A' after 'a'.
-    EXPECT_EQ(ErrorOf([&] { db_->Execute("INSERT INTO CLAVES VALUES ('MARIA','0')", 128); }), 3022);
+    EXPECT_EQ(ErrorOf([&] {
+                  db_->Execute("INSERT INTO CLAVES (Usuario,Tipo) VALUES ('MARIA','0')", 128);
+              }),
+              3022);
 }
 
 TEST_F(JetTest, UnknownNamesAndWrongStatements) {

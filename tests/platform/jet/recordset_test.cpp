@@ -269,7 +269,7 @@ TEST_F(JetTest, EveryJetTypeRoundTrips) {
 
 TEST_F(JetTest, RequeryAndClose) {
     auto rs = db_->OpenRecordset("SELECT * FROM CLAVES", dbOpenSnapshot);
-    db_->Execute("INSERT INTO CLAVES VALUES ('NUEVO','1')");
+    db_->Execute("INSERT INTO CLAVES (Usuario,Tipo) VALUES ('NUEVO','1')");
     rs->MoveLast();
     EXPECT_EQ(rs->RecordCount(), 2);
     rs->Requery();
