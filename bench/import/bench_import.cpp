@@ -15,7 +15,7 @@
 #include <memory>
 #include <string>
 
-#include "bench/import/generador.h"
+#include "tools/gendata/generador.h"
 #include "dupcheck/dupcheck.h"
 #include "host/hostkit.h"
 #include "host/pruebas.h"

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <vector>
 
-#include "bench/import/generador.h"
+#include "tools/gendata/generador.h"
 #include "host/pruebas.h"
 #include "shell/avisos.h"
 #include "validator/validator.h"
