@@ -37,9 +37,8 @@ bool EscribeMuestra(const std::string& carpeta, const std::string& ruc, const st
     fs::create_directories(carpeta + "/con_errores", ec);
 
     Generador g(ruc, periodo, 2024);
-    bool ok =
-        EscribeArchivo(carpeta + "/" + nombre + "mov", n, [&] { return g.Movimiento(); }) &&
-        EscribeArchivo(carpeta + "/" + nombre + "ext", n, [&] { return g.Extorno(); });
+    bool ok = EscribeArchivo(carpeta + "/" + nombre + "mov", n, [&] { return g.Movimiento(); }) &&
+              EscribeArchivo(carpeta + "/" + nombre + "ext", n, [&] { return g.Extorno(); });
 
     // Faulty files: good records mixed with one of each fault.
     Generador m(ruc, siguiente, 99);
@@ -65,14 +64,14 @@ bool EscribeMuestra(const std::string& carpeta, const std::string& ruc, const st
     }
     std::size_t i = 0;
     ok = ok && EscribeArchivo(carpeta + "/con_errores/" + malo + "mov", mov.size(),
-                                   [&] { return mov[i++]; });
+                              [&] { return mov[i++]; });
     // A movements file whose last record repeats the key of the first.
     fs::create_directories(carpeta + "/duplicados", ec);
     std::vector<std::string> dup(mov.begin(), mov.begin() + 20);
     dup.push_back(dup[0]);
     i = 0;
     ok = ok && EscribeArchivo(carpeta + "/duplicados/" + malo + "mov", dup.size(),
-                                   [&] { return dup[i++]; });
+                              [&] { return dup[i++]; });
 
     const char* malosExt[] = {
         "01|12345678|||01|01|02||3|100.00|18.00|",        // modality 3 without period (117)
@@ -88,7 +87,7 @@ bool EscribeMuestra(const std::string& carpeta, const std::string& ruc, const st
                   "|||||||");  // own modality 4 (119)
     i = 0;
     ok = ok && EscribeArchivo(carpeta + "/con_errores/" + malo + "ext", ext.size(),
-                                   [&] { return ext[i++]; });
+                              [&] { return ext[i++]; });
     return ok;
 }
 
