@@ -41,7 +41,7 @@ frmBancos::frmBancos(QWidget* parent) : QDialog(parent) {
 
 void frmBancos::Form_Load() {
     resize(7065 / kTwipsPorPixel, 4140 / kTwipsPorPixel);
-    ui::SetMousePointer(ui::vbHourglass);
+    const ui::PunteroOcupado ocupado;
     ProgramState& g = G();
     bool fechas = false;
     switch (g.gnTipoConsulta) {
@@ -91,7 +91,6 @@ void frmBancos::Form_Load() {
     } else {
         grdBancos->setEnabled(false);
     }
-    ui::SetMousePointer(ui::vbDefault);
 }
 
 void frmBancos::showEvent(QShowEvent* e) {

@@ -375,9 +375,8 @@ void MDIFrm::mnuRegistrar_Click() {
     g.gbRegistraOrden = true;
     g.gnModo = 2;
     g.gbOrdenModificado = false;
-    ui::SetMousePointer(ui::vbHourglass);
+    const ui::PunteroOcupado ocupado;
     AbreFormulario("frmAbrirEnv", this);
-    ui::SetMousePointer(ui::vbDefault);
 }
 
 void MDIFrm::mnuEliminarE_Click() {
@@ -401,9 +400,8 @@ void MDIFrm::AbreConsulta(std::uint8_t tipo) {
     CierraFormularios();
     ui::Unload(InstanciaBancos());
     G().gnTipoConsulta = tipo;
-    ui::SetMousePointer(ui::vbHourglass);
+    const ui::PunteroOcupado ocupado;
     ui::ShowFresh(InstanciaBancos(), [this] { return new frmBancos(this); });
-    ui::SetMousePointer(ui::vbDefault);
 }
 
 void MDIFrm::mnuPro_Click() {
