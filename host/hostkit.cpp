@@ -317,7 +317,7 @@ Envio EnviaDeclaracion(jet::Database& db, std::string_view ruc, std::string_view
                                " AND PERIODO='" + jet::Q(periodo) + "'" +
                                " AND FORMULARIO='0787' AND SEMANA=0";
     auto cab = db.OpenRecordset("SELECT * FROM CAB" + filtro, jet::dbOpenSnapshot);
-    if (cab->EOF()) {
+    if (cab->Eof()) {
         throw std::runtime_error("No hay declaración grabada del RUC " + std::string(ruc) +
                                  " en el periodo " + std::string(periodo));
     }
@@ -325,7 +325,7 @@ Envio EnviaDeclaracion(jet::Database& db, std::string_view ruc, std::string_view
     long correl = 0;
     {
         auto rs = db.OpenRecordset("SELECT CORREL FROM HCAB" + filtro, jet::dbOpenSnapshot);
-        for (; !rs->EOF(); rs->MoveNext()) {
+        for (; !rs->Eof(); rs->MoveNext()) {
             correl =
                 std::max(correl, static_cast<long>(vb::Val(vb::ToText(rs->Fields(0).Value()))));
         }
@@ -333,7 +333,7 @@ Envio EnviaDeclaracion(jet::Database& db, std::string_view ruc, std::string_view
     long control = 10000000;
     {
         auto rs = db.OpenRecordset("SELECT control FROM HCAB", jet::dbOpenSnapshot);
-        for (; !rs->EOF(); rs->MoveNext()) {
+        for (; !rs->Eof(); rs->MoveNext()) {
             control =
                 std::max(control, static_cast<long>(vb::Val(vb::ToText(rs->Fields(0).Value()))));
         }
@@ -361,7 +361,7 @@ Envio EnviaDeclaracion(jet::Database& db, std::string_view ruc, std::string_view
     {
         auto det = db.OpenRecordset("SELECT * FROM DET" + filtro, jet::dbOpenSnapshot);
         auto h = db.OpenRecordset("SELECT * FROM HDET", jet::dbOpenDynaset);
-        for (; !det->EOF(); det->MoveNext()) {
+        for (; !det->Eof(); det->MoveNext()) {
             h->AddNew();
             for (const char* c : {"DOC_ID_D", "TIP_DOC_D", "PERIODO", "FORMULARIO", "SEMANA",
                                   "CASILLA", "I_VALOR", "idcasilla"}) {

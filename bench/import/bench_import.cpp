@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <cstdio>
-#undef EOF
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>

@@ -35,7 +35,7 @@ TEST_P(DialectQueries, GivesJetRows) {
     for (int type : {jet::dbOpenSnapshot, jet::dbOpenDynaset}) {
         auto rs = db_->OpenRecordset(q.sql, type);
         long n = 0;
-        if (!rs->EOF()) {
+        if (!rs->Eof()) {
             if (q.field) {
                 EXPECT_EQ(vb::ToText(rs->Fields(q.field).Value()), q.value);
             }
@@ -473,7 +473,7 @@ TEST_F(JetTest, OrderByTheTableColumnNotTheSameNamedAlias) {
         "A.FORMULARIO= '0787' ORDER BY A.DOC_ID_D ASC, A.PERIODO DESC, A.FORMULARIO ASC",
         jet::dbOpenDynaset);
     std::string order;
-    for (; !rs->EOF(); rs->MoveNext()) order += vb::ToText(rs->Fields("PERIODO").Value()) + " ";
+    for (; !rs->Eof(); rs->MoveNext()) order += vb::ToText(rs->Fields("PERIODO").Value()) + " ";
     EXPECT_EQ(order, "112005 052004 022004 122003 ");
 }
 

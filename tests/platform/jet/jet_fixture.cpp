@@ -39,14 +39,14 @@ void JetTest::TearDown() {
 
 long JetTest::Count(const std::string& sql) {
     auto rs = db_->OpenRecordset(sql, jet::dbOpenSnapshot);
-    if (rs->EOF()) return 0;
+    if (rs->Eof()) return 0;
     rs->MoveLast();
     return rs->RecordCount();
 }
 
 std::string JetTest::First(const std::string& sql, const std::string& field) {
     auto rs = db_->OpenRecordset(sql, jet::dbOpenSnapshot);
-    if (rs->EOF()) return "<no row>";
+    if (rs->Eof()) return "<no row>";
     return vb::ToText(rs->Fields(field).Value());
 }
 
