@@ -33,15 +33,6 @@ constexpr int kErrorImpresionCancelada = 20545;
 constexpr double kAltoFila = 270;
 constexpr std::int16_t kFilasPorPagina = 40;
 
-// The hourglass while it lives; the default pointer on every way out.
-class PunteroOcupado {
-  public:
-    PunteroOcupado() { ui::SetMousePointer(ui::vbHourglass); }
-    ~PunteroOcupado() { ui::SetMousePointer(ui::vbDefault); }
-    PunteroOcupado(const PunteroOcupado&) = delete;
-    PunteroOcupado& operator=(const PunteroOcupado&) = delete;
-};
-
 // A numbered file closed on every way out.
 class Archivo {
   public:
@@ -134,7 +125,7 @@ void FrmConsist::RepInconsist() {
     int error = 0;
     std::string descripcion;
     {
-        PunteroOcupado ocupado;
+        const ui::PunteroOcupado ocupado;
         try {
             const vb::Date ahora = vb::Now();
             const std::string fecha = vb::CStr(

@@ -27,15 +27,6 @@ namespace {
 
 using ui::kTwipsPorPixel;
 
-// The hourglass while it lives; the default pointer on every way out.
-class PunteroOcupado {
-  public:
-    PunteroOcupado() { ui::SetMousePointer(ui::vbHourglass); }
-    ~PunteroOcupado() { ui::SetMousePointer(ui::vbDefault); }
-    PunteroOcupado(const PunteroOcupado&) = delete;
-    PunteroOcupado& operator=(const PunteroOcupado&) = delete;
-};
-
 }  // namespace
 
 frmAbrirEnv::frmAbrirEnv(QWidget* parent) : QDialog(parent) {
@@ -109,7 +100,7 @@ std::string frmAbrirEnv::ArmaSql(const char* semana) const {
 
 void frmAbrirEnv::Form_Load() {
     resize(9195 / kTwipsPorPixel, 4530 / kTwipsPorPixel);
-    PunteroOcupado ocupado;
+    const ui::PunteroOcupado ocupado;
     ProgramState& g = G();
     g.gsSql = ArmaSql("a.semana");
     DtaNew->Carga(*g.gdbBase, g.gsSql);
