@@ -1,8 +1,10 @@
 // seeder: prepares the host database for form 0787. Takes no arguments and
 // ignores any it is given.
+#include "profile/profile.h"
 #include "tools/seeder/instalador.h"
 
 int main() {
+    profile::AnchorWindowsDirectory();
     seeder::Instalador instalador;
     return instalador.Main();
 }
