@@ -19,6 +19,7 @@
 #include <QWidget>
 #include <cstdio>
 
+#include "profile/profile.h"
 #include "ui/display.h"
 #include "ui/msgbox.h"
 #include "ui/windows.h"
@@ -73,6 +74,7 @@ int Captura(const QString& archivo, const QString& titulo, int segundos) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    profile::AnchorWindowsDirectory();
     // Its window must be one the family's programs can find on the X server.
     ui::PrefiereX11();
     QApplication app(argc, argv);

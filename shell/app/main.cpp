@@ -1,7 +1,9 @@
 #include "import/forms/frmimportar.h"
+#include "profile/profile.h"
 #include "shell/forms/arranque.h"
 
 int main(int argc, char** argv) {
+    profile::AnchorWindowsDirectory();
     // The commands of the main window open these forms by name.
     importacion::forms::RegistraFrmImportar();
     return shell::forms::Main(argc, argv);
