@@ -349,10 +349,34 @@ static void EscribeAyuda(const Instalacion& inst) {
          "</body></html>\n";
 }
 
+// The settings file keeps values of up to 254 characters; a longer program
+// folder would be read back cut, and every program would look elsewhere.
+constexpr std::size_t kMaximoValorIni = 254;
+
+// The database is built under this name and renamed into place last of all:
+// an installation counts as made only when its database is there, so a run
+// cut short leaves none and can be run again on the same folder.
+static std::string BaseEnObra(const Instalacion& inst) {
+    return inst.base + ".nueva";
+}
+
+static void BorraBaseEnObra(const Instalacion& inst) {
+    for (const char* sufijo : {"", "-journal", "-wal", "-shm"}) {
+        std::error_code ec;
+        fs::remove(BaseEnObra(inst) + sufijo, ec);
+    }
+}
+
 Instalacion CreaHost(std::string_view carpeta) {
     Instalacion inst = Rutas(carpeta);
     if (fs::exists(inst.base)) {
         throw std::runtime_error("Ya existe una instalación del QVX en " + inst.carpeta);
+    }
+    if (std::size_t n = vb::CharCount(inst.sysPath); n > kMaximoValorIni) {
+        throw std::runtime_error("La carpeta del programa " + inst.sysPath + " tiene " +
+                                 std::to_string(n) + " caracteres y el archivo de configuración " +
+                                 "guarda " + std::to_string(kMaximoValorIni) +
+                                 " como máximo: elija una carpeta de nombre más corto.");
     }
     for (const std::string& d :
          {inst.windows, inst.sysPath + "RPT", inst.tmp, inst.sysPath + "0787"}) {
@@ -360,9 +384,10 @@ Instalacion CreaHost(std::string_view carpeta) {
     }
     shell::CuentaGrupo cuenta = shell::ArmaCuentaGrupo();
     jet::WriteWorkgroupFile(inst.grupo, cuenta.usuario, cuenta.clave);
+    BorraBaseEnObra(inst);
     {
         FijaCuenta(inst);
-        auto db = jet::Database::Create(inst.base);
+        auto db = jet::Database::Create(BaseEnObra(inst));
         CreaTablas(*db);
         CargaDatos(*db);
         db->Close();
@@ -370,6 +395,7 @@ Instalacion CreaHost(std::string_view carpeta) {
     EscribeIni(inst);
     EscribeAyuda(inst);
     EscribeArchivosFilas(inst.tmp);
+    fs::rename(BaseEnObra(inst), inst.base);
     return inst;
 }
 
@@ -377,6 +403,10 @@ Envio EnviaDeclaracion(jet::Database& db, std::string_view ruc, std::string_view
     const std::string filtro = " WHERE DOC_ID_D='" + jet::Q(ruc) + "' AND TIP_DOC_D=6" +
                                " AND PERIODO='" + jet::Q(periodo) + "'" +
                                " AND FORMULARIO='0787' AND SEMANA=0";
+    // The next correlative and control number are read inside the write
+    // transaction that records them: two sendings at once take turns and get
+    // numbers of their own.
+    jet::Transaction tx(db);
     auto cab = db.OpenRecordset("SELECT * FROM CAB" + filtro, jet::dbOpenSnapshot);
     if (cab->EOF()) {
         throw std::runtime_error("No hay declaración grabada del RUC " + std::string(ruc) +
@@ -402,7 +432,6 @@ Envio EnviaDeclaracion(jet::Database& db, std::string_view ruc, std::string_view
     envio.correl = vb::Format(static_cast<double>(correl + 1), "000");
     envio.control = vb::Format(static_cast<double>(control + 1), "00000000");
 
-    jet::Transaction tx(db);
     {
         auto h = db.OpenRecordset("SELECT * FROM HCAB", jet::dbOpenDynaset);
         h->AddNew();
