@@ -78,6 +78,10 @@ int main(int argc, char** argv) {
     profile::AnchorWindowsDirectory();
     // Its window must be one the family's programs can find on the X server.
     ui::PrefiereX11();
+    if (!ui::QtPuedeArrancar()) {
+        std::fprintf(stderr, "%s\n", ui::MensajeSinPantalla("launcher", "xvfb-run -a launcher").c_str());
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("launcher"));
     ui::SetAppTitle(kTitulo);
