@@ -114,11 +114,11 @@ std::vector<FilaParam> Catalogo() {
         const char* corto;
     };
     for (const Banco& b :
-         {Banco{"00", "BANCOS", ""}, Banco{"01", "BANCO CENTRAL DE RESERVA", "BCR"},
-          Banco{"02", "BANCO DE CREDITO", "BCP"}, Banco{"03", "BANCO INTERNACIONAL", "INTERBANK"},
-          Banco{"09", "SCOTIABANK", "SCOTIABANK"}, Banco{"11", "BANCO CONTINENTAL", "BBVA"},
-          Banco{"18", "BANCO DE LA NACION", "NACION"},
-          Banco{"38", "BANCO INTERAMERICANO DE FINANZAS", "BANBIF"}}) {
+         {Banco{"00", "BANCOS", ""}, Banco{"01", "BANCO UNO", "B.UNO"},
+          Banco{"02", "BANCO DOS", "B.DOS"}, Banco{"03", "BANCO TRES", "B.TRES"},
+          Banco{"04", "BANCO CUATRO", "B.CUATRO"}, Banco{"05", "BANCO CINCO", "B.CINCO"},
+          Banco{"06", "BANCO SEIS", "B.SEIS"},
+          Banco{"07", "BANCO SIETE DE NOMBRE MUY LARGO PARA LA LISTA", "B.SIETE"}}) {
         agrega("004", b.codigo, Relleno(b.nombre, 37) + b.corto);
     }
     // Document types.
@@ -138,31 +138,32 @@ std::vector<FilaParam> Catalogo() {
     // Operation codes: type (2) and code (2); "312" from period 200712.
     for (int c = 1; c <= 15; ++c) agrega("312", "01" + vb::Format(c, "00"), "");
     for (int c = 1; c <= 12; ++c) agrega("312", "02" + vb::Format(c, "00"), "");
-    // Tax units by date.
+    // Tax units by date (invented round figures).
     struct Uit {
         const char* fecha;
         const char* valor;
     };
     for (const Uit& u :
-         {Uit{"20040101", "3200"}, Uit{"20050101", "3300"}, Uit{"20060101", "3400"},
-          Uit{"20070101", "3450"}, Uit{"20080101", "3500"}, Uit{"20090101", "3550"},
-          Uit{"20100101", "3600"}, Uit{"20110101", " 3600 "}, Uit{"20120101", "3650"},
-          Uit{"20130101", "3700"}, Uit{"20140101", "3800"}, Uit{"20150101", "3850"},
-          Uit{"20160101", "3950"}, Uit{"20170101", "4050"}}) {
+         {Uit{"20040101", "1000"}, Uit{"20050101", "1100"}, Uit{"20060101", "1200"},
+          Uit{"20070101", "1300"}, Uit{"20080101", "1400"}, Uit{"20090101", "1500"},
+          Uit{"20100101", "1600"}, Uit{"20110101", " 1600 "}, Uit{"20120101", "1700"},
+          Uit{"20130101", "1800"}, Uit{"20140101", "1900"}, Uit{"20150101", "2000"},
+          Uit{"20160101", "2100"}, Uit{"20170101", "2200"}}) {
         agrega("404", u.fecha, u.valor);
     }
     agrega("821", "01", "LISTA ANTERIOR");
     agrega("856", "0787", "1.9 01/03/2004     722");
-    // Countries.
+    // Countries: invented names; 9589 is the declarant's own country.
     struct Pais {
         const char* codigo;
         const char* nombre;
     };
     for (const Pais& p :
-         {Pais{"9013", "ALEMANIA"}, Pais{"9097", "ARGENTINA"}, Pais{"9105", "BRASIL"},
-          Pais{"9149", "CHILE"}, Pais{"9169", "COLOMBIA"}, Pais{"9193", "COTE D'IVOIRE"},
-          Pais{"9239", "ECUADOR"}, Pais{"9245", "ESPAÑA"}, Pais{"9249", "ESTADOS UNIDOS"},
-          Pais{"9493", "MEXICO"}, Pais{"9589", "PERU"}, Pais{"9845", "URUGUAY"}}) {
+         {Pais{"9013", "PAIS UNO"}, Pais{"9097", "PAIS DOS"}, Pais{"9105", "PAIS TRES"},
+          Pais{"9149", "PAIS CUATRO"}, Pais{"9169", "PAIS CINCO"}, Pais{"9193", "PAIS D'ORIENTE"},
+          Pais{"9239", "PAIS SEIS"}, Pais{"9245", "PAIS DEL ÑANDÚ"}, Pais{"9249", "PAIS SIETE"},
+          Pais{"9493", "PAIS OCHO"}, Pais{"9589", "PAIS DEL DECLARANTE"},
+          Pais{"9845", "PAIS NUEVE"}}) {
         agrega("976", p.codigo, p.nombre);
     }
     // Professions; "00" heads the list.
@@ -240,11 +241,11 @@ std::string LineaFilas(const std::vector<std::string>& campos) {
 
 const std::vector<Contribuyente>& Contribuyentes() {
     static const std::vector<Contribuyente> lista = {
-        {6, "20100123453", "FINANCIERA ANDINA S.A.", std::string(kUsuarioSistema)},
-        {6, "20555666773", "CAJA RURAL DEL SUR S.A.C.", std::string(kUsuarioSistema)},
-        {6, "20600000013", "COOPERATIVA SANTA ROSA LTDA", std::string(kUsuarioAdmin)},
-        {6, "10408123459", "PEREZ GOMEZ JUAN CARLOS", std::string(kUsuarioAdmin)},
-        {1, "40812345", "PEREZ GOMEZ JUAN CARLOS", std::string(kUsuarioAdmin)},
+        {6, "20100123453", "EMPRESA DE PRUEBA S.A.", std::string(kUsuarioSistema)},
+        {6, "20555666773", "EMPRESA DE EJEMPLO S.A.C.", std::string(kUsuarioSistema)},
+        {6, "20600000013", "COOPERATIVA DE PRUEBA LTDA", std::string(kUsuarioAdmin)},
+        {6, "10408123459", "CONTRIBUYENTE DE PRUEBA UNO", std::string(kUsuarioAdmin)},
+        {1, "40812345", "CONTRIBUYENTE DE PRUEBA UNO", std::string(kUsuarioAdmin)},
     };
     return lista;
 }
@@ -267,11 +268,11 @@ void CargaDatos(jet::Database& db) {
         Inserta(db, "PARAM", {p.numero, p.argumento, p.funcion, "000"});
     }
     Inserta(db, "error", {"0001", "Error general del sistema"});
-    // Submission tables of another form of the family.
+    // Submission tables of another form of the family (an invented number).
     for (const char* tabla : {"MOV", "EXT"}) {
         Inserta(
             db, "envio_t",
-            {"0695", tabla, std::string("T695") + tabla, tabla, vb::Variant(std::uint8_t{1}),
+            {"0901", tabla, std::string("T901") + tabla, tabla, vb::Variant(std::uint8_t{1}),
              vb::Variant(std::uint8_t{1}), vb::Variant(std::uint8_t{1}), std::int32_t{2},
              std::int32_t{3}, std::int32_t{4}, std::int32_t{5}, std::int32_t{6}, std::int32_t{7}});
     }
