@@ -5,6 +5,8 @@
 
 int main() {
     profile::AnchorWindowsDirectory();
+    // The settings folder when WINDIR is unset, shared with the main program.
+    profile::SetDefaultSubfolder("form0787");
     seeder::Instalador instalador;
     return instalador.Main();
 }
