@@ -331,20 +331,26 @@ std::unique_ptr<jet::Database> AbreHostExclusivo(const Instalacion& inst) {
 }
 
 // The program's help file, as the host installs it beside the program folder.
+// Each part carries the help context of its window as its id, where F1 opens
+// the page.
 static void EscribeAyuda(const Instalacion& inst) {
     std::ofstream f(inst.sysPath + "0787/formdesk.html", std::ios::binary);
     f << "<!DOCTYPE html>\n<html lang=\"es\"><head><meta charset=\"utf-8\">"
          "<title>Formulario 0787 - Ayuda</title></head><body>\n"
-         "<h1>Formulario 0787</h1>\n"
+         "<h1 id=\"1008\">Formulario 0787</h1>\n"
          "<p>Declaraci\u00f3n del impuesto a las transacciones financieras.</p>\n"
          "<h2>Pasos</h2><ol>\n"
-         "<li><b>Declaraciones / Validar Archivos</b>: elija el contribuyente, el periodo y los "
+         "<li id=\"1002\"><b>Declaraciones / Validar Archivos</b>: elija el contribuyente, el "
+         "periodo y los "
          "archivos de movimientos (.mov) y de extornos (.ext). Los registros con errores quedan "
          "en un archivo con el mismo nombre terminado en <i>err</i>.</li>\n"
-         "<li><b>Declaraciones / Modificar</b>: abra la declaraci\u00f3n, complete las casillas y "
-         "la forma de pago, val\u00eddela y gr\u00e1bela.</li>\n"
+         "<li id=\"1013\"><b>Declaraciones / Modificar</b>: abra la declaraci\u00f3n, "
+         "<span id=\"1016\">complete la identificaci\u00f3n,</span> "
+         "<span id=\"1015\">las casillas y la forma de pago,</span> "
+         "val\u00eddela y gr\u00e1bela.</li>\n"
          "<li><b>Declaraciones / Imprimir</b>: vea o imprima la declaraci\u00f3n.</li>\n"
-         "<li><b>Declaraciones Enviadas / Registrar n\u00famero de orden</b>: registre el "
+         "<li id=\"1014\"><b>Declaraciones Enviadas / Registrar n\u00famero de orden</b>: registre "
+         "el "
          "n\u00famero de orden que KORAL asign\u00f3 a una declaraci\u00f3n enviada.</li>\n"
          "</ol>\n<p>Consultas: c\u00f3digos de bancos y valores de la UIT.</p>\n"
          "</body></html>\n";

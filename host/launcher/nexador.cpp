@@ -75,7 +75,8 @@ int Main(int argc, char** argv) {
     // Its window must be one the family's programs can find on the X server.
     ui::PrefiereX11();
     if (!ui::QtPuedeArrancar()) {
-        std::fprintf(stderr, "%s\n", ui::MensajeSinPantalla("launcher", "xvfb-run -a launcher").c_str());
+        std::fprintf(stderr, "%s\n",
+                     ui::MensajeSinPantalla("launcher", "xvfb-run -a launcher").c_str());
         return 1;
     }
     QApplication app(argc, argv);

@@ -157,7 +157,8 @@ bool MuestraAyuda(const std::string& ruta, const std::string& titulo, int contex
     QUrl url = QUrl::fromLocalFile(QString::fromStdString(archivo));
     // The help page marks the part of each window with its help context.
     if (contexto > 0) url.setFragment(QString::number(contexto));
-    Abre(url, "No se pudo abrir el archivo de ayuda " + archivo + ": no hay un programa que lo abra.",
+    Abre(url,
+         "No se pudo abrir el archivo de ayuda " + archivo + ": no hay un programa que lo abra.",
          titulo);
     return true;
 }

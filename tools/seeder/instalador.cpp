@@ -276,8 +276,8 @@ bool Instalador::LeeParametros() {
             FallaArchivo(ruta, lector.Lineas(), "el campo 4 ('" + f[3] + "') no es un número.");
             return false;
         }
-        parametros_.push_back({f[0], f[1], f[2], vb::Format(std::string_view(f[3]), "000"),
-                               lector.Lineas()});
+        parametros_.push_back(
+            {f[0], f[1], f[2], vb::Format(std::string_view(f[3]), "000"), lector.Lineas()});
     }
     rutaParametros_ = ruta;
     parametrosLeidos_ = true;
@@ -296,8 +296,8 @@ bool Instalador::CargaEnvio() {
         if (ExisteEnvio(fila.tablaO)) {
             sql = std::string("Update envio_t set ") + " tabla_d = " + "'" + jet::Q(fila.tablaD) +
                   "'" + "," + " tabla_ext = " + "'" + jet::Q(fila.tablaExt) + "'" + "," +
-                  " indice=" + n[0] + "," + " obliga=" + n[1] + "," + " c_tip_doc_d=" + n[2] +
-                  "," + " c_doc_id_d =" + n[3] + "," + " c_Formulario=" + n[4] + "," +
+                  " indice=" + n[0] + "," + " obliga=" + n[1] + "," + " c_tip_doc_d=" + n[2] + "," +
+                  " c_doc_id_d =" + n[3] + "," + " c_Formulario=" + n[4] + "," +
                   " c_periodo=" + n[5] + "," + " c_estado=" + n[6] + "," + " c_envio=" + n[7] +
                   "," + " c_semana=" + n[8] + " Where formulario='" + kFormulario +
                   "' AND tabla_o='" + jet::Q(fila.tablaO) + "'";
@@ -328,10 +328,10 @@ bool Instalador::CargaParametros() {
     if (!parametrosLeidos_ && !LeeParametros()) return false;
     for (const FilaParametro& p : parametros_) {
         try {
-            auto rs = db_->OpenRecordset(Anota("Select * From PARAM where numero='" +
-                                               jet::Q(p.numero) + "'" + " and argumento= '" +
-                                               jet::Q(p.argumento) + "'"),
-                                         jet::dbOpenDynaset);
+            auto rs =
+                db_->OpenRecordset(Anota("Select * From PARAM where numero='" + jet::Q(p.numero) +
+                                         "'" + " and argumento= '" + jet::Q(p.argumento) + "'"),
+                                   jet::dbOpenDynaset);
             if (rs->EOF()) {
                 rs->AddNew();
                 rs->Fields("Numero") = p.numero;

@@ -271,9 +271,9 @@ TEST_F(ProfileTest, WritersOfTwoProcessesLoseNothing) {
         if (children[p] == 0) {
             bool ok = true;
             for (int k = 0; k < kKeys; ++k) {
-                ok = profile::WritePrivateProfileString("Options", "P" + std::to_string(p) + "K" +
-                                                                       std::to_string(k),
-                                                        std::to_string(k), "KV000.INI") &&
+                ok = profile::WritePrivateProfileString(
+                         "Options", "P" + std::to_string(p) + "K" + std::to_string(k),
+                         std::to_string(k), "KV000.INI") &&
                      ok;
             }
             ::_exit(ok ? 0 : 1);
@@ -287,8 +287,8 @@ TEST_F(ProfileTest, WritersOfTwoProcessesLoseNothing) {
     int kept = 0;
     for (int p = 0; p < 2; ++p) {
         for (int k = 0; k < kKeys; ++k) {
-            kept += profile::LeeClave("Options", "P" + std::to_string(p) + "K" + std::to_string(k)) ==
-                    std::to_string(k);
+            kept += profile::LeeClave("Options", "P" + std::to_string(p) + "K" +
+                                                     std::to_string(k)) == std::to_string(k);
         }
     }
     EXPECT_EQ(kept, 2 * kKeys);

@@ -76,8 +76,8 @@ TEST(Desktop, NoProgramToOpenItIsToldNamingTheAddressOrFile) {
     {
         Abridor abridor(4);
         ScriptedAnswers s;
-        EXPECT_TRUE(MuestraAyuda(ayuda.filePath(QStringLiteral("formdesk")).toStdString(), "T",
-                                 1008));
+        EXPECT_TRUE(
+            MuestraAyuda(ayuda.filePath(QStringLiteral("formdesk")).toStdString(), "T", 1008));
         abridor.Espera(s, 1);
         ASSERT_EQ(s.Shown().size(), 1u);
         EXPECT_NE(s.Shown()[0].text.find(f.fileName().toStdString()), std::string::npos);

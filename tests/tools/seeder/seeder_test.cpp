@@ -516,9 +516,10 @@ TEST_F(SeederTest, CorridaInterrumpidaNoDejaLaBaseAMedias) {
 TEST_F(SeederTest, TablaDeControlSinClaveLaRecibe) {
     {
         auto db = Base();
-        db->Execute("CREATE TABLE EFCONTROL([tip_doc_d] Byte, [doc_id_d] text(15),[periodo] "
-                    "Text(6), [formulario] Text (4),[semana] integer, [nomarc] text(50))",
-                    jet::dbFailOnError);
+        db->Execute(
+            "CREATE TABLE EFCONTROL([tip_doc_d] Byte, [doc_id_d] text(15),[periodo] "
+            "Text(6), [formulario] Text (4),[semana] integer, [nomarc] text(50))",
+            jet::dbFailOnError);
         db->Execute("insert into EFCONTROL values (6,'20000000001','200405','0787',0,'A.MOV')",
                     jet::dbFailOnError);
     }
@@ -559,8 +560,9 @@ TEST_F(SeederTest, ExisteTablaYErroresSilenciosos) {
     }
     EXPECT_FALSE(instalador.ExisteTabla("EFCONTRO"));
 
-    instalador.EjecutaSql("CREATE TABLE PARAM ([x] text(1))");                          // 3010
-    instalador.EjecutaSql("ALTER TABLE PARAM ADD CONSTRAINT PK_OTRA PRIMARY KEY ([Numero])");  // 3283
+    instalador.EjecutaSql("CREATE TABLE PARAM ([x] text(1))");  // 3010
+    instalador.EjecutaSql(
+        "ALTER TABLE PARAM ADD CONSTRAINT PK_OTRA PRIMARY KEY ([Numero])");  // 3283
     EXPECT_TRUE(avisos.avisos.empty()) << Mensajes(avisos);
     EXPECT_FALSE(instalador.HuboFallas());
     instalador.EjecutaSql("insert into NOHAY values (1)");
