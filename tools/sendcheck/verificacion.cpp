@@ -8,8 +8,6 @@
 #include "shell/digest.h"
 #include "shell/settings.h"
 #include "shell/state.h"
-#include "tools/recapper/archivos.h"
-#include "tools/recapper/resumen.h"
 #include "tools/sendcheck/instancia.h"
 #include "vb/datetime.h"
 #include "vb/error.h"
@@ -17,6 +15,7 @@
 #include "vb/numeric.h"
 #include "vb/strings.h"
 #include "vb/variant.h"
+#include "vb/wholefile.h"
 
 namespace sendcheck {
 
@@ -43,6 +42,18 @@ std::string ParaNombre(std::string s) {
         if (c == '/' || c == '\\') c = '_';
     }
     return s;
+}
+
+// The fields of the companion command line that the check uses (positions
+// from 1): document type 1-2, document number 3-17 (trimmed), form 18-21,
+// period 22-27, week 28.
+struct Campos {
+    std::string tipo, numero, formulario, periodo, semana;
+};
+
+Campos PartirLinea(std::string_view linea) {
+    return {vb::Mid(linea, 1, 2), vb::Trim(vb::Mid(linea, 3, 15)), vb::Mid(linea, 18, 4),
+            vb::Mid(linea, 22, 6), vb::Mid(linea, 28, 1)};
 }
 
 // The report's lines: its header, then the numbered findings.
@@ -106,7 +117,7 @@ int Verificador::Main(std::string_view linea) {
     if (!db_) return 1;
     tmp_ = shell::G().gsSysPath + "TMP\\";
 
-    const recapper::LineaOrdenes l = recapper::PartirLinea(linea);
+    const Campos l = PartirLinea(linea);
     // A line too short or with fields of the wrong kind cannot be checked.
     const bool valida = vb::Len(linea) >= 28 && SoloDigitos(vb::Trim(l.tipo)) &&
                         !l.numero.empty() && SoloDigitos(l.periodo);
@@ -189,7 +200,7 @@ bool Verificador::VerificaEnvio(std::string_view tipo, std::string_view numero,
         }
     }
     try {
-        recapper::ReemplazaArchivo(rutaReporte, recapper::TextoArchivo(reporte.Lineas()));
+        vb::ReplaceWholeFile(rutaReporte, vb::TextFileBytes(reporte.Lineas()));
     } catch (const vb::VbError&) {
         // Nobody could read what was found: the run is no pass.
         completo = false;
@@ -259,7 +270,7 @@ int Verificador::VerificaMarcas(std::string_view numero, std::string_view period
 
 void Verificador::GrabaArchivoError(const std::string& ruta) {
     try {
-        recapper::ReemplazaArchivo(ruta, recapper::TextoArchivo({"0787 ERROR"}));
+        vb::ReplaceWholeFile(ruta, vb::TextFileBytes({"0787 ERROR"}));
     } catch (const vb::VbError&) {
     }
 }
