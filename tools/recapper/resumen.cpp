@@ -348,7 +348,9 @@ void Resumidor::LeeCasillas() {
         if (n == 721 || n == 722 || n == 790) continue;
         // Boxes between the two tables are never stored by the declaration
         // form; a stray one has no place in the summary and is passed over.
-        if (!((n >= 1 && n <= 600) || (n >= 861 && n <= 999))) continue;
+        if (n > 600 && n < 861) continue;
+        // A number outside both tables is no box at all: the row is damaged.
+        if (n < 1 || n > 999) vb::Raise(vb::kSubscript);
         r_.casillas[static_cast<int>(n)] = Texto(rs->Fields("I_VALOR").Value());
     }
     rs->Close();
