@@ -1,10 +1,9 @@
 #include "import/transferencia.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <fcntl.h>
 
 #include <cerrno>
 #include <climits>
@@ -175,7 +174,8 @@ std::string PoneCopiaDepurada(const std::string& F, const std::string& out,
     if (fd < 0) return TextoError(errno);
     if ((copia.st_uid != datos.st_uid || copia.st_gid != datos.st_gid) &&
         ::fchown(fd, datos.st_uid, datos.st_gid) != 0) {
-        // Not allowed to give the copy the file's owner: it stays the user's.
+        // Not allowed to give the copy the file's owner: it keeps this
+        // program's user, as a copied file would.
     }
     std::string motivo;
     if (::fchmod(fd, datos.st_mode & 07777) != 0 || ::fsync(fd) != 0) motivo = TextoError(errno);
@@ -269,8 +269,7 @@ void TraDatos(const std::string& RutArc, std::string& sCadErr, VistaImportacion*
     }
 }
 
-bool Transferencia(const std::string& RutArc, VistaImportacion& vista,
-                   const std::string& elegido) {
+bool Transferencia(const std::string& RutArc, VistaImportacion& vista, const std::string& elegido) {
     vista.Etapa("Verificando registros duplicados en los archivos ");
     vista.HabilitaGrabar(false);
     std::string acumulado;
@@ -296,9 +295,9 @@ bool Transferencia(const std::string& RutArc, VistaImportacion& vista,
             const std::string motivo = PoneCopiaDepurada(F, out, err);
             if (!motivo.empty()) {
                 // The data file stays as it was; nothing of it is checked.
-                acumulado += "Ocurrió un error al procesar el archivo " + F +
-                             "\n No se pudo reemplazar el archivo por su copia depurada: " +
-                             motivo + "\r";
+                acumulado +=
+                    "Ocurrió un error al procesar el archivo " + F +
+                    "\n No se pudo reemplazar el archivo por su copia depurada: " + motivo + "\r";
                 Borra(out);
                 Borra(err);
                 continue;
@@ -308,8 +307,7 @@ bool Transferencia(const std::string& RutArc, VistaImportacion& vista,
         Borra(err);
         if (r == 1) {
             BorroErr(trabajo);
-            const std::int16_t d =
-                dupcheck::ValidaDuplicado(F, Ansi(trabajo), c.campos, err);
+            const std::int16_t d = dupcheck::ValidaDuplicado(F, Ansi(trabajo), c.campos, err);
             if (d != 0) {
                 acumulado += "El archivo " + F + " tiene duplicados " + "\n" +
                              " verifique los duplicados en: " + F + "err" + "\r";

@@ -99,8 +99,8 @@ class FrmImportar : public QDialog {
 
   private:
     QString PeriodoTexto() const;
-    std::string unidad_;       // the drive shown before a change
-    bool importando_ = false;  // Transferencia is running
+    std::string unidad_;         // the drive shown before a change
+    bool importando_ = false;    // Transferencia is running
     std::optional<int> cierre_;  // a close asked for while it ran
 };
 

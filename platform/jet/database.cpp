@@ -46,8 +46,8 @@ int WaitForLock(void* wait, int count) {
     auto& w = *static_cast<Database::Impl::BusyWait*>(wait);
     const auto now = std::chrono::steady_clock::now();
     if (count == 0) w.start = now;
-    const long spent =
-        static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(now - w.start).count());
+    const long spent = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now - w.start).count());
     const long left = w.limitMs - spent;
     if (left <= 0) return 0;
     // A hook whose events wait on a database come back here: it runs once

@@ -418,7 +418,7 @@ TEST_F(Transferencia, CadaTotalEnLaColumnaDeSuCasilla) {
     } casos[] = {
         {"mov", "302", "322"},
         {"ext", "351", "450"},  // 350.50 rounds up
-        {"EXT", "302", "322"},  // only the lower-case name the import builds
+        {"EXT", "351", "450"},  // the picked file's own capitals
     };
     for (const auto& caso : casos) {
         db_->Execute("DELETE * FROM EFCONTROL");
@@ -868,8 +868,8 @@ TEST_F(Transferencia, ElArchivoDeDatosQuedaEntero) {
         bool pasa, mismoArchivo;
     };
     const std::vector<Caso> casos = {
-        {"copia vieja sin archivo", nullptr, 0644, [&] { EscribeBytes(F + "out", viejo); },
-         nullptr, false, false},
+        {"copia vieja sin archivo", nullptr, 0644, [&] { EscribeBytes(F + "out", viejo); }, nullptr,
+         false, false},
         {"copia vieja y registro imposible", conBasura.c_str(), 0644,
          [&] {
              EscribeBytes(F + "out", viejo);
@@ -881,8 +881,7 @@ TEST_F(Transferencia, ElArchivoDeDatosQuedaEntero) {
         {"depurado conserva permisos", conBasura.c_str(), 0600, nullptr, valido.c_str(), true,
          false},
         {"sin cambios no se reescribe", valido.c_str(), 0640, nullptr, valido.c_str(), true, true},
-        {"linea vacia se quita", conVacia.c_str(), 0644, nullptr, valido.c_str(), true,
-         false},
+        {"linea vacia se quita", conVacia.c_str(), 0644, nullptr, valido.c_str(), true, false},
     };
     const auto senal = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit limite;

@@ -3,6 +3,7 @@
 #include "import/forms/frmimportar.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <QApplication>
 #include <QTimer>
@@ -12,8 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-
-#include <sqlite3.h>
 
 #include "host/hostkit.h"
 #include "host/pruebas.h"
@@ -467,8 +466,8 @@ TEST_F(Formulario, ElArchivoElegidoYNoSuHomonimo) {
     EXPECT_EQ(l, "01|22345678||201412|01|01|02||2|100.00|18.00|0.00|||||||\r");
     std::getline(otro, l);
     EXPECT_EQ(l, "x|\r");
-    auto rs = db_->OpenRecordset("SELECT tamarc, mto_302, mto_322 FROM EFCONTROL",
-                                 jet::dbOpenSnapshot);
+    auto rs =
+        db_->OpenRecordset("SELECT tamarc, mto_302, mto_322 FROM EFCONTROL", jet::dbOpenSnapshot);
     ASSERT_FALSE(rs->EOF());
     EXPECT_EQ(rs->Fields(0).Value().NumberValue(), static_cast<double>(fs::file_size(elegido)));
     EXPECT_EQ(rs->Fields(1).Value().Str(), "18");
