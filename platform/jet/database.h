@@ -12,7 +12,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,13 +19,6 @@
 #include <vector>
 
 #include "vb/variant.h"
-
-// DAO's Recordset.EOF keeps its name; the C library's EOF macro (-1) would
-// turn every call into a syntax error. Code that wants the C value can use
-// std::char_traits<char>::eof().
-#ifdef EOF
-#undef EOF
-#endif
 
 struct sqlite3;
 
@@ -122,7 +114,8 @@ class Recordset {
     Recordset& operator=(const Recordset&) = delete;
 
     bool BOF() const;
-    bool EOF() const;
+    // DAO's EOF, spelled as vb::Eof is (the C library owns the macro EOF).
+    bool Eof() const;
     void MoveFirst();
     void MoveLast();
     void MoveNext();

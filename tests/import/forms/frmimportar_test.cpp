@@ -9,7 +9,6 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
-#undef EOF
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -91,7 +90,7 @@ class Formulario : public ::testing::Test {
         auto rs = db_->OpenRecordset("SELECT * FROM CAB WHERE DOC_ID_D='" + kRuc + "'",
                                      jet::dbOpenSnapshot);
         long n = 0;
-        while (!rs->EOF()) {
+        while (!rs->Eof()) {
             ++n;
             rs->MoveNext();
         }
@@ -331,7 +330,7 @@ TEST_F(Formulario, ValidarOtraVezTrasLaPregunta) {
                   "El archivo de movimientos ya ha sido validado anteriormente\r ¿Desea continuar?",
                   "La validación ha terminado satisfactoriamente"}));
     auto rs = db_->OpenRecordset("SELECT num_tuplas FROM EFCONTROL", jet::dbOpenSnapshot);
-    ASSERT_FALSE(rs->EOF());
+    ASSERT_FALSE(rs->Eof());
     EXPECT_EQ(rs->Fields(0).Value().Str(), "2");
 }
 
@@ -434,7 +433,7 @@ TEST_F(Formulario, DuranteLaImportacion) {
     EXPECT_TRUE(f.fraDec->isEnabled());
     EXPECT_TRUE(f.fraArc->isEnabled());
     auto rs = db_->OpenRecordset("SELECT periodo FROM EFCONTROL", jet::dbOpenSnapshot);
-    ASSERT_FALSE(rs->EOF());
+    ASSERT_FALSE(rs->Eof());
     EXPECT_EQ(rs->Fields(0).Value().Str(), "201501");
     // The close asked for during the import happens once it has ended.
     EXPECT_TRUE(cerrado);
