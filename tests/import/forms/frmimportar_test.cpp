@@ -467,7 +467,7 @@ TEST_F(Formulario, ElArchivoElegidoYNoSuHomonimo) {
     EXPECT_EQ(l, "x|\r");
     auto rs =
         db_->OpenRecordset("SELECT tamarc, mto_302, mto_322 FROM EFCONTROL", jet::dbOpenSnapshot);
-    ASSERT_FALSE(rs->EOF());
+    ASSERT_FALSE(rs->Eof());
     EXPECT_EQ(rs->Fields(0).Value().NumberValue(), static_cast<double>(fs::file_size(elegido)));
     EXPECT_EQ(rs->Fields(1).Value().Str(), "18");
     EXPECT_EQ(rs->Fields(2).Value().Str(), "100");
