@@ -276,7 +276,9 @@ void frmPreview::Lee(const std::string& ruta, bool previa) {
         switch (r.tipo) {
             case TipoRegistro::Hojas:
                 recorrido.Hojas();
-                iNroHoja = 0;
+                // While printing, iNroHoja is the page on show: a print from
+                // the toolbar leaves the user where he was.
+                if (previa) iNroHoja = 0;
                 break;
             case TipoRegistro::Color:
                 if (previa) {

@@ -192,6 +192,14 @@ TEST_F(Ventanas, PreviewBrowsesItsPagesAndScrolls) {
         EXPECT_EQ(imagen.pixelColor(150 / 15 + 1, 300 / 15), QColor(Qt::black)) << "box drawn";
         EXPECT_EQ(imagen.pixelColor(3, 3), QColor(0xC0, 0xFF, 0xFF));
         EXPECT_EQ(ui::ThePrinter().LastJob().size(), 0u);
+        // Printing from the toolbar leaves the page on show where it was.
+        f.tlbPrevia_ButtonClick(3);
+        f.tlbPrevia_ButtonClick(4);
+        EXPECT_EQ(ui::ThePrinter().LastJob().size(), 3u);
+        f.vsbPic[0]->setValue(1500);
+        EXPECT_EQ(f.picPrevia[1]->Top(), -1500);
+        f.tlbPrevia_ButtonClick(3);
+        EXPECT_EQ(Visible(f), 2);
         f.tlbPrevia_ButtonClick(5);
         EXPECT_FALSE(f.isVisible());
     });
