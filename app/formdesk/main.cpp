@@ -1,10 +1,16 @@
 #include "import/forms/frmimportar.h"
+#include "reports/forms/frmconsist.h"
 #include "reports/forms/frmimprimir.h"
 #include "shell/forms/arranque.h"
+#include "shell/forms/frmabrirenv.h"
+#include "shell/forms/frmmodfor.h"
 
 int main(int argc, char** argv) {
     // The commands of the main window open these forms by name.
     importacion::forms::RegistraFrmImportar();
     reportes::forms::RegistraFrmImprimir();
+    shell::forms::RegistraFrmModFor();
+    shell::forms::RegistraFrmAbrirEnv();
+    reportes::forms::RegistraFrmConsist();
     return shell::forms::Main(argc, argv);
 }

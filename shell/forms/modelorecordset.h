@@ -22,11 +22,11 @@ namespace shell::forms {
 // One column of the grid. The field is found by name in any letter case; a
 // field the query does not bring shows empty, as a bound column does.
 struct ColumnaGrid {
-    std::string campo;
-    std::string titulo;
-    int ancho = 0;        // twips; 0 leaves the view's width
+    std::string campo{};
+    std::string titulo{};
+    int ancho = 0;  // twips; 0 leaves the view's width
     bool oculta = false;
-    std::string formato;  // vb Format of the value; empty: the value as text
+    std::string formato{};  // vb Format of the value; empty: the value as text
 };
 
 class ModeloRecordset : public QAbstractTableModel {

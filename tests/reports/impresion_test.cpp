@@ -38,7 +38,7 @@ using namespace reportes::forms;
 
 QApplication& TestApp() {
     static int argc = 1;
-    static char name[] = "reportsforms_test";
+    static char name[] = "impresion_test";
     static char* argv[] = {name, nullptr};
     static QApplication* app = new QApplication(argc, argv);
     return *app;

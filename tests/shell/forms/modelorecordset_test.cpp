@@ -1,8 +1,9 @@
+#include "shell/forms/modelorecordset.h"
+
 #include <QTableView>
 
 #include "fixture.h"
 #include "jet/database.h"
-#include "shell/forms/modelorecordset.h"
 #include "vb/error.h"
 
 namespace {
