@@ -1,7 +1,5 @@
 #include "reports/recorrido.h"
 
-#include "vb/error.h"
-
 namespace reportes {
 
 bool RecorridoReporte::FueraDeRango(std::int16_t pagina) const {
@@ -17,8 +15,8 @@ RecorridoReporte::Destino RecorridoReporte::Dibujable(std::int16_t pagina) {
     if (!previa_) return d;
     if (!rango_.porPagina) {
         // Each page on the surface of its own index; surfaces are made up to
-        // it, so that browsing never meets a missing one.
-        if (pagina < 0) vb::Raise(vb::kSubscript);
+        // it, so that browsing never meets a missing one. A negative page
+        // names no surface: drawing there fails as the drawing decides.
         if (pagina > 0 && pagina > iNroHoja_) iNroHoja_ = pagina;
         d.superficie = pagina;
         d.nueva = pagina > ultima_;

@@ -299,7 +299,6 @@ void frmPreview::Lee(const std::string& ruta, bool previa) {
                 if (!d.dibuja) break;
                 std::int16_t pagina = r.pagina;
                 if (previa) {
-                    Superficie(d.superficie);
                     iNroHoja = recorrido.iNroHoja();
                     pagina = static_cast<std::int16_t>(d.superficie);
                 }
@@ -324,7 +323,12 @@ void frmPreview::Lee(const std::string& ruta, bool previa) {
 void frmPreview::ppos(std::int16_t x, std::int16_t y, const std::string& texto, bool negrita,
                       std::int16_t tamano, std::int16_t pagina) {
     if (sObject != "IMPRIMIR") {
-        Superficie(pagina)->Texto(x, y, Q(texto), FuenteReporte("Courier New", negrita, tamano));
+        try {
+            Superficie(pagina)->Texto(x, y, Q(texto),
+                                      FuenteReporte("Courier New", negrita, tamano));
+        } catch (const vb::VbError&) {
+            // A text that cannot be drawn (a page without a surface) is left out.
+        }
         return;
     }
     ui::Printer& p = ui::ThePrinter();

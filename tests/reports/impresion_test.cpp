@@ -248,6 +248,7 @@ TEST_F(Ventanas, APageRangeIsPreviewedAndPrintedAlone) {
 TEST_F(Ventanas, ABadLineOrAMissingFileIsTold) {
     std::vector<std::string> lineas = Hojas(3);
     lineas.insert(lineas.begin() + 7, "pPos|300|xx|sin cierre");  // after the first page
+    lineas.insert(lineas.begin() + 5, "pPos|0|0|sin hoja|False|8|-1|");  // left out
     Reporte("00000003.PRN", lineas);
     ui::SetMousePointer(ui::vbHourglass);
     Muestra("00000003.PRN", [&](frmPreview& f) {
