@@ -15,7 +15,7 @@ namespace {
 std::int32_t Maximo(jet::Database& db, const std::string& sql) {
     auto rs = db.OpenRecordset(sql, jet::dbOpenSnapshot);
     std::int32_t n = 0;
-    if (!rs->EOF()) {
+    if (!rs->Eof()) {
         const vb::Variant& v = rs->Fields(0).Value();
         if (!v.IsNull()) n = vb::CLng(v);
     }
@@ -33,8 +33,8 @@ std::string RegistraSpool(jet::Database& db, std::string_view usuario, std::stri
     // registering meanwhile waits until this row is committed.
     jet::Transaction tx(db);
     const std::string codigo = jet::Q(codRep);
-    const std::int32_t s = Maximo(
-        db, "SELECT max(Secuencia) as SecTipo FROM SPOOL Where CodRep = '" + codigo + "'");
+    const std::int32_t s =
+        Maximo(db, "SELECT max(Secuencia) as SecTipo FROM SPOOL Where CodRep = '" + codigo + "'");
     const std::int32_t r = Maximo(db, "SELECT max(left(Archivo,8)) as SecRep FROM SPOOL");
     // A ninth digit would drop out of the maximum and names would repeat,
     // overwriting earlier reports.
@@ -44,9 +44,9 @@ std::string RegistraSpool(jet::Database& db, std::string_view usuario, std::stri
     const std::string archivo = vb::Format(static_cast<double>(r + 1), "00000000") + ".PRN";
 
     // An empty set of the table to add the row through.
-    auto rs = db.OpenRecordset("SELECT * FROM SPOOL WHERE CodRep = '" + codigo +
-                                   "' AND Secuencia = '" + secuencia + "'",
-                               jet::dbOpenDynaset);
+    auto rs = db.OpenRecordset(
+        "SELECT * FROM SPOOL WHERE CodRep = '" + codigo + "' AND Secuencia = '" + secuencia + "'",
+        jet::dbOpenDynaset);
     rs->AddNew();
     rs->Fields("CodRep") = vb::Variant(std::string(codRep));
     rs->Fields("Secuencia") = vb::Variant(secuencia);

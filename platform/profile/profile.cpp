@@ -221,10 +221,6 @@ std::string WindowsDirectory() {
     return base + "/" + DefaultSubfolder();
 }
 
-void SetDefaultSubfolder(std::string_view name) {
-    DefaultSubfolder() = std::string(name);
-}
-
 std::string ProfilePath(std::string_view file) {
     if (IsBareName(file)) return vb::ResolvePath(WindowsDirectory() + "/" + std::string(file));
     return vb::ResolvePath(file);
@@ -325,6 +321,10 @@ bool WritePrivateProfileString(std::string_view section, std::optional<std::stri
 std::string LeeClave(std::string_view section, std::string_view key, std::string_view file) {
     ProfileString r = GetPrivateProfileString(section, key, "", 255, file);
     return vb::Trim(r.text);
+}
+
+void SetDefaultSubfolder(std::string_view name) {
+    DefaultSubfolder() = std::string(name);
 }
 
 }  // namespace profile

@@ -15,9 +15,6 @@ namespace profile {
 // SetDefaultSubfolder). No final separator.
 std::string WindowsDirectory();
 
-// Names the per-user folder's subfolder; each program sets it at start.
-void SetDefaultSubfolder(std::string_view name);
-
 // The file a profile name stands for: a bare name ("KV000.INI") lies in the
 // Windows directory, anything with a folder part is taken as given; either way
 // resolved without regard to case.
@@ -50,5 +47,9 @@ bool WritePrivateProfileString(std::string_view section, std::optional<std::stri
 // function copied, trimmed of blanks. A missing key or file gives "".
 std::string LeeClave(std::string_view section, std::string_view key,
                      std::string_view file = "KV000.INI");
+
+// Names the subfolder of the per-user folder (see WindowsDirectory); each
+// program sets it at start.
+void SetDefaultSubfolder(std::string_view name);
 
 }  // namespace profile

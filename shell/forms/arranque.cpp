@@ -6,11 +6,11 @@
 #include <iostream>
 #include <memory>
 
+#include "profile/profile.h"
 #include "shell/avisos.h"
 #include "shell/conexion.h"
 #include "shell/forms/mdifrm.h"
 #include "shell/state.h"
-#include "profile/profile.h"
 #include "ui/display.h"
 #include "ui/instance.h"
 #include "ui/msgbox.h"

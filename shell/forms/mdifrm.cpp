@@ -19,6 +19,7 @@
 #include "ui/modal.h"
 #include "ui/msgbox.h"
 #include "ui/pointer.h"
+#include "ui/twips.h"
 #include "vb/error.h"
 #include "vb/numeric.h"
 #include "vb/strings.h"
@@ -28,7 +29,7 @@ namespace shell::forms {
 
 namespace {
 
-constexpr int kTwipsPorPixel = 15;
+using ui::kTwipsPorPixel;
 
 QAction* Item(QMenu* menu, const char* nombre, const QString& leyenda) {
     QAction* a = menu->addAction(leyenda);
@@ -94,7 +95,7 @@ void IniciaVersion() {
     ProgramState& g = G();
     auto rs = g.gdbBase->OpenRecordset(
         "Select * from param where numero = '856'  and argumento='0787'", jet::dbOpenSnapshot);
-    if (!rs->EOF()) {
+    if (!rs->Eof()) {
         const std::string funcion = vb::ToText(rs->Fields("Funcion").Value());
         g.gsVersion = vb::Mid(funcion, 1, 3);
         g.gsFechaVersion = vb::Mid(funcion, 5, 10);
@@ -375,9 +376,8 @@ void MDIFrm::mnuRegistrar_Click() {
     g.gbRegistraOrden = true;
     g.gnModo = 2;
     g.gbOrdenModificado = false;
-    ui::SetMousePointer(ui::vbHourglass);
+    const ui::PunteroOcupado ocupado;
     AbreFormulario("frmAbrirEnv", this);
-    ui::SetMousePointer(ui::vbDefault);
 }
 
 void MDIFrm::mnuEliminarE_Click() {
@@ -401,9 +401,8 @@ void MDIFrm::AbreConsulta(std::uint8_t tipo) {
     CierraFormularios();
     ui::Unload(InstanciaBancos());
     G().gnTipoConsulta = tipo;
-    ui::SetMousePointer(ui::vbHourglass);
+    const ui::PunteroOcupado ocupado;
     ui::ShowFresh(InstanciaBancos(), [this] { return new frmBancos(this); });
-    ui::SetMousePointer(ui::vbDefault);
 }
 
 void MDIFrm::mnuPro_Click() {

@@ -34,7 +34,7 @@ std::string Makehost() {
 long Cuenta(jet::Database& db, const std::string& sql) {
     auto rs = db.OpenRecordset(sql, jet::dbOpenSnapshot);
     long n = 0;
-    for (; !rs->EOF(); rs->MoveNext()) ++n;
+    for (; !rs->Eof(); rs->MoveNext()) ++n;
     return n;
 }
 
@@ -137,7 +137,7 @@ TEST(Makehost, DatosDeMuestra) {
     // Document types: fixed positions.
     auto rs = db->OpenRecordset("SELECT Funcion FROM PARAM WHERE Numero='044' AND Argumento='1'",
                                 jet::dbOpenSnapshot);
-    ASSERT_FALSE(rs->EOF());
+    ASSERT_FALSE(rs->Eof());
     std::string f = vb::ToText(rs->Fields(0).Value());
     EXPECT_EQ(vb::Mid(f, 46, 2), "08");
     EXPECT_EQ(vb::Mid(f, 102, 2), "11");
@@ -187,7 +187,7 @@ TEST(Envio, CopiaLaDeclaracionConCorrelativoYCodigos) {
     EXPECT_NE(e1.control, e2.control);
 
     auto h = db->OpenRecordset("SELECT * FROM HCAB WHERE CORREL='001'", jet::dbOpenSnapshot);
-    ASSERT_FALSE(h->EOF());
+    ASSERT_FALSE(h->Eof());
     EXPECT_EQ(vb::CInt(h->Fields("estado").Value()), 1);
     EXPECT_TRUE(h->Fields("norden").IsNull());
     EXPECT_FALSE(h->Fields("fec_env").IsNull());
@@ -196,7 +196,7 @@ TEST(Envio, CopiaLaDeclaracionConCorrelativoYCodigos) {
     EXPECT_EQ(vb::ToText(fila.back()), shell::CalculaCNumero(fila, 6));
     EXPECT_EQ(Cuenta(*db, "SELECT * FROM HDET WHERE CORREL='002'"), 3);
     auto d = db->OpenRecordset("SELECT * FROM HDET", jet::dbOpenSnapshot);
-    for (; !d->EOF(); d->MoveNext()) {
+    for (; !d->Eof(); d->MoveNext()) {
         auto f = d->CurrentRow();
         EXPECT_EQ(vb::ToText(f.back()), shell::CalculaCNumero(f, 7));
     }

@@ -34,9 +34,11 @@ class SpoolTest : public ::testing::Test {
         ResetState();
     }
     void Fila(const std::string& cod, const std::string& sec, const std::string& archivo) {
-        db_->Execute("INSERT INTO SPOOL (CodRep, Secuencia, Archivo, Usuario, tip_doc_d, Doc_id_d) "
-                     "VALUES ('" + cod + "','" + sec + "','" + archivo + "','HOST',6,'20100000001')",
-                     jet::dbFailOnError);
+        db_->Execute(
+            "INSERT INTO SPOOL (CodRep, Secuencia, Archivo, Usuario, tip_doc_d, Doc_id_d) "
+            "VALUES ('" +
+                cod + "','" + sec + "','" + archivo + "','HOST',6,'20100000001')",
+            jet::dbFailOnError);
     }
     long Filas() {
         auto rs = db_->OpenRecordset("SELECT count(*) AS n FROM SPOOL", jet::dbOpenSnapshot);
@@ -59,10 +61,9 @@ TEST_F(SpoolTest, SequencePerCodeAndFileNumberAcrossAllCodes) {
         "SELECT * FROM SPOOL WHERE Archivo IN ('00000001.PRN','00000124.PRN','00000125.PRN') "
         "ORDER BY Archivo",
         jet::dbOpenSnapshot);
-    const char* esperadas[][2] = {
-        {"UZQ001", "000001"}, {"UZQ001", "000008"}, {"UZQ002", "000001"}};
+    const char* esperadas[][2] = {{"UZQ001", "000001"}, {"UZQ001", "000008"}, {"UZQ002", "000001"}};
     for (auto& e : esperadas) {
-        ASSERT_FALSE(rs->EOF());
+        ASSERT_FALSE(rs->Eof());
         EXPECT_EQ(vb::CStr(rs->Fields("CodRep").Value()), e[0]);
         EXPECT_EQ(vb::CStr(rs->Fields("Secuencia").Value()), e[1]);
         EXPECT_EQ(vb::CStr(rs->Fields("Usuario").Value()), "USUARIO1");
@@ -129,7 +130,7 @@ TEST_F(SpoolTest, TwoProcessesRegisteringAtOnceGetDistinctNames) {
     auto rs = db_->OpenRecordset("SELECT Archivo FROM SPOOL", jet::dbOpenSnapshot);
     std::set<std::string> nombres;
     long n = 0;
-    for (; !rs->EOF(); rs->MoveNext(), ++n) nombres.insert(vb::CStr(rs->Fields(0).Value()));
+    for (; !rs->Eof(); rs->MoveNext(), ++n) nombres.insert(vb::CStr(rs->Fields(0).Value()));
     EXPECT_EQ(n, 2 * kPorProceso);
     EXPECT_EQ(nombres.size(), static_cast<size_t>(2 * kPorProceso));
     EXPECT_EQ(*nombres.rbegin(), "00000400.PRN");

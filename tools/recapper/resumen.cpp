@@ -1,9 +1,9 @@
 #include "tools/recapper/resumen.h"
 
+#include <unistd.h>
+
 #include <chrono>
 #include <random>
-
-#include <unistd.h>
 
 #include "jet/database.h"
 #include "profile/profile.h"
@@ -114,7 +114,8 @@ LineaOrdenes PartirLinea(std::string_view linea) {
 }
 
 std::string ClaveDeclaracion(const LineaOrdenes& l) {
-    return l.formulario + l.periodo + l.semana + l.tipo + vb::Format(std::string_view(l.numero), "000000000000000");
+    return l.formulario + l.periodo + l.semana + l.tipo +
+           vb::Format(std::string_view(l.numero), "000000000000000");
 }
 
 void AgregaNumero(std::string& linea, const Resumen& r, int casilla, std::string_view patron,
@@ -226,8 +227,7 @@ int Resumidor::Main(std::string_view linea) {
         const bool hecho = GeneraReportes(linea);
         // Without a registered report there is nothing to copy.
         if (!hecho || archivoSpool_.empty()) vb::Raise(vb::kFileNotFound);
-        ReemplazaArchivo(rpt_ + "\\" + clave_ + ".PRN",
-                         LeeArchivo(rpt_ + "\\" + archivoSpool_));
+        ReemplazaArchivo(rpt_ + "\\" + clave_ + ".PRN", LeeArchivo(rpt_ + "\\" + archivoSpool_));
         ReemplazaArchivo(tmp_ + "\\" + clave_ + ".txt", LeeArchivo(temporalTxt_));
         vb::Kill(temporalTxt_);
         temporalTxt_.clear();
@@ -311,8 +311,7 @@ void Resumidor::AbreBaseDatos() {
 
 std::string Resumidor::Filtro() const {
     return " WHERE DOC_ID_D='" + jet::Q(r_.linea.numero) + "'" + " AND PERIODO='" +
-           jet::Q(r_.linea.periodo) + "'" + " AND FORMULARIO='" + jet::Q(r_.linea.formulario) +
-           "'";
+           jet::Q(r_.linea.periodo) + "'" + " AND FORMULARIO='" + jet::Q(r_.linea.formulario) + "'";
 }
 
 void Resumidor::LeeCabecera() {
@@ -322,7 +321,7 @@ void Resumidor::LeeCabecera() {
                                      " AND FORMULARIO='" + jet::Q(r_.linea.formulario) + "'",
                                  jet::dbOpenSnapshot);
     // Without a header row nothing names a cheque: the summary shows cash.
-    if (!rs->EOF()) {
+    if (!rs->Eof()) {
         r_.nroCheque = vb::Trim(Texto(rs->Fields("nrocheque").Value()));
         r_.cheque = !r_.nroCheque.empty();
         if (r_.cheque) r_.banco = BuscaBanco(Texto(rs->Fields("bcolibrad").Value()));
@@ -336,14 +335,15 @@ std::string Resumidor::BuscaBanco(const std::string& codigo) {
             "FROM PARAM " + "WHERE NUMERO='004' AND TRIM(ARGUMENTO)= '" + jet::Q(codigo) + "'",
         jet::dbOpenSnapshot);
     std::string nombre;
-    if (!rs->EOF()) nombre = vb::Trim(Texto(rs->Fields("Descrip").Value()));
+    if (!rs->Eof()) nombre = vb::Trim(Texto(rs->Fields("Descrip").Value()));
     rs->Close();
     return nombre;
 }
 
 void Resumidor::LeeCasillas() {
-    auto rs = db_->OpenRecordset("SELECT CASILLA, I_VALOR FROM DET" + Filtro(), jet::dbOpenSnapshot);
-    for (; !rs->EOF(); rs->MoveNext()) {
+    auto rs =
+        db_->OpenRecordset("SELECT CASILLA, I_VALOR FROM DET" + Filtro(), jet::dbOpenSnapshot);
+    for (; !rs->Eof(); rs->MoveNext()) {
         const double n = vb::Val(Texto(rs->Fields("CASILLA").Value()));
         if (n == 721 || n == 722 || n == 790) continue;
         // Boxes between the two tables are never stored by the declaration
@@ -358,7 +358,7 @@ bool Resumidor::LeeNombre() {
     auto rs = db_->OpenRecordset(std::string("Select nombre from cont where doc_id_d= ") + "'" +
                                      jet::Q(r_.linea.numero) + "'" + "and tip_doc_d=" + "6",
                                  jet::dbOpenSnapshot);
-    const bool hay = !rs->EOF();
+    const bool hay = !rs->Eof();
     if (hay) r_.nombre = Texto(rs->Fields("nombre").Value());
     rs->Close();
     return hay;

@@ -268,7 +268,7 @@ bool Instalador::CargaParametros() {
             auto rs = db_->OpenRecordset(Anota("Select * From PARAM where numero='" + jet::Q(f[0]) +
                                                "'" + " and argumento= '" + jet::Q(f[1]) + "'"),
                                          jet::dbOpenDynaset);
-            if (rs->EOF()) {
+            if (rs->Eof()) {
                 rs->AddNew();
                 rs->Fields("Numero") = f[0];
                 rs->Fields("Argumento") = f[1];
@@ -327,7 +327,7 @@ bool Instalador::ExisteEnvio(std::string_view tablaO) {
     auto rs = db_->OpenRecordset(Anota(std::string("Select * from envio_t Where formulario='") +
                                        kFormulario + "' AND tabla_o='" + jet::Q(tablaO) + "'"),
                                  jet::dbOpenSnapshot);
-    bool existe = !rs->EOF();
+    bool existe = !rs->Eof();
     rs->Close();
     return existe;
 }
@@ -336,7 +336,7 @@ bool Instalador::ExisteParametro(std::string_view numero, std::string_view argum
     auto rs = db_->OpenRecordset(Anota("Select * from Param Where Numero='" + jet::Q(numero) +
                                        "' AND Argumento='" + jet::Q(argumento) + "'"),
                                  jet::dbOpenSnapshot);
-    bool existe = !rs->EOF();
+    bool existe = !rs->Eof();
     rs->Close();
     return existe;
 }
@@ -344,7 +344,7 @@ bool Instalador::ExisteParametro(std::string_view numero, std::string_view argum
 bool Instalador::ExisteReporte(std::string_view codigo) {
     auto rs = db_->OpenRecordset(
         Anota("Select * from Reportes Where CodRep='" + jet::Q(codigo) + "'"), jet::dbOpenSnapshot);
-    bool existe = !rs->EOF();
+    bool existe = !rs->Eof();
     rs->Close();
     return existe;
 }

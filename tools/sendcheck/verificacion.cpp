@@ -144,8 +144,9 @@ bool Verificador::VerificaEnvio(std::string_view tipo, std::string_view numero,
     Reporte reporte;
     bool completo = lineaValida;
     if (!lineaValida) {
-        reporte.Hallazgo(") No se pudo verificar: la línea de órdenes no tiene el formato "
-                         "esperado.");
+        reporte.Hallazgo(
+            ") No se pudo verificar: la línea de órdenes no tiene el formato "
+            "esperado.");
     } else {
         struct Conteo {
             const char* extension;
@@ -167,9 +168,8 @@ bool Verificador::VerificaEnvio(std::string_view tipo, std::string_view numero,
                 if (registros != casilla) reporte.Hallazgo(c.texto);
             } catch (const vb::VbError& e) {
                 completo = false;
-                reporte.Hallazgo(NoVerificado(std::string("la casilla ") + c.casilla + " con TABLA " +
-                                                  c.extension,
-                                              e));
+                reporte.Hallazgo(NoVerificado(
+                    std::string("la casilla ") + c.casilla + " con TABLA " + c.extension, e));
             }
         }
         try {
@@ -201,14 +201,14 @@ double Verificador::LeeNumeroRegistros(std::string_view tabla, std::string_view 
                                        std::string_view numero, std::string_view extension) {
     const std::string archivo =
         "0787" + std::string(periodo) + std::string(numero) + "." + std::string(extension);
-    auto rs = db_->OpenRecordset(std::string("SELECT num_tuplas FROM ") + std::string(tabla) +
-                                     " WHERE " + "tip_doc_d=6 and " + "doc_id_d ='" +
-                                     jet::Q(numero) + "' and " + "periodo='" + jet::Q(periodo) +
-                                     "' and " + "formulario='0787' and " + "semana=0 " + " and " +
-                                     "nomarc='" + jet::Q(archivo) + "'",
-                                 jet::dbOpenSnapshot);
+    auto rs =
+        db_->OpenRecordset(std::string("SELECT num_tuplas FROM ") + std::string(tabla) + " WHERE " +
+                               "tip_doc_d=6 and " + "doc_id_d ='" + jet::Q(numero) + "' and " +
+                               "periodo='" + jet::Q(periodo) + "' and " + "formulario='0787' and " +
+                               "semana=0 " + " and " + "nomarc='" + jet::Q(archivo) + "'",
+                           jet::dbOpenSnapshot);
     double n = 0;
-    if (!rs->EOF()) n = vb::Val(Texto(rs->Fields("num_tuplas").Value()));
+    if (!rs->Eof()) n = vb::Val(Texto(rs->Fields("num_tuplas").Value()));
     rs->Close();
     return n;
 }
@@ -218,33 +218,34 @@ std::string Verificador::LeeValorCasilla(std::string_view casilla, std::string_v
                                          std::string_view formulario, std::string_view semana,
                                          bool usaSemana) {
     // The document type goes in bare, so only as the number it reads as.
-    std::string sql = "Select i_valor from det where tip_doc_d = " +
-                      vb::Trim(vb::Str(vb::Val(tipo))) + " and doc_id_d ='" + jet::Q(numero) +
-                      "' and periodo='" + jet::Q(periodo) + "' and formulario='" +
-                      jet::Q(formulario) + "'";
+    std::string sql =
+        "Select i_valor from det where tip_doc_d = " + vb::Trim(vb::Str(vb::Val(tipo))) +
+        " and doc_id_d ='" + jet::Q(numero) + "' and periodo='" + jet::Q(periodo) +
+        "' and formulario='" + jet::Q(formulario) + "'";
     if (usaSemana) sql += " and semana =" + vb::Trim(vb::Str(vb::Val(semana)));
     sql += " and casilla ='" + jet::Q(casilla) + "'";
     auto rs = db_->OpenRecordset(sql, jet::dbOpenSnapshot);
     std::string valor;
-    if (!rs->EOF()) valor = Texto(rs->Fields("i_valor").Value());
+    if (!rs->Eof()) valor = Texto(rs->Fields("i_valor").Value());
     rs->Close();
     return valor;
 }
 
 int Verificador::VerificaMarcas(std::string_view numero, std::string_view periodo) {
-    auto rs = db_->OpenRecordset(std::string("SELECT * FROM EFCONTROL ") +
-                                     " Where tip_doc_d=6 And " + " doc_id_d='" + jet::Q(numero) +
-                                     "' And periodo='" + jet::Q(periodo) + "' And " +
-                                     " formulario='0787' And  semana=0",
-                                 jet::dbOpenSnapshot);
+    auto rs =
+        db_->OpenRecordset(std::string("SELECT * FROM EFCONTROL ") + " Where tip_doc_d=6 And " +
+                               " doc_id_d='" + jet::Q(numero) + "' And periodo='" +
+                               jet::Q(periodo) + "' And " + " formulario='0787' And  semana=0",
+                           jet::dbOpenSnapshot);
     int resultado = 0;
-    for (; !rs->EOF() && resultado == 0; rs->MoveNext()) {
+    for (; !rs->Eof() && resultado == 0; rs->MoveNext()) {
         const std::string nombre = Texto(rs->Fields("nomArc").Value());
         const std::string extension = vb::Right(nombre, 3);
         if (extension != "MOV" && extension != "EXT") continue;
         std::string marca;
         try {
-            marca = vb::ToText(shell::CalculaMarcaArchivo(Texto(rs->Fields("RutArc").Value()) + nombre));
+            marca = vb::ToText(
+                shell::CalculaMarcaArchivo(Texto(rs->Fields("RutArc").Value()) + nombre));
         } catch (const vb::VbError&) {
             // A file that cannot be read no longer matches its digest.
             marca.clear();

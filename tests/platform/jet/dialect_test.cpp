@@ -35,7 +35,7 @@ TEST_P(DialectQueries, GivesJetRows) {
     for (int type : {jet::dbOpenSnapshot, jet::dbOpenDynaset}) {
         auto rs = db_->OpenRecordset(q.sql, type);
         long n = 0;
-        if (!rs->EOF()) {
+        if (!rs->Eof()) {
             if (q.field) {
                 EXPECT_EQ(vb::ToText(rs->Fields(q.field).Value()), q.value);
             }
@@ -393,8 +393,8 @@ TEST_F(JetTest, TextComparesWithoutCase) {
     EXPECT_EQ(Count("SELECT * FROM CONT WHERE UCase(Nombre)='acme sa'"), 1);
     EXPECT_EQ(Count("SELECT * FROM CONT WHERE Nombre LIKE 'a*'"), 1);
     EXPECT_EQ(Count("SELECT * FROM CONT WHERE Nombre LIKE 'p?pe*'"), 1);
-    db_->Execute("INSERT INTO CLAVES VALUES ('maria','1')", 128);
-    db_->Execute("INSERT INTO CLAVES VALUES ('Zoe','1')", 128);
+    db_->Execute("INSERT INTO CLAVES (Usuario,Tipo) VALUES ('maria','1')", 128);
+    db_->Execute("INSERT INTO CLAVES (Usuario,Tipo) VALUES ('Zoe','1')", 128);
     EXPECT_EQ(First("SELECT * FROM CLAVES ORDER BY Usuario", "Usuario"), "ADMIN");
     EXPECT_EQ(First("SELECT max(Usuario) AS m FROM CLAVES", "m"), "Zoe");
     // Text made by functions and & compares the same way.
@@ -407,7 +407,10 @@ TEST_F(JetTest, TextComparesWithoutCase) {
     EXPECT_EQ(Count("SELECT DISTINCT UCase(Usuario) FROM CLAVES WHERE Usuario IN ('MARIA','zoe')"),
               2);
     // A unique key refuses 'A' after 'a'.
-    EXPECT_EQ(ErrorOf([&] { db_->Execute("INSERT INTO CLAVES VALUES ('MARIA','0')", 128); }), 3022);
+    EXPECT_EQ(ErrorOf([&] {
+                  db_->Execute("INSERT INTO CLAVES (Usuario,Tipo) VALUES ('MARIA','0')", 128);
+              }),
+              3022);
 }
 
 TEST_F(JetTest, UnknownNamesAndWrongStatements) {
@@ -470,7 +473,7 @@ TEST_F(JetTest, OrderByTheTableColumnNotTheSameNamedAlias) {
         "A.FORMULARIO= '0787' ORDER BY A.DOC_ID_D ASC, A.PERIODO DESC, A.FORMULARIO ASC",
         jet::dbOpenDynaset);
     std::string order;
-    for (; !rs->EOF(); rs->MoveNext()) order += vb::ToText(rs->Fields("PERIODO").Value()) + " ";
+    for (; !rs->Eof(); rs->MoveNext()) order += vb::ToText(rs->Fields("PERIODO").Value()) + " ";
     EXPECT_EQ(order, "112005 052004 022004 122003 ");
 }
 

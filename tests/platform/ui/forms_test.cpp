@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <set>
+#include <stdexcept>
 
 #include "main_app.h"
 #include "ui/formapago.h"
@@ -33,6 +34,22 @@ TEST(MousePointer, IsOneValueNotAStack) {
     // Default twice is harmless.
     SetMousePointer(vbDefault);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(MousePointer, BusyScopeGivesTheDefaultBackOnEveryWayOut) {
+    TestApp();
+    {
+        const PunteroOcupado ocupado;
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    try {
+        const PunteroOcupado ocupado;
+        throw std::runtime_error("falla a mitad de trabajo");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(MousePointer(), vbDefault);
 }
 
 TEST(ModalForms, EachShowIsAFreshInstanceReleasedWhenItCloses) {

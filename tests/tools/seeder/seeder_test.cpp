@@ -45,7 +45,7 @@ class SeederTest : public ::testing::Test {
         auto db = Base();
         auto rs = db->OpenRecordset(sql, jet::dbOpenSnapshot);
         long n = 0;
-        for (; !rs->EOF(); rs->MoveNext()) ++n;
+        for (; !rs->Eof(); rs->MoveNext()) ++n;
         return n;
     }
     // Funcion and Correl_Param of one parameter row ("" when absent).
@@ -54,7 +54,7 @@ class SeederTest : public ::testing::Test {
         auto rs = db->OpenRecordset("SELECT * FROM PARAM WHERE Numero='" + jet::Q(n) +
                                         "' AND Argumento='" + jet::Q(a) + "'",
                                     jet::dbOpenSnapshot);
-        if (rs->EOF()) return {};
+        if (rs->Eof()) return {};
         return {vb::ToText(rs->Fields("Funcion").Value()),
                 vb::ToText(rs->Fields("Correl_Param").Value())};
     }
@@ -97,7 +97,7 @@ TEST_F(SeederTest, PrimeraCorridaPreparaLaBase) {
         auto db = Base();
         auto rs = db->OpenRecordset(
             "SELECT * FROM envio_t WHERE formulario='0787' AND tabla_o='EXT'", jet::dbOpenSnapshot);
-        ASSERT_FALSE(rs->EOF());
+        ASSERT_FALSE(rs->Eof());
         EXPECT_EQ(vb::ToText(rs->Fields("tabla_d").Value()), "T787EXT");
         EXPECT_EQ(vb::CInt(rs->Fields("indice").Value()), 2);
         EXPECT_EQ(vb::CInt(rs->Fields("c_semana").Value()), 7);
