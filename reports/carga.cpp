@@ -35,7 +35,7 @@ void CargaCasillas() {
     sql += Clave(false);
     if (g.gbEnviadas) sql += correl;
     auto rs = g.gdbBase->OpenRecordset(sql, jet::dbOpenDynaset);
-    while (!rs->EOF()) {
+    while (!rs->Eof()) {
         const double n = vb::Val(vb::ToText(rs->Fields("Casilla").Value()));
         if (n != 721 && n != 722 && n != 790 && n == static_cast<int>(n)) {
             tablas.Fija(static_cast<int>(n), vb::ToText(rs->Fields("i_valor").Value()));
@@ -48,7 +48,7 @@ void CargaCasillas() {
     sql += Clave(true);
     if (g.gbEnviadas) sql += " AND correl='" + jet::Q(g.gsCorrel) + "'";
     auto cab = g.gdbBase->OpenRecordset(sql, jet::dbOpenSnapshot);
-    if (!cab->EOF()) {
+    if (!cab->Eof()) {
         g.gsBanco = vb::ToText(cab->Fields("bcolibrad").Value());
         g.gsNroCheque = vb::ToText(cab->Fields("nrocheque").Value());
         g.gsEfectivo = vb::ToText(cab->Fields("efectivo").Value());

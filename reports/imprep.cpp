@@ -218,7 +218,7 @@ std::string BuscaDescripcion(const std::string& codigo) {
             jet::Q(codigo) + "'",
         jet::dbOpenSnapshot);
     std::string descripcion;
-    if (!rs->EOF()) {
+    if (!rs->Eof()) {
         descripcion = vb::Trim(vb::ToText(rs->Fields("Descrip").Value()));
     }
     rs->Close();

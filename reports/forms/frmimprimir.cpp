@@ -18,6 +18,7 @@
 #include "ui/modal.h"
 #include "ui/msgbox.h"
 #include "ui/pointer.h"
+#include "ui/twips.h"
 #include "vb/error.h"
 #include "vb/strings.h"
 #include "vb/variant.h"
@@ -26,7 +27,6 @@ namespace reportes::forms {
 
 namespace {
 
-constexpr int kTwipsPorPixel = 15;
 
 enum Columnas {
     kRuc = 0,
@@ -67,7 +67,7 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 frmImprimir::frmImprimir(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmImprimir"));
     setWindowTitle(QStringLiteral("Imprimir declaraciones enviadas"));
-    resize(8400 / kTwipsPorPixel, 5400 / kTwipsPorPixel);
+    resize(8400 / ui::kTwipsPorPixel, 5400 / ui::kTwipsPorPixel);
 
     Frame2 = new QGroupBox(QStringLiteral("Declaraciones registradas"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
@@ -107,7 +107,7 @@ void frmImprimir::Form_Load() {
     shell::ProgramState& g = shell::G();
     std::vector<shell::forms::ColumnaGrid> columnas = ColumnasGrid();
     if (g.gbEnviadas) {
-        grdContrib->setFixedWidth(7515 / kTwipsPorPixel);
+        grdContrib->setFixedWidth(7515 / ui::kTwipsPorPixel);
         setWindowTitle(QStringLiteral("Imprimir Formularios enviados"));
         helpContext_ = 1014;
         Frame2->setTitle(QStringLiteral("Declaraciones Enviadas"));

@@ -15,6 +15,7 @@
 #include "ui/modal.h"
 #include "ui/msgbox.h"
 #include "ui/pointer.h"
+#include "ui/twips.h"
 #include "ui/printer.h"
 #include "validator/validator.h"
 #include "vb/error.h"
@@ -26,7 +27,6 @@ namespace reportes::forms {
 
 namespace {
 
-constexpr int kTwipsPorPixel = 15;
 constexpr int kAncho = 17000;  // page surface, twips
 constexpr int kAlto = 30000;
 constexpr int kPasoVertical = 190;  // between the characters of a vertical text
@@ -77,7 +77,7 @@ QColor ColorVB(std::uint32_t color) {
 }
 
 SuperficiePagina::SuperficiePagina(QWidget* parent) : QWidget(parent) {
-    setFixedSize(kAncho / kTwipsPorPixel, kAlto / kTwipsPorPixel);
+    setFixedSize(kAncho / ui::kTwipsPorPixel, kAlto / ui::kTwipsPorPixel);
 }
 
 void SuperficiePagina::Texto(double x, double y, const QString& texto, const QFont& fuente) {
@@ -97,18 +97,18 @@ void SuperficiePagina::SetBackColor(const QColor& c) {
 
 void SuperficiePagina::SetTop(int twips) {
     top_ = twips;
-    move(left_ / kTwipsPorPixel, top_ / kTwipsPorPixel);
+    move(left_ / ui::kTwipsPorPixel, top_ / ui::kTwipsPorPixel);
 }
 
 void SuperficiePagina::SetLeft(int twips) {
     left_ = twips;
-    move(left_ / kTwipsPorPixel, top_ / kTwipsPorPixel);
+    move(left_ / ui::kTwipsPorPixel, top_ / ui::kTwipsPorPixel);
 }
 
 void SuperficiePagina::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), fondo_);
-    p.scale(1.0 / kTwipsPorPixel, 1.0 / kTwipsPorPixel);
+    p.scale(1.0 / ui::kTwipsPorPixel, 1.0 / ui::kTwipsPorPixel);
     QPen pluma(Qt::black);
     pluma.setCosmetic(true);
     pluma.setWidth(1);
@@ -126,7 +126,7 @@ void SuperficiePagina::paintEvent(QPaintEvent*) {
 frmPreview::frmPreview(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmPreview"));
     setWindowTitle(QStringLiteral("Presentación Preliminar"));
-    resize(12600 / kTwipsPorPixel, 9000 / kTwipsPorPixel);
+    resize(12600 / ui::kTwipsPorPixel, 9000 / ui::kTwipsPorPixel);
 
     tlbPrevia = new QToolBar(this);
     tlbPrevia->setObjectName(QStringLiteral("tlbPrevia"));

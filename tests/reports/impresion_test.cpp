@@ -388,7 +388,7 @@ class DialogoImprimir : public Ventanas {
         std::vector<std::string> v;
         auto rs = db_->OpenRecordset("SELECT CodRep, Secuencia, Archivo FROM SPOOL ORDER BY Archivo",
                                      jet::dbOpenSnapshot);
-        for (; !rs->EOF(); rs->MoveNext()) {
+        for (; !rs->Eof(); rs->MoveNext()) {
             v.push_back(vb::ToText(rs->Fields(0).Value()) + " " + vb::ToText(rs->Fields(1).Value()) +
                         " " + vb::ToText(rs->Fields(2).Value()));
         }
