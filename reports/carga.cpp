@@ -31,7 +31,8 @@ void CargaCasillas() {
     g.gsEfectivo.clear();
 
     const std::string correl = " AND Correl='" + jet::Q(g.gsCorrel) + "'";
-    std::string sql = g.gbEnviadas ? "SELECT CASILLA, I_VALOR FROM HDET" : "SELECT CASILLA, I_VALOR FROM DET";
+    std::string sql =
+        g.gbEnviadas ? "SELECT CASILLA, I_VALOR FROM HDET" : "SELECT CASILLA, I_VALOR FROM DET";
     sql += Clave(false);
     if (g.gbEnviadas) sql += correl;
     auto rs = g.gdbBase->OpenRecordset(sql, jet::dbOpenDynaset);
@@ -60,12 +61,14 @@ std::string SqlDeclaracionesImprimir(bool enviadas, const std::string& formulari
                                      const std::string& usuario) {
     std::string sql;
     if (enviadas) {
-        sql = "SELECT A.DOC_ID_D, B.NOMBRE, A.PERIODO,mid$(A.PERIODO,5,2) & mid$(A.PERIODO,1,4) "
-              "as PERIODOf, A.FORMULARIO,a.estado,a.fec_env,a.correl,a.norden,a.control,"
-              "a.rectifica,a.semana FROM HCAB AS A, CONT AS B";
+        sql =
+            "SELECT A.DOC_ID_D, B.NOMBRE, A.PERIODO,mid$(A.PERIODO,5,2) & mid$(A.PERIODO,1,4) "
+            "as PERIODOf, A.FORMULARIO,a.estado,a.fec_env,a.correl,a.norden,a.control,"
+            "a.rectifica,a.semana FROM HCAB AS A, CONT AS B";
     } else {
-        sql = "SELECT A.DOC_ID_D, B.NOMBRE, A.PERIODO,mid$(A.PERIODO,5,2) & mid$(A.PERIODO,1,4) "
-              "as PERIODOf, A.FORMULARIO, a.estado,a.rectifica,a.semana FROM CAB AS A, CONT AS B";
+        sql =
+            "SELECT A.DOC_ID_D, B.NOMBRE, A.PERIODO,mid$(A.PERIODO,5,2) & mid$(A.PERIODO,1,4) "
+            "as PERIODOf, A.FORMULARIO, a.estado,a.rectifica,a.semana FROM CAB AS A, CONT AS B";
     }
     sql += " WHERE A.DOC_ID_D=B.DOC_ID_D AND";
     sql += " A.TIP_DOC_D=6 AND B.TIP_DOC_D=6 AND";

@@ -11,9 +11,13 @@ namespace reportes {
 
 namespace {
 
-bool EsEtiqueta(std::string_view texto) { return texto.substr(0, 2) == "<!"; }
+bool EsEtiqueta(std::string_view texto) {
+    return texto.substr(0, 2) == "<!";
+}
 
-std::string N(std::int32_t n) { return std::to_string(n); }
+std::string N(std::int32_t n) {
+    return std::to_string(n);
+}
 
 }  // namespace
 
@@ -21,8 +25,7 @@ void ImprimeLinea(std::string& linea) {
     shell::ProgramState& g = shell::G();
     if (!EsEtiqueta(linea)) {
         const std::string y = shell::SumaPosicion(g.gnPosY, 175);
-        linea = "pPos|10|" + y + "|" + linea + "|False|8|" + N(vb::SubInteger(g.gnPagina, 1)) +
-                "|";
+        linea = "pPos|10|" + y + "|" + linea + "|False|8|" + N(vb::SubInteger(g.gnPagina, 1)) + "|";
     } else if (g.gnPagina > 1) {
         return;
     }

@@ -163,12 +163,11 @@ void FilasCorridas() {
     FilaCasillas(Fila(suma(f, 2)), " Importe a pagar del periodo ", 313, 333);
     Texto(300, Fila(suma(f, 5)), "DATOS DE PERIODOS ANTERIORES   ", 9, true);
     f = suma(f, 3);
-    FilaCasillas(Fila(suma(f, 3)),
-                 " Regul. periodos anteriores por causa imputable al cont.", 303, 323);
-    FilaCasillas(Fila(suma(f, 4)),
-                 " Regul. periodos anteriores por causa imputable al decla.", 0, 324);
-    FilaCasillas(Fila(suma(f, 5)), " Total de regularización de periodos anteriores ", 305,
-                 325);
+    FilaCasillas(Fila(suma(f, 3)), " Regul. periodos anteriores por causa imputable al cont.", 303,
+                 323);
+    FilaCasillas(Fila(suma(f, 4)), " Regul. periodos anteriores por causa imputable al decla.", 0,
+                 324);
+    FilaCasillas(Fila(suma(f, 5)), " Total de regularización de periodos anteriores ", 305, 325);
     f = suma(f, 1);
     Texto(300, Fila(suma(f, 8)), " FORMA DE PAGO", 8, true);
     if (c.Casilla(599) == "E") {
@@ -282,8 +281,7 @@ ResultadoReporte ImprimeReporte(const std::string&) {
                 mensaje = "No Existe Información a Imprimir.Verifique.";
                 break;
             default:
-                mensaje = "Error Técnico : (" + std::to_string(e.Number()) + ") " +
-                          e.Description();
+                mensaje = "Error Técnico : (" + std::to_string(e.Number()) + ") " + e.Description();
         }
         if (!mensaje.empty()) shell::Aviso().MsgBox(mensaje, shell::vbCritical, "Impresión");
     }

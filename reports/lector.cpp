@@ -92,7 +92,9 @@ std::uint32_t LeeColor(std::string_view valor) {
 
 }  // namespace
 
-double ValorRedondeado(std::string_view campo) { return vb::RoundHalfEven(vb::Val(campo)); }
+double ValorRedondeado(std::string_view campo) {
+    return vb::RoundHalfEven(vb::Val(campo));
+}
 
 Registro LeeRegistro(std::string_view linea) {
     Cursor c(linea);

@@ -27,7 +27,6 @@ namespace reportes::forms {
 
 namespace {
 
-
 enum Columnas {
     kRuc = 0,
     kNombre = 1,
@@ -60,7 +59,9 @@ std::vector<shell::forms::ColumnaGrid> ColumnasGrid() {
     };
 }
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 }  // namespace
 
@@ -154,8 +155,8 @@ void frmImprimir::Form_Activate() {
     Dta1->AplicaA(grdContrib);
     if (FilaActual() < 0 && Dta1->Filas() > 0) IrAFila(0);
     grdContrib->setFocus();
-    shell::forms::MuestraBarraEstado(Q(Columna(kRuc)), Q(Columna(kNombre)),
-                                     Q(shell::G().gsPeriodo), Q(Columna(kFormulario)));
+    shell::forms::MuestraBarraEstado(Q(Columna(kRuc)), Q(Columna(kNombre)), Q(shell::G().gsPeriodo),
+                                     Q(Columna(kFormulario)));
 }
 
 int frmImprimir::FilaActual() const {
@@ -189,8 +190,8 @@ bool frmImprimir::eventFilter(QObject* objeto, QEvent* evento) {
 void frmImprimir::grdContrib_RowColChange() {
     shell::ProgramState& g = shell::G();
     g.gnSemana = 0;
-    shell::forms::MuestraBarraEstado(Q(Columna(kRuc)), Q(Columna(kNombre)),
-                                     Q(Columna(kPeriodoF)), Q(Columna(kFormulario)));
+    shell::forms::MuestraBarraEstado(Q(Columna(kRuc)), Q(Columna(kNombre)), Q(Columna(kPeriodoF)),
+                                     Q(Columna(kFormulario)));
     g.gsRuc = vb::Trim(Columna(kRuc));
     g.gsPeriodo = Columna(kPeriodo);
     g.gsNombre = vb::Trim(Columna(kNombre));

@@ -42,9 +42,9 @@ frmImpxPag::frmImpxPag(QWidget* parent) : QDialog(parent) {
     txtTotPaginas->setFocusPolicy(Qt::NoFocus);
     txtTotPaginas->setAlignment(Qt::AlignCenter);
     const QFontMetrics fm = Text1->fontMetrics();
-    txtTotPaginas->setGeometry(fm.horizontalAdvance(QStringLiteral("El reporte generado contiene ")) + 4,
-                               0, fm.horizontalAdvance(QStringLiteral("        ")),
-                               Text1->sizeHint().height());
+    txtTotPaginas->setGeometry(
+        fm.horizontalAdvance(QStringLiteral("El reporte generado contiene ")) + 4, 0,
+        fm.horizontalAdvance(QStringLiteral("        ")), Text1->sizeHint().height());
 
     Frame1 = new QGroupBox(QStringLiteral("Imprimir por Páginas"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -100,8 +100,8 @@ bool frmImpxPag::eventFilter(QObject* objeto, QEvent* evento) {
         return false;
     }
     const QChar c = t.at(0);
-    const bool vale = t.size() == 1 && (c == QChar(8) || (c >= u'0' && c <= u'9') ||
-                                        c == u'.' || c == u' ');
+    const bool vale =
+        t.size() == 1 && (c == QChar(8) || (c >= u'0' && c <= u'9') || c == u'.' || c == u' ');
     return !vale && tecla->key() != Qt::Key_Backspace;
 }
 

@@ -15,8 +15,8 @@
 #include "ui/modal.h"
 #include "ui/msgbox.h"
 #include "ui/pointer.h"
-#include "ui/twips.h"
 #include "ui/printer.h"
+#include "ui/twips.h"
 #include "validator/validator.h"
 #include "vb/error.h"
 #include "vb/files.h"
@@ -43,7 +43,9 @@ QFont FuenteReporte(const char* nombre, bool negrita, int tamano) {
     return f;
 }
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 void MensajeError(const vb::VbError& e) {
     ui::MsgBox("Error tecnico: " + vb::Str(static_cast<double>(e.Number())) + "\n" +
@@ -57,19 +59,32 @@ QColor ColorVB(std::uint32_t color) {
     if (color & 0x80000000u) {
         const QPalette p = QApplication::palette();
         switch (color & 0xFFu) {
-            case 0x05: return p.color(QPalette::Base);
-            case 0x08: return p.color(QPalette::Text);
-            case 0x0D: return p.color(QPalette::Highlight);
-            case 0x0E: return p.color(QPalette::HighlightedText);
-            case 0x10: return p.color(QPalette::Mid);
-            case 0x11: return p.color(QPalette::Disabled, QPalette::Text);
-            case 0x12: return p.color(QPalette::ButtonText);
-            case 0x14: return p.color(QPalette::Light);
-            case 0x15: return p.color(QPalette::Shadow);
-            case 0x16: return p.color(QPalette::Midlight);
-            case 0x17: return p.color(QPalette::ToolTipText);
-            case 0x18: return p.color(QPalette::ToolTipBase);
-            default: return p.color(QPalette::Button);
+            case 0x05:
+                return p.color(QPalette::Base);
+            case 0x08:
+                return p.color(QPalette::Text);
+            case 0x0D:
+                return p.color(QPalette::Highlight);
+            case 0x0E:
+                return p.color(QPalette::HighlightedText);
+            case 0x10:
+                return p.color(QPalette::Mid);
+            case 0x11:
+                return p.color(QPalette::Disabled, QPalette::Text);
+            case 0x12:
+                return p.color(QPalette::ButtonText);
+            case 0x14:
+                return p.color(QPalette::Light);
+            case 0x15:
+                return p.color(QPalette::Shadow);
+            case 0x16:
+                return p.color(QPalette::Midlight);
+            case 0x17:
+                return p.color(QPalette::ToolTipText);
+            case 0x18:
+                return p.color(QPalette::ToolTipBase);
+            default:
+                return p.color(QPalette::Button);
         }
     }
     return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
@@ -224,8 +239,7 @@ bool frmPreview::pDesencripta(const std::string& archivo, const std::string& mod
     if (!previa) sObject = "IMPRIMIR";
     const shell::ProgramState& g = shell::G();
     const std::string ruta = g.gsRutaRpt + "/" + archivo;
-    const bool existe =
-        g.goValidador ? g.goValidador->ExisteArchivo(ruta) : vb::FileExists(ruta);
+    const bool existe = g.goValidador ? g.goValidador->ExisteArchivo(ruta) : vb::FileExists(ruta);
     if (!existe) {
         ui::MsgBox("Archivo Físico del Reporte no Existe", ui::vbCritical, "Error al Imprimir");
         return false;

@@ -21,10 +21,11 @@ int main(int argc, char** argv) {
         const std::string clave =
             std::string("'") + jet::Q(argv[2]) + "',6,'" + jet::Q(argv[3]) + "','0787',0";
         jet::Transaction t(*db);
-        db->Execute("INSERT INTO CAB (DOC_ID_D,TIP_DOC_D,PERIODO,FORMULARIO,SEMANA,fec_pro,"
-                    "estado,bcolibrad,nrocheque,cheque,efectivo,rectifica) VALUES (" +
-                        clave + ",'01/11/2017',0,' ',' ',' ','2500000','0')",
-                    jet::dbFailOnError);
+        db->Execute(
+            "INSERT INTO CAB (DOC_ID_D,TIP_DOC_D,PERIODO,FORMULARIO,SEMANA,fec_pro,"
+            "estado,bcolibrad,nrocheque,cheque,efectivo,rectifica) VALUES (" +
+                clave + ",'01/11/2017',0,' ',' ',' ','2500000','0')",
+            jet::dbFailOnError);
         const std::vector<std::pair<const char*, const char*>> casillas = {
             {"353", "2500000"}, {"373", "125000"}, {"302", "2500000"}, {"322", "125000"},
             {"313", "2500000"}, {"333", "125000"}, {"598", "2625000"}, {"599", "E"},

@@ -82,9 +82,19 @@ TEST_F(Declaracion, TwoFortnightsPaidByCheque) {
     g.gsPeriodo = "201709";
     g.gsBanco = "03";
     g.gsNroCheque = "000123";
-    Fija({{300, "1500000"}, {301, "-2500"}, {320, "0"}, {321, "75000"}, {302, "1497500"},
-          {322, "75000"}, {350, "1200"}, {313, "1497500"}, {333, "75000"}, {598, "1572500"},
-          {599, "C"}, {592, "120"}, {593, "3"}});
+    Fija({{300, "1500000"},
+          {301, "-2500"},
+          {320, "0"},
+          {321, "75000"},
+          {302, "1497500"},
+          {322, "75000"},
+          {350, "1200"},
+          {313, "1497500"},
+          {333, "75000"},
+          {598, "1572500"},
+          {599, "C"},
+          {592, "120"},
+          {593, "3"}});
     Compara("cheque_201709.PRN");
 }
 
@@ -96,8 +106,13 @@ TEST_F(Declaracion, SinglePeriodPaidInCashWithOrderNumber) {
     g.gsNumOrden = "12345678";
     g.gsNumControl = "123456789";
     g.gsEfectivo = "1234567890123456";
-    Fija({{353, "-1234567890123456"}, {373, "123456789012345"}, {325, "1234567890123456789012"},
-          {305, "-999999999999999"}, {599, "E"}, {598, "1234567890123456"}, {592, "0"}});
+    Fija({{353, "-1234567890123456"},
+          {373, "123456789012345"},
+          {325, "1234567890123456789012"},
+          {305, "-999999999999999"},
+          {599, "E"},
+          {598, "1234567890123456"},
+          {592, "0"}});
     Compara("efectivo_201710.PRN");
 }
 
@@ -175,10 +190,14 @@ TEST_F(Declaracion, BoxesAndPaymentOfTheChosenDeclaration) {
     auto ejecuta = [&](const std::string& sql) { db_->Execute(sql, jet::dbFailOnError); };
     const std::string clave = "'20100000001',6,'201710','0787',0";
     for (auto [casilla, valor] :
-         std::vector<std::pair<const char*, const char*>>{{"002", "20100000001"}, {"300", "15"},
-                                                          {"721", "1.9"}, {"722", "1"},
-                                                          {"790", "2"}, {"599", "C"},
-                                                          {"871", "0"}, {"x1", "9"}}) {
+         std::vector<std::pair<const char*, const char*>>{{"002", "20100000001"},
+                                                          {"300", "15"},
+                                                          {"721", "1.9"},
+                                                          {"722", "1"},
+                                                          {"790", "2"},
+                                                          {"599", "C"},
+                                                          {"871", "0"},
+                                                          {"x1", "9"}}) {
         ejecuta(std::string("INSERT INTO DET (DOC_ID_D,TIP_DOC_D,PERIODO,FORMULARIO,SEMANA,"
                             "CASILLA,I_VALOR) VALUES (") +
                 clave + ",'" + casilla + "','" + valor + "')");
@@ -191,8 +210,10 @@ TEST_F(Declaracion, BoxesAndPaymentOfTheChosenDeclaration) {
                             "CORREL,estado,efectivo) VALUES (") +
                 clave + ",'" + correl + "',1,'" + correl + "00')");
     }
-    ejecuta("INSERT INTO CAB (DOC_ID_D,TIP_DOC_D,PERIODO,FORMULARIO,SEMANA,estado,bcolibrad,"
-            "nrocheque,efectivo) VALUES (" + clave + ",0,'03','000123','')");
+    ejecuta(
+        "INSERT INTO CAB (DOC_ID_D,TIP_DOC_D,PERIODO,FORMULARIO,SEMANA,estado,bcolibrad,"
+        "nrocheque,efectivo) VALUES (" +
+        clave + ",0,'03','000123','')");
 
     auto& g = shell::G();
     g.gsPeriodo = "201710";

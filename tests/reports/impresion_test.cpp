@@ -166,7 +166,8 @@ TEST_F(Ventanas, PreviewBrowsesItsPagesAndScrolls) {
         EXPECT_EQ(f.windowTitle(), "Presentación Preliminar");
         ASSERT_EQ(f.picPrevia.size(), 3u);
         for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(Textos(*f.picPrevia[i]), std::vector<std::string>{"Hoja " + std::to_string(i + 1)});
+            EXPECT_EQ(Textos(*f.picPrevia[i]),
+                      std::vector<std::string>{"Hoja " + std::to_string(i + 1)});
             EXPECT_EQ(f.picPrevia[i]->Trazos().size(), 5u) << "a text and four sides";
             EXPECT_EQ(f.picPrevia[i]->BackColor(), QColor(0xC0, 0xFF, 0xFF));
             EXPECT_EQ(f.picPrevia[i]->size(), QSize(17000 / 15, 30000 / 15));
@@ -247,7 +248,7 @@ TEST_F(Ventanas, APageRangeIsPreviewedAndPrintedAlone) {
 
 TEST_F(Ventanas, ABadLineOrAMissingFileIsTold) {
     std::vector<std::string> lineas = Hojas(3);
-    lineas.insert(lineas.begin() + 7, "pPos|300|xx|sin cierre");  // after the first page
+    lineas.insert(lineas.begin() + 7, "pPos|300|xx|sin cierre");         // after the first page
     lineas.insert(lineas.begin() + 5, "pPos|0|0|sin hoja|False|8|-1|");  // left out
     Reporte("00000003.PRN", lineas);
     ui::SetMousePointer(ui::vbHourglass);
@@ -332,9 +333,8 @@ TEST_F(Ventanas, PageRangeDialogChecksItsFields) {
         g.gnPaginaDesde = g.gnPaginaHasta = -1;
         respuestas_.Clear();
         std::size_t superficies = 0;
-        ui::SetModalHook([&](QDialog* f) {
-            superficies = qobject_cast<frmPreview*>(f)->picPrevia.size();
-        });
+        ui::SetModalHook(
+            [&](QDialog* f) { superficies = qobject_cast<frmPreview*>(f)->picPrevia.size(); });
         d.cmdAccion_Click(0);
         ui::SetModalHook({});
         if (c.mensaje) {
@@ -373,11 +373,17 @@ class DialogoImprimir : public Ventanas {
     void SetUp() override {
         Ventanas::SetUp();
         const std::string clave = std::string("'") + kRuc + "',6,'201710','0787',0";
-        Ejecuta("INSERT INTO CAB (DOC_ID_D,TIP_DOC_D,PERIODO,FORMULARIO,SEMANA,estado,"
-                "bcolibrad,nrocheque,efectivo) VALUES (" + clave + ",0,' ',' ','1500')");
-        for (auto [casilla, valor] : std::vector<std::pair<const char*, const char*>>{
-                 {"353", "1500"}, {"373", "-250"}, {"598", "1500"}, {"599", "E"},
-                 {"592", "12"}, {"721", "1.9"}}) {
+        Ejecuta(
+            "INSERT INTO CAB (DOC_ID_D,TIP_DOC_D,PERIODO,FORMULARIO,SEMANA,estado,"
+            "bcolibrad,nrocheque,efectivo) VALUES (" +
+            clave + ",0,' ',' ','1500')");
+        for (auto [casilla, valor] :
+             std::vector<std::pair<const char*, const char*>>{{"353", "1500"},
+                                                              {"373", "-250"},
+                                                              {"598", "1500"},
+                                                              {"599", "E"},
+                                                              {"592", "12"},
+                                                              {"721", "1.9"}}) {
             Ejecuta(std::string("INSERT INTO DET (DOC_ID_D,TIP_DOC_D,PERIODO,FORMULARIO,SEMANA,"
                                 "CASILLA,I_VALOR) VALUES (") +
                     clave + ",'" + casilla + "','" + valor + "')");
@@ -386,11 +392,12 @@ class DialogoImprimir : public Ventanas {
     void Ejecuta(const std::string& sql) { db_->Execute(sql, jet::dbFailOnError); }
     std::vector<std::string> Spool() {
         std::vector<std::string> v;
-        auto rs = db_->OpenRecordset("SELECT CodRep, Secuencia, Archivo FROM SPOOL ORDER BY Archivo",
-                                     jet::dbOpenSnapshot);
+        auto rs = db_->OpenRecordset(
+            "SELECT CodRep, Secuencia, Archivo FROM SPOOL ORDER BY Archivo", jet::dbOpenSnapshot);
         for (; !rs->Eof(); rs->MoveNext()) {
-            v.push_back(vb::ToText(rs->Fields(0).Value()) + " " + vb::ToText(rs->Fields(1).Value()) +
-                        " " + vb::ToText(rs->Fields(2).Value()));
+            v.push_back(vb::ToText(rs->Fields(0).Value()) + " " +
+                        vb::ToText(rs->Fields(1).Value()) + " " +
+                        vb::ToText(rs->Fields(2).Value()));
         }
         return v;
     }

@@ -73,10 +73,10 @@ TEST_F(Escritor, PlainLinesAdvanceAndCarryTheirPage) {
     ImprimeLinea(segunda);
     ImprimePosicion(-5, 0, "Año", true, 9, 3);
     ImprimeCuadro(150, 300, 1700, 1640, 0);
-    EXPECT_EQ(Lineas(), (std::vector<std::string>{
-                            "pPos|10|525|Total|False|8|0|", "pPos|10|700||False|8|0|",
-                            "pPos|10|875|x|False|8|1|", "pPos|-5|0|A\xF1o|True|9|3|",
-                            "pCuadro|150|300|1700|1640|0|"}));
+    EXPECT_EQ(Lineas(),
+              (std::vector<std::string>{"pPos|10|525|Total|False|8|0|", "pPos|10|700||False|8|0|",
+                                        "pPos|10|875|x|False|8|1|", "pPos|-5|0|A\xF1o|True|9|3|",
+                                        "pCuadro|150|300|1700|1640|0|"}));
 }
 
 TEST_F(Escritor, PageLengthFollowsTheWidth) {
@@ -116,7 +116,7 @@ TEST_F(Escritor, HeaderTagsOnTheFirstPageOnly) {
     ImprimePosicion(0, 0, "<!Orientacion!>H<!/Orientacion!>", false, 8, 1);
     EXPECT_EQ(g.gnLinea, 1);
     EXPECT_EQ(Lineas(), (std::vector<std::string>{"<!font!>Courier New<!/font!>",
-                                                   "<!nHojas!>1<!/nHojas!>", "pNuevaHoja"}));
+                                                  "<!nHojas!>1<!/nHojas!>", "pNuevaHoja"}));
 }
 
 TEST_F(Escritor, CountersPastTheirRangeOverflow) {
