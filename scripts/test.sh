@@ -4,7 +4,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-jobs=$(nproc)
+# $JOBS, when set, bounds the build and the tests run at once.
+jobs=${JOBS:-$(nproc)}
 
 "$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFD_WERROR=ON
 (cd "$root/build" && ctest --output-on-failure --timeout 900 -j"$jobs")

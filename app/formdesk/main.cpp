@@ -1,4 +1,5 @@
 #include "import/forms/frmimportar.h"
+#include "profile/profile.h"
 #include "reports/forms/frmconsist.h"
 #include "reports/forms/frmimprimir.h"
 #include "shell/forms/arranque.h"
@@ -6,6 +7,7 @@
 #include "shell/forms/frmmodfor.h"
 
 int main(int argc, char** argv) {
+    profile::AnchorWindowsDirectory();
     // The commands of the main window open these forms by name.
     importacion::forms::RegistraFrmImportar();
     reportes::forms::RegistraFrmImprimir();

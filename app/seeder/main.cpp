@@ -4,8 +4,9 @@
 #include "tools/seeder/instalador.h"
 
 int main() {
-    seeder::Instalador instalador;
+    profile::AnchorWindowsDirectory();
     // The settings folder when WINDIR is unset, shared with the main program.
     profile::SetDefaultSubfolder("form0787");
+    seeder::Instalador instalador;
     return instalador.Main();
 }

@@ -15,6 +15,12 @@ namespace profile {
 // SetDefaultSubfolder). No final separator.
 std::string WindowsDirectory();
 
+// Makes a relative WINDIR absolute, taken from the current folder, so that the
+// settings file stays where it was when the program changes its current
+// folder. Every program calls it first thing in main, before anything can
+// change the current folder or start another program.
+void AnchorWindowsDirectory();
+
 // The file a profile name stands for: a bare name ("KV000.INI") lies in the
 // Windows directory, anything with a folder part is taken as given; either way
 // resolved without regard to case.

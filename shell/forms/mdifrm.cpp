@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
@@ -255,6 +256,8 @@ bool MDIFrm::MDIForm_Load() {
     g.gsFormulario = "0787";
     helpFile_ = g.gsSysPath + "0787" + "/" + "formdesk";
     helpContext_ = 1008;
+    // F1 in any window of the program, modal forms included.
+    qApp->installEventFilter(this);
     try {
         // Nothing reads it, but the host's table must be there for the run.
         rsError_ = g.gdbBase->OpenRecordset("error", jet::dbOpenTable);
@@ -268,6 +271,23 @@ bool MDIFrm::MDIForm_Load() {
         MuestraErrorNoAtrapado(e.Number(), e.Description());
         return false;
     }
+    return true;
+}
+
+bool MDIFrm::eventFilter(QObject* objeto, QEvent* e) {
+    if (e->type() != QEvent::KeyPress || helpFile_.empty()) return false;
+    auto* tecla = static_cast<QKeyEvent*>(e);
+    if (tecla->key() != Qt::Key_F1 || tecla->modifiers() != Qt::NoModifier) return false;
+    auto* widget = qobject_cast<QWidget*>(objeto);
+    if (widget == nullptr) return false;
+    // The help context of the focused control, else of its window; a window
+    // without one opens the help at its contents.
+    int contexto = 0;
+    for (QWidget* w = widget; w != nullptr && contexto == 0; w = w->parentWidget()) {
+        contexto = w->property("HelpContextID").toInt();
+        if (w->isWindow()) break;
+    }
+    ui::MuestraAyuda(helpFile_, widget->window()->windowTitle().toStdString(), contexto);
     return true;
 }
 
@@ -424,7 +444,8 @@ void MDIFrm::mnuAcerca_Click() {
 }
 
 void MDIFrm::verificar_Click() {
-    ui::AbreDireccion(DireccionVersion(G().gsVersion, G().gsFechaVersion));
+    ui::AbreDireccion(DireccionVersion(G().gsVersion, G().gsFechaVersion),
+                      windowTitle().toStdString());
 }
 
 void MDIFrm::Toolbar1_ButtonClick(int index) {

@@ -136,7 +136,7 @@ TEST_F(Formulario, PatronSigueAContribuyentePeriodoYMarcas) {
     f.DirList_Change();
     f.CmbRuc->setCurrentIndex(0);
     EXPECT_EQ(shell::G().gsRuc, kRuc);
-    EXPECT_EQ(f.txtNombre->text(), "FINANCIERA ANDINA S.A.");
+    EXPECT_EQ(f.txtNombre->text(), "EMPRESA DE PRUEBA S.A.");
     f.mkePeriodo->setText("01/2015");
     EXPECT_EQ(shell::G().gsPeriodo, "201501");
     EXPECT_EQ(f.flListaFiles->Pattern(), base);

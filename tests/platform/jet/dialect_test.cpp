@@ -109,7 +109,7 @@ const Query kQueries[] = {
     {"tax unit value",
      "SELECT VAL(trim(FUNCION)) as Descrip FROM PARAM WHERE NUMERO='404' "
      "ORDER BY argumento desc",
-     2, "Descrip", "3200"},
+     2, "Descrip", "1000"},
     {"sent boxes",
      "SELECT CASILLA, I_VALOR FROM HDET WHERE DOC_ID_D='" + R +
          "' AND PERIODO='200404' AND FORMULARIO='0787' AND SEMANA=0 AND Correl='001'",
@@ -195,7 +195,7 @@ const Query kQueries[] = {
     {"bank name",
      "SELECT MID(ARGUMENTO,1,2) as codigo,mid(FUNCION,38,12) as descrip FROM PARAM WHERE "
      "NUMERO='004' AND TRIM(ARGUMENTO)= '03'",
-     1, "descrip", "BCP"},
+     1, "descrip", "B.DOS"},
     {"summary bank",
      "SELECT MID(ARGUMENTO,1,2) as codigo,mid(FUNCION,1,36) as descrip FROM PARAM WHERE "
      "NUMERO='004' AND TRIM(ARGUMENTO)= '03'",

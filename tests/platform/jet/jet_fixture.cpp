@@ -79,7 +79,7 @@ void LoadSample(jet::Database& db) {
         "                                           0 5 1";
     // Version row: version at 1-3, date at 5-14, box number at 20-22.
     const std::string funcion856 = "1.9 01/03/2004     311";
-    const std::string banco = std::string("BANCO DE CREDITO") + std::string(21, ' ') + "BCP";
+    const std::string banco = std::string("BANCO DOS") + std::string(28, ' ') + "B.DOS";
     const std::string rows[] = {
         "INSERT INTO CONT (Tip_doc_d,Doc_id_d,Nombre,Usuario,Direccion) VALUES "
         "(6,'20100100100','ACME SA','JPEREZ','Av 1')",
@@ -99,7 +99,7 @@ void LoadSample(jet::Database& db) {
         "INSERT INTO PARAM VALUES ('004','00','BANCOS','000')",
         "INSERT INTO PARAM VALUES ('004','03','" + banco + "','000')",
         "INSERT INTO PARAM VALUES ('404','20030101','3100','000')",
-        "INSERT INTO PARAM VALUES ('404','20040101',' 3200 ','000')",
+        "INSERT INTO PARAM VALUES ('404','20040101',' 1000 ','000')",
         "INSERT INTO PARAM VALUES ('817','01','OLD','000')",
         "INSERT INTO SPOOL VALUES "
         "('UZQ001','000007','00000123.PRN',38000.5,'JPEREZ',6,'20100100100')",

@@ -121,7 +121,7 @@ TEST(StatusBar, ALongNameLeavesTheOtherPanelsWhole) {
     auto* barra = new BarradeEstadoQVX(&marco);
     barra->setEsruc("1");
     barra->setNumdoc("20100123453");
-    const QString nombre = "CAJA RURAL DE AHORRO Y CREDITO DEL SUR DE LA REPUBLICA S.A.C.";
+    const QString nombre = "EMPRESA DE PRUEBA CON UN NOMBRE MUY LARGO PARA LA BARRA DE ESTADO S.A.C.";
     barra->setRazonsocial(nombre);
     barra->setPeriodo_ejercicio("200403");
     barra->setFormulario("0787");
