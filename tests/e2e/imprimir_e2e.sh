@@ -95,7 +95,7 @@ keys alt+i
 check "stored: no printer is told" wait_line "$work/formdesk.err" \
   "MsgBox [Impresión] (16) No existe una impresora seleccionada.Verifique."
 check "stored: report file written" has "$rpt/00000001.PRN" "pPos|300|350|KORAL|True|16|0|"
-check "stored: taxpayer in the report" has "$rpt/00000001.PRN" "|FINANCIERA ANDINA S.A.|"
+check "stored: taxpayer in the report" has "$rpt/00000001.PRN" "|$ruc|"
 check "stored: cash amount in the report" has "$rpt/00000001.PRN" "|      2,500,000|"
 
 # 2. "&Preliminar": the page-range dialog, then the previewer.
@@ -114,7 +114,7 @@ focus "0787 Olvarico v 1.9"
 open "Imprimir Formularios enviados" alt+e i
 check "sent: print dialog shown" shown sent "Imprimir Formularios enviados"
 keys alt+i
-check "sent: report file written" wait_line "$rpt/00000003.PRN" "|FINANCIERA ANDINA S.A.|"
+check "sent: report file written" wait_line "$rpt/00000003.PRN" "|$ruc|"
 told_twice() {
   for _ in $(seq 1 600); do
     [ "$(grep -c 'No existe una impresora seleccionada' "$work/formdesk.err")" -eq 2 ] && return 0

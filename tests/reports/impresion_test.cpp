@@ -441,9 +441,14 @@ TEST_F(DialogoImprimir, StoredDeclarationPreviewedByPageAndPrinted) {
                                                  "AC0001 000001 00000002.PRN"}));
     const std::vector<std::string> hoja = PaginasPdf(pdf_);
     ASSERT_EQ(hoja.size(), 1u);
-    for (const char* t : {"KORAL", "FINANCIERA ANDINA S.A.", "Período 10-2017", "EFECTIVO", "1,500",
+    for (const char* t : {"KORAL", "RUC 20100123453", "Período 10-2017", "EFECTIVO", "1,500",
                           "(250)", "UZQ Retención"}) {
         EXPECT_TRUE(Tiene(hoja[0], t)) << t << " not in " << hoja[0];
+    }
+    for (const hostkit::Contribuyente& c : hostkit::Contribuyentes()) {
+        if (c.numero == kRuc) {
+            EXPECT_TRUE(Tiene(hoja[0], c.nombre)) << c.nombre;
+        }
     }
     EXPECT_FALSE(Tiene(hoja[0], "NRO. ORDEN"));
     EXPECT_TRUE(respuestas_.Shown().empty());
