@@ -154,7 +154,7 @@ TEST_F(Declaracion, AmountTexts) {
     }
     EXPECT_EQ(AlineaDerecha("123456789", 8), "123456789");
     EXPECT_EQ(AlineaDerecha("ñu", 4), "  ñu") << "characters, not bytes";
-    EXPECT_EQ(BuscaDescripcion("03"), "INTERBANK");
+    EXPECT_EQ(BuscaDescripcion("03"), "B.TRES");
     EXPECT_EQ(BuscaDescripcion("x' OR '1'='1"), "") << "the code is quoted as a value";
 }
 
