@@ -36,6 +36,10 @@ class FormaDePagoQVX : public QGroupBox {
     // "False" or "0" (any letter case, blanks aside) disables; anything else enables.
     void setHabilitado(const QString& v);
 
+    // Lays the control out in two rows, for a form that has more width than
+    // height for it: the type and the amount, then the bank and the cheque.
+    void EnDosFilas();
+
   private:
     void Habilita();
 
@@ -44,6 +48,9 @@ class FormaDePagoQVX : public QGroupBox {
     QLineEdit* txtBanco_;
     QLineEdit* txtCheque_;
     QLineEdit* txtImporte_;
+    QWidget* lblBanco_;
+    QWidget* lblCheque_;
+    QWidget* lblImporte_;
     bool habilitado_ = true;
 };
 
