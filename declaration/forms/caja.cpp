@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -138,6 +139,17 @@ void CajaTexto::inputMethodEvent(QInputMethodEvent* e) {
         keyPressEvent(&k);
     }
     e->accept();
+}
+
+// Nothing is dropped into a box.
+void CajaTexto::dragEnterEvent(QDragEnterEvent* e) {
+    e->ignore();
+}
+void CajaTexto::dragMoveEvent(QDragMoveEvent* e) {
+    e->ignore();
+}
+void CajaTexto::dropEvent(QDropEvent* e) {
+    e->ignore();
 }
 
 }  // namespace declaracion::forms

@@ -40,6 +40,9 @@ class CajaTexto : public QLineEdit {
     void mouseReleaseEvent(QMouseEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
   private:
     Filtro filtro_;

@@ -52,10 +52,12 @@ class PunteroOcupado {
 };
 
 // Frames of the box tab, twips: the grids and the columns inside them.
-constexpr int kMarcoLeft = 120, kMarcoWidth = 8700, kMarcoHeight = 3500;
-constexpr int kColLeft[3] = {60, 4560, 6420};
-constexpr int kColWidth[3] = {4440, 1800, 1800};
+constexpr int kMarcoLeft = 120, kMarcoWidth = 8460, kMarcoHeight = 3500;
+constexpr int kColLeft[3] = {60, 4260, 6300};
+constexpr int kColWidth[3] = {4200, 2040, 2040};
 constexpr int kColHeight = 3360;
+// Rows stand 240 twips apart: a box is never taller than its row.
+constexpr int kAltoMaximo = 225;
 
 void Fondo(QWidget* w, const QColor& c) {
     QPalette p = w->palette();
@@ -211,7 +213,7 @@ void Frm787::ConstruyeCasillas() {
     for (int i = 0; i < 2; ++i) {
         auto* c = new QLabel(QString::fromUtf8(kCabeceras[i]), tabDeterm);
         c->setObjectName(QStringLiteral("Text1_%1").arg(i));
-        Pon(c, 4680 + 1860 * i, 480, 1860, 285);
+        Pon(c, kMarcoLeft + kColLeft[i + 1], 480, kColWidth[i + 1], 285);
         Text1[static_cast<std::size_t>(i)] = c;
     }
 
@@ -250,13 +252,14 @@ void Frm787::ConstruyeCasillas() {
         auto* num = new QLabel(QString::number(k.numero), padre);
         num->setObjectName(QStringLiteral("txtnumcas_%1").arg(k.numero));
         num->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        Pon(num, k.labelLeft, k.labelTop, std::max(k.left - k.labelLeft - 30, 300), k.height);
+        const int alto = std::min(k.height, kAltoMaximo);
+        Pon(num, k.labelLeft, k.labelTop, std::max(k.left - k.labelLeft - 30, 300), alto);
         txtnumcas[k.numero] = num;
         auto* c = new CajaTexto(padre);
         c->setObjectName(QStringLiteral("txtValor_%1").arg(k.numero));
         c->setAlignment(Qt::AlignRight);
         c->setProperty("Tag", QString::number(k.numero));
-        Pon(c, k.left, k.top, k.width, k.height);
+        Pon(c, k.left, k.top, k.width, alto);
         if (k.bloqueada) {
             c->setReadOnly(true);
             c->setFocusPolicy(Qt::ClickFocus);
@@ -275,7 +278,7 @@ void Frm787::ConstruyeCasillas() {
     vsVertical->setObjectName(QStringLiteral("vsVertical"));
     vsVertical->setRange(0, 1);
     vsVertical->setPageStep(1);
-    Pon(vsVertical, 8880, 800, 255, 3500);
+    Pon(vsVertical, kMarcoLeft + kMarcoWidth + 60, kTopMarcos, 255, kMarcoHeight);
     connect(vsVertical, &QScrollBar::valueChanged, this, [this](int v) { Subeframe(v); });
 
     FormaDePagoQVX1 = new ui::FormaDePagoQVX(tabDeterm);
