@@ -20,7 +20,11 @@ namespace profile {
 
 namespace {
 
-constexpr std::string_view kDefaultSubfolder = "form0787";
+// The per-user folder's subfolder, named by the program (SetDefaultSubfolder).
+std::string& DefaultSubfolder() {
+    static std::string name;
+    return name;
+}
 
 bool IsBlankOrTab(char c) {
     return c == ' ' || c == '\t';
@@ -213,7 +217,12 @@ std::string WindowsDirectory() {
         base = ".config";
     }
     while (base.size() > 1 && base.back() == '/') base.pop_back();
-    return base + "/" + std::string(kDefaultSubfolder);
+    if (DefaultSubfolder().empty()) return base;
+    return base + "/" + DefaultSubfolder();
+}
+
+void SetDefaultSubfolder(std::string_view name) {
+    DefaultSubfolder() = std::string(name);
 }
 
 std::string ProfilePath(std::string_view file) {

@@ -11,8 +11,12 @@ namespace profile {
 
 // The "Windows directory", where a bare file name is looked up: the folder
 // named by the environment variable WINDIR, else a per-user folder
-// ($XDG_CONFIG_HOME or ~/.config, subfolder "form0787"). No final separator.
+// ($XDG_CONFIG_HOME or ~/.config, in the subfolder the program names with
+// SetDefaultSubfolder). No final separator.
 std::string WindowsDirectory();
+
+// Names the per-user folder's subfolder; each program sets it at start.
+void SetDefaultSubfolder(std::string_view name);
 
 // The file a profile name stands for: a bare name ("KV000.INI") lies in the
 // Windows directory, anything with a folder part is taken as given; either way

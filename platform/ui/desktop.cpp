@@ -39,7 +39,7 @@ std::string BuscaArchivoAyuda(const std::string& ruta) {
     const QFileInfo fi(QString::fromStdString(ruta));
     if (fi.isFile()) return fi.absoluteFilePath().toStdString();
     // The folder may be written in other capitals, and the file may carry an
-    // extension (formdesk.html, formdesk.pdf ...).
+    // extension (ayuda.html, ayuda.pdf ...).
     QDir dir(QStringLiteral("/"));
     const QStringList partes = fi.absolutePath().split(QLatin1Char('/'), Qt::SkipEmptyParts);
     for (const QString& p : partes) {

@@ -22,13 +22,14 @@ std::map<std::string, Cerrojo>& Cerrojos() {
     return c;
 }
 
-QString CarpetaDelUsuario() {
+QString CarpetaDelUsuario(const std::string& programa) {
     // XDG_RUNTIME_DIR is the user's own; without it a folder of the user's in /tmp.
     const QByteArray xdg = qgetenv("XDG_RUNTIME_DIR");
     if (!xdg.isEmpty() && QDir(QString::fromLocal8Bit(xdg)).exists()) {
         return QString::fromLocal8Bit(xdg);
     }
-    const QString d = QDir::tempPath() + QStringLiteral("/formdesk-") + QString::number(getuid());
+    const QString d = QDir::tempPath() + QLatin1Char('/') + QString::fromStdString(programa) +
+                      QLatin1Char('-') + QString::number(getuid());
     QDir().mkpath(d);
     QFile::setPermissions(d,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -60,7 +61,7 @@ bool PrevInstanceIn(const std::string& carpeta, const std::string& programa) {
 }
 
 bool PrevInstance(const std::string& programa) {
-    return PrevInstanceIn(CarpetaDelUsuario().toStdString(), programa);
+    return PrevInstanceIn(CarpetaDelUsuario(programa).toStdString(), programa);
 }
 
 void ReleaseInstance(const std::string& programa) {

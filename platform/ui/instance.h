@@ -7,7 +7,8 @@
 
 namespace ui {
 
-// `programa` names the lock; the lock lives in the user's run-time folder.
+// `programa` names the lock; the lock lives in the user's run-time folder, or
+// without one in a folder of the user's in /tmp named after the lock.
 bool PrevInstance(const std::string& programa);
 
 // The same with the lock in a given folder (tests).

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "ui/display.h"
+#include "ui/programa.h"
 
 namespace ui {
 
@@ -139,8 +140,8 @@ bool AseguraAplicacion() {
     if (HayAplicacion()) return true;
     if (QCoreApplication::instance() || !HayPantalla()) return false;
     static int argc = 1;
-    static char nombre[] = "formdesk";
-    static char* argv[] = {nombre, nullptr};
+    static std::string nombre = ProgramName();
+    static char* argv[] = {nombre.data(), nullptr};
     // Kept reachable for the rest of the run; tearing it down among the
     // static destructors is not safe.
     static QApplication* app = new QApplication(argc, argv);

@@ -10,6 +10,7 @@
 #include <QPrinterInfo>
 #include <QScreen>
 
+#include "ui/programa.h"
 #include "vb/error.h"
 
 namespace ui {
@@ -85,7 +86,7 @@ void Printer::AseguraPagina() {
             d.printer->setOutputFileName(QString::fromStdString(d.pdf));
         }
         d.printer->setPageOrientation(Orientacion(orientation_));
-        d.printer->setDocName(QStringLiteral("formdesk"));
+        d.printer->setDocName(QString::fromStdString(ProgramName()));
         if (!d.painter.begin(d.printer.get())) {
             d.printer.reset();
             vb::Raise(vb::kPrinterError);

@@ -10,15 +10,22 @@
 #include "shell/conexion.h"
 #include "shell/forms/mdifrm.h"
 #include "shell/state.h"
+#include "profile/profile.h"
 #include "ui/display.h"
 #include "ui/instance.h"
 #include "ui/msgbox.h"
+#include "ui/programa.h"
 #include "ui/windows.h"
 #include "validator/validator.h"
 
 namespace shell::forms {
 
 namespace {
+
+// The program's name: the title of its boxes, its application object and print
+// jobs, and its previous-instance lock. Its settings folder when WINDIR is unset.
+constexpr const char* kPrograma = "formdesk";
+constexpr const char* kCarpetaPropia = "form0787";
 
 // The Qt-free services show their boxes through the window facade; ending
 // the program leaves the process at once, as the system's End does.
@@ -36,7 +43,9 @@ class AvisosVentana : public Avisos {
 }  // namespace
 
 int Main(int argc, char** argv) {
-    ui::SetAppTitle("formdesk");
+    ui::SetProgramName(kPrograma);
+    ui::SetAppTitle(kPrograma);
+    profile::SetDefaultSubfolder(kCarpetaPropia);
     // Test hook: boxes answered from the environment and echoed to stderr.
     ui::ScriptFromEnvironment("FORMDESK_SCRIPTED_ANSWERS");
 
@@ -45,7 +54,7 @@ int Main(int argc, char** argv) {
     std::unique_ptr<QApplication> app;
     if (ui::QtPuedeArrancar()) {
         app = std::make_unique<QApplication>(argc, argv);
-        QApplication::setApplicationName(QStringLiteral("formdesk"));
+        QApplication::setApplicationName(QString::fromUtf8(kPrograma));
     }
 
     ProgramState& g = G();
@@ -59,7 +68,7 @@ int Main(int argc, char** argv) {
                    ui::vbCritical + ui::vbOKOnly, "Error al ejecutar el módulo");
         return 1;
     }
-    if (ui::PrevInstance("formdesk")) {
+    if (ui::PrevInstance(kPrograma)) {
         ui::MsgBox("La Aplicación ya se encuentra en ejecución", ui::vbInformation + ui::vbOKOnly,
                    "Dornival");
         return 1;
@@ -67,7 +76,7 @@ int Main(int argc, char** argv) {
     if (!app) {
         // The launcher was found on a display Qt cannot use.
         ui::MsgBox("No se puede abrir la ventana principal: no hay pantalla disponible.",
-                   ui::vbCritical, "formdesk");
+                   ui::vbCritical, kPrograma);
         return 1;
     }
 

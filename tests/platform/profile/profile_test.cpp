@@ -167,6 +167,7 @@ TEST_F(ProfileTest, DefaultFolderWithoutWindir) {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     std::optional<std::string> oldXdg = xdg ? std::optional<std::string>(xdg) : std::nullopt;
     ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+    profile::SetDefaultSubfolder("form0787");
     EXPECT_EQ(profile::WindowsDirectory(), (dir_ / "form0787").string());
     EXPECT_TRUE(profile::WritePrivateProfileString("Options", "SysUser", "ana", "KV000.INI"));
     EXPECT_TRUE(fs::exists(dir_ / "form0787" / "KV000.INI"));

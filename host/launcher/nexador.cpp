@@ -1,12 +1,7 @@
 // The host launcher: a window titled "Telvarin" from which the main program
 // of form 0787 is started.
-//
-//   launcher                         shows the window
-//   launcher --screenshot FILE [TITLE] [SECONDS]
-//                                    shows nothing; waits until a visible window
-//                                    titled TITLE (default the main program's) is
-//                                    on the display, then saves the whole screen
-//                                    as a PNG in FILE
+#include "host/launcher/nexador.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -21,7 +16,10 @@
 
 #include "ui/display.h"
 #include "ui/msgbox.h"
+#include "ui/programa.h"
 #include "ui/windows.h"
+
+namespace launcher {
 
 namespace {
 
@@ -72,11 +70,12 @@ int Captura(const QString& archivo, const QString& titulo, int segundos) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
     // Its window must be one the family's programs can find on the X server.
     ui::PrefiereX11();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("launcher"));
+    ui::SetProgramName("launcher");
     ui::SetAppTitle(kTitulo);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() >= 3 && args[1] == QLatin1String("--screenshot")) {
@@ -104,3 +103,5 @@ int main(int argc, char** argv) {
     ventana.show();
     return app.exec();
 }
+
+}  // namespace launcher
