@@ -1,10 +1,16 @@
 #include "declaration/forms/frm787.h"
 #include "import/forms/frmimportar.h"
+#include "reports/forms/frmconsist.h"
 #include "shell/forms/arranque.h"
+#include "shell/forms/frmabrirenv.h"
+#include "shell/forms/frmmodfor.h"
 
 int main(int argc, char** argv) {
     // The commands of the main window open these forms by name.
     importacion::forms::RegistraFrmImportar();
+    shell::forms::RegistraFrmModFor();
+    shell::forms::RegistraFrmAbrirEnv();
+    reportes::forms::RegistraFrmConsist();
     declaracion::forms::RegistraFrm787();
     return shell::forms::Main(argc, argv);
 }

@@ -1,0 +1,313 @@
+#include "shell/forms/frmmodfor.h"
+
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "jet/database.h"
+#include "shell/contribuyentes.h"
+#include "shell/forms/combo.h"
+#include "shell/forms/mdifrm.h"
+#include "shell/forms/modelorecordset.h"
+#include "shell/forms/registro.h"
+#include "shell/state.h"
+#include "ui/msgbox.h"
+#include "vb/error.h"
+#include "vb/numeric.h"
+#include "vb/strings.h"
+
+namespace shell::forms {
+
+namespace {
+
+constexpr int kTwipsPorPixel = 15;
+
+void Tamano(QWidget* w, int ancho, int alto) {
+    w->resize(ancho / kTwipsPorPixel, alto / kTwipsPorPixel);
+}
+
+}  // namespace
+
+std::vector<std::string> SentenciasEliminacion(bool enviadas, const std::string& ruc,
+                                               const std::string& periodo,
+                                               const std::string& formulario, std::int16_t semana,
+                                               const std::string& correl) {
+    std::string filtro = " WHERE DOC_ID_D='" + jet::Q(ruc) + "'" + " AND PERIODO='" +
+                         jet::Q(periodo) + "'" + " AND FORMULARIO='" + jet::Q(formulario) + "'" +
+                         " AND SEMANA=" + std::to_string(semana);
+    if (enviadas) filtro += " and CORREL ='" + jet::Q(correl) + "'";
+    filtro += " AND TIP_DOC_D=6";
+    if (enviadas) return {"DELETE * FROM hDET" + filtro, "DELETE * FROM hCAB" + filtro};
+    return {"DELETE * FROM DET" + filtro, "DELETE * FROM CAB" + filtro,
+            "DELETE * FROM EFCONTROL" + filtro};
+}
+
+void EliminaDeclaracion(jet::Database& db, const std::vector<std::string>& sentencias) {
+    // A declaration goes whole or stays whole: boxes without a header, or a
+    // header without the control records of its files, would be left behind
+    // by a statement failing half-way.
+    jet::Transaction tx(db);
+    for (const std::string& sql : sentencias)
+        db.Execute(sql, jet::dbInconsistent | jet::dbFailOnError);
+    tx.Commit();
+}
+
+frmModFor::frmModFor(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmModFor"));
+    setWindowTitle(QStringLiteral("Modificar Formulario"));
+    fradecreg = new QGroupBox(QStringLiteral("Declaraciones Registradas"), this);
+    fradecreg->setObjectName(QStringLiteral("fradecreg"));
+    Label1 =
+        new QLabel(QStringLiteral("Seleccione la Declaración  que desea modificar :"), fradecreg);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    grdContrib = new QTableView(fradecreg);
+    grdContrib->setObjectName(QStringLiteral("grdContrib"));
+    grdContrib->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdContrib->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdContrib->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdContrib->verticalHeader()->setDefaultSectionSize(grdContrib->fontMetrics().height() + 6);
+    Dta1 = new ModeloRecordset(this);
+    Dta1->setObjectName(QStringLiteral("Dta1"));
+    grdContrib->setModel(Dta1);
+    auto* marco = new QVBoxLayout(fradecreg);
+    marco->addWidget(Label1);
+    marco->addWidget(grdContrib);
+
+    LblAbrir = new QLabel(QStringLiteral("&Abrir"), this);
+    LblAbrir->setObjectName(QStringLiteral("LblAbrir"));
+    CmdOpciones[0] = new QPushButton(QStringLiteral("&Aceptar"), this);
+    CmdOpciones[1] = new QPushButton(QStringLiteral("&Salir"), this);
+    auto* botones = new QHBoxLayout;
+    botones->addWidget(LblAbrir);
+    botones->addStretch();
+    for (int i = 0; i < 2; ++i) {
+        CmdOpciones[i]->setObjectName(QStringLiteral("CmdOpciones_%1").arg(i));
+        CmdOpciones[i]->setAutoDefault(false);
+        botones->addWidget(CmdOpciones[i]);
+        connect(CmdOpciones[i], &QPushButton::clicked, this, [this, i] { CmdOpciones_Click(i); });
+    }
+    auto* caja = new QVBoxLayout(this);
+    caja->addWidget(fradecreg);
+    caja->addLayout(botones);
+
+    connect(grdContrib, &QTableView::doubleClicked, this, [this] { CmdOpciones_Click(0); });
+    connect(grdContrib->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { grdContrib_RowColChange(); });
+    grdContrib->installEventFilter(this);
+    Form_Load();
+}
+
+frmModFor::~frmModFor() {
+    if (ui::BarradeEstadoQVX* b = BarraEstado()) {
+        b->setNumdoc(QString());
+        b->setRazonsocial(QString());
+        b->setPeriodo_ejercicio(QString());
+        b->setFormulario(QString());
+    }
+}
+
+void frmModFor::Form_Load() {
+    ProgramState& g = G();
+    if (g.gnModo == 3) {
+        setWindowTitle(QStringLiteral("Eliminar Formularios"));
+        Label1->setText(QStringLiteral("Seleccione la Declaración que desea eliminar :"));
+        LblAbrir->setText(QStringLiteral("&Eliminar"));
+        CmdOpciones[0]->setText(QStringLiteral("&Eliminar"));
+    } else if (g.gnModo == 2) {
+        CmdOpciones[0]->setText(QStringLiteral("&Modificar"));
+    }
+    Tamano(this, 8505, 4485);
+    const bool todos = TipoUsuario() == "0";
+    std::vector<ColumnaGrid> columnas = {
+        {.campo = "doc_id_d", .titulo = "RUC"},
+        {.campo = "Nombre", .titulo = "Razón social"},
+        {.campo = "periodo", .titulo = "Periodo", .formato = "0#/####"},
+        {.campo = "formulario", .titulo = "Formulario"},
+        {.campo = "Estado", .titulo = "Estado"},
+        {.campo = "nOrden", .titulo = "Nro. Orden"},
+        {.campo = "fec_env", .titulo = "Fec. de Envio", .formato = "dd/mm/yyyy"},
+        {.campo = "Control", .titulo = "Nro. Control"},
+        {.campo = "Correl", .titulo = "Correlativo"},
+        {.campo = "Rectifica", .titulo = "Rectifica"},
+        {.campo = "nOrden", .titulo = "Orden"},
+        {.campo = "semana", .titulo = "Semana"},
+    };
+    if (g.gbEnviadas) {
+        Tamano(this, 8800, 4530);
+        helpContext_ = 1014;
+        fradecreg->setTitle(QStringLiteral("Declaraciones Enviadas"));
+        for (int c : {4, 8, 9, 10}) columnas[c].oculta = true;
+        g.gsSql = std::string(
+                      "SELECT A.DOC_ID_D, B.NOMBRE, a.fec_env, mid$(A.PERIODO,5,2) & "
+                      "mid$(A.PERIODO,1,4) as PERIODO, A.FORMULARIO,a.correl,a.norden,a.control,"
+                      "a.estado,a.rectifica,a.semana FROM HCAB AS A, CONT AS B") +
+                  " WHERE A.DOC_ID_D=B.DOC_ID_D AND" + " A.TIP_DOC_D=6 AND B.TIP_DOC_D=6 AND" +
+                  " A.FORMULARIO='" + jet::Q(g.gsFormulario) + "'";
+        if (!todos) g.gsSql += " AND B.USUARIO='" + jet::Q(g.gsUsuario) + "'";
+        g.gsSql += std::string(" and a.estado=1") + " ORDER BY A.DOC_ID_D ASC";
+    } else {
+        Tamano(this, 8475, 4455);
+        grdContrib->setMinimumWidth(7695 / kTwipsPorPixel);
+        columnas[1].ancho = 3300;
+        for (int c = 5; c <= 10; ++c) columnas[c].oculta = true;
+        g.gsSql = std::string(
+                      "SELECT A.DOC_ID_D, B.NOMBRE, mid(A.PERIODO,5,2) & mid(A.PERIODO,1,4) as "
+                      "PERIODO, A.FORMULARIO, a.estado,a.semana") +
+                  " FROM CAB AS A, CONT AS B" + " WHERE A.DOC_ID_D=B.DOC_ID_D" +
+                  " AND A.FORMULARIO= '" + jet::Q(g.gsFormulario) + "'";
+        if (!todos) g.gsSql += " AND B.USUARIO='" + jet::Q(g.gsUsuario) + "'";
+        g.gsSql += " ORDER BY A.DOC_ID_D ASC, A.PERIODO DESC, A.FORMULARIO ASC";
+        helpContext_ = 1013;
+    }
+    Dta1->FijaColumnas(std::move(columnas));
+    Dta1->AplicaA(grdContrib);
+    Dta1->Carga(*g.gdbBase, g.gsSql);
+    if (Dta1->Filas() > 0) {
+        IrAFila(0);
+    } else {
+        grdContrib->setEnabled(false);
+    }
+}
+
+void frmModFor::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    Form_Activate();
+}
+
+void frmModFor::Form_Activate() {
+    if (!grdContrib->isEnabled()) return;
+    const int fila = FilaActual();
+    Dta1->Refresca();
+    IrAFila(fila);
+    grdContrib->setFocus();
+    MuestraBarra();
+}
+
+bool frmModFor::eventFilter(QObject* obj, QEvent* ev) {
+    if (obj == grdContrib && ev->type() == QEvent::KeyPress) {
+        const int tecla = static_cast<QKeyEvent*>(ev)->key();
+        if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
+            CmdOpciones_Click(0);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(obj, ev);
+}
+
+int frmModFor::FilaActual() const {
+    const QModelIndex i = grdContrib->currentIndex();
+    return i.isValid() ? i.row() : -1;
+}
+
+void frmModFor::IrAFila(int fila) {
+    if (Dta1->Filas() == 0 || fila < 0) return;
+    fila = std::min(fila, Dta1->Filas() - 1);
+    grdContrib->setCurrentIndex(Dta1->index(fila, 0));
+}
+
+std::string frmModFor::Columna(int col) const {
+    return vb::ToText(Dta1->Valor(FilaActual(), Dta1->Columnas()[col].campo));
+}
+
+void frmModFor::MuestraBarra() {
+    ui::BarradeEstadoQVX* b = BarraEstado();
+    if (!b) return;
+    const std::string periodo = Columna(2);
+    b->setNumdoc(QString::fromStdString(Columna(0)));
+    b->setRazonsocial(QString::fromStdString(Columna(1)));
+    b->setPeriodo_ejercicio(
+        QString::fromStdString(vb::Left(periodo, 2) + "/" + vb::Right(periodo, 4)));
+    b->setFormulario(QString::fromStdString(Columna(3)));
+}
+
+void frmModFor::grdContrib_RowColChange() {
+    MuestraBarra();
+    ProgramState& g = G();
+    const std::string periodo = Columna(2);
+    g.gsRuc = vb::Trim(Columna(0));
+    g.gsPeriodo = vb::Right(periodo, 4) + vb::Left(periodo, 2);
+    g.gsNombre = vb::Trim(Columna(1));
+}
+
+void frmModFor::CmdOpciones_Click(int Index) {
+    // Errors nobody here handles are reported as the run-time would, and the
+    // dialog goes on.
+    try {
+        ProgramState& g = G();
+        const std::string periodo = Columna(2);
+        g.gsRuc = vb::Trim(Columna(0));
+        g.gsPeriodo = vb::Right(periodo, 4) + vb::Left(periodo, 2);
+        g.gsNombre = vb::Trim(Columna(1));
+        g.gsCorrel = vb::Trim(Columna(8));
+        const std::string semana = vb::Trim(Columna(11));
+        g.gnSemana = semana.empty() ? 0 : vb::CInt(vb::Variant(vb::Val(semana)));
+        if (Index == 1) {
+            reject();
+            return;
+        }
+        if (FilaActual() < 0) return;
+        if (g.gnModo == 3) {
+            Elimina();
+        } else {
+            Abre();
+        }
+    } catch (const vb::VbError& e) {
+        MuestraErrorNoAtrapado(e.Number(), e.Description());
+    } catch (const std::exception& e) {
+        MuestraErrorNoAtrapado(vb::kPathFileAccess, e.what());
+    }
+}
+
+void frmModFor::Elimina() {
+    if (ui::MsgBox("Se eliminarán todos los registros de la declaración ",
+                   ui::vbOKCancel + ui::vbExclamation + ui::vbDefaultButton2,
+                   "Eliminar Formulario") != ui::vbOK) {
+        grdContrib->setFocus();
+        return;
+    }
+    if (ui::MsgBox("¿Confirma que va a eliminar la declaración?",
+                   ui::vbYesNo + ui::vbQuestion + ui::vbDefaultButton2,
+                   windowTitle().toStdString()) != ui::vbYes) {
+        grdContrib->setFocus();
+        return;
+    }
+    ProgramState& g = G();
+    const auto sentencias = SentenciasEliminacion(g.gbEnviadas, Columna(0), g.gsPeriodo, Columna(3),
+                                                  g.gnSemana, g.gsCorrel);
+    g.gsSql = sentencias.back();
+    EliminaDeclaracion(*g.gdbBase, sentencias);
+    Dta1->Refresca();
+    IrAFila(0);
+    grdContrib->setFocus();
+}
+
+void frmModFor::Abre() {
+    const int fila = FilaActual();
+    G().gnModo = 2;
+    setEnabled(false);
+    try {
+        AbreFormulario("Frm787", this);
+    } catch (...) {
+        setEnabled(true);
+        throw;
+    }
+    // The list becomes usable again once the declaration form has closed, and
+    // shows what that form saved, at the same row.
+    setEnabled(true);
+    QCoreApplication::processEvents();
+    Dta1->Refresca();
+    IrAFila(fila);
+    grdContrib->setFocus();
+}
+
+void RegistraFrmModFor() {
+    RegistraFormulario("frmModFor", [](QWidget* padre) { return new frmModFor(padre); });
+}
+
+}  // namespace shell::forms

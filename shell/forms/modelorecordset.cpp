@@ -1,0 +1,120 @@
+#include "shell/forms/modelorecordset.h"
+
+#include <QTableView>
+#include <algorithm>
+#include <cctype>
+
+#include "jet/database.h"
+#include "vb/error.h"
+#include "vb/numeric.h"
+
+namespace shell::forms {
+
+namespace {
+
+constexpr int kTwipsPorPixel = 15;
+
+bool MismoNombre(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+}  // namespace
+
+ModeloRecordset::ModeloRecordset(QObject* parent) : QAbstractTableModel(parent) {}
+
+void ModeloRecordset::FijaColumnas(std::vector<ColumnaGrid> columnas) {
+    beginResetModel();
+    columnas_ = std::move(columnas);
+    Enlaza();
+    endResetModel();
+}
+
+void ModeloRecordset::Carga(jet::Database& db, std::string sql) {
+    std::vector<std::string> campos;
+    std::vector<std::vector<vb::Variant>> filas;
+    auto rs = db.OpenRecordset(sql, jet::dbOpenSnapshot);
+    for (int i = 0; i < rs->FieldCount(); ++i) campos.push_back(rs->Fields(i).Name());
+    for (; !rs->EOF(); rs->MoveNext()) filas.push_back(rs->CurrentRow());
+    rs->Close();
+
+    beginResetModel();
+    db_ = &db;
+    sql_ = std::move(sql);
+    campos_ = std::move(campos);
+    filas_ = std::move(filas);
+    Enlaza();
+    endResetModel();
+}
+
+void ModeloRecordset::Refresca() {
+    if (db_) Carga(*db_, sql_);
+}
+
+void ModeloRecordset::Enlaza() {
+    enlaces_.clear();
+    if (columnas_.empty()) {
+        for (std::size_t i = 0; i < campos_.size(); ++i) enlaces_.push_back(static_cast<int>(i));
+    } else {
+        for (const ColumnaGrid& c : columnas_) enlaces_.push_back(IndiceCampo(c.campo));
+    }
+}
+
+int ModeloRecordset::IndiceCampo(std::string_view campo) const {
+    for (std::size_t i = 0; i < campos_.size(); ++i) {
+        if (MismoNombre(campos_[i], campo)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+vb::Variant ModeloRecordset::Valor(int fila, std::string_view campo) const {
+    const int i = IndiceCampo(campo);
+    if (i < 0 || fila < 0 || fila >= Filas()) return {};
+    return filas_[fila][i];
+}
+
+std::string ModeloRecordset::Texto(int fila, int columna) const {
+    if (fila < 0 || fila >= Filas() || columna < 0 || columna >= columnCount()) return {};
+    const int campo = enlaces_[columna];
+    if (campo < 0) return {};
+    const vb::Variant& v = filas_[fila][campo];
+    const std::string formato = columnas_.empty() ? std::string() : columnas_[columna].formato;
+    if (formato.empty()) return vb::ToText(v);
+    try {
+        return vb::Format(v, formato);
+    } catch (const vb::VbError&) {
+        // A value the format cannot take shows as it is, as a grid does.
+        return vb::ToText(v);
+    }
+}
+
+void ModeloRecordset::AplicaA(QTableView* vista) const {
+    for (int c = 0; c < static_cast<int>(columnas_.size()); ++c) {
+        vista->setColumnHidden(c, columnas_[c].oculta);
+        if (columnas_[c].ancho > 0) vista->setColumnWidth(c, columnas_[c].ancho / kTwipsPorPixel);
+    }
+}
+
+int ModeloRecordset::rowCount(const QModelIndex& padre) const {
+    return padre.isValid() ? 0 : Filas();
+}
+
+int ModeloRecordset::columnCount(const QModelIndex& padre) const {
+    return padre.isValid() ? 0 : static_cast<int>(enlaces_.size());
+}
+
+QVariant ModeloRecordset::data(const QModelIndex& indice, int rol) const {
+    if (!indice.isValid() || rol != Qt::DisplayRole) return {};
+    return QString::fromStdString(Texto(indice.row(), indice.column()));
+}
+
+QVariant ModeloRecordset::headerData(int seccion, Qt::Orientation orientacion, int rol) const {
+    if (rol != Qt::DisplayRole || orientacion != Qt::Horizontal) return {};
+    if (seccion < 0 || seccion >= columnCount()) return {};
+    if (columnas_.empty()) return QString::fromStdString(campos_[seccion]);
+    return QString::fromStdString(columnas_[seccion].titulo);
+}
+
+}  // namespace shell::forms

@@ -1,0 +1,346 @@
+#include <sqlite3.h>
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+
+#include "fixture.h"
+#include "jet/database.h"
+#include "shell/forms/frmabrirenv.h"
+#include "shell/forms/frmmodfor.h"
+#include "shell/forms/registro.h"
+#include "ui/pointer.h"
+#include "vb/datetime.h"
+#include "vb/numeric.h"
+#include "vb/variant.h"
+
+namespace {
+
+using shell::G;
+using shell::forms::MDIFrm;
+
+// What the declaration form found in the current declaration when it opened.
+struct Declaracion {
+    std::string ruc, periodo, nombre, correl, orden, control;
+    std::int16_t semana, modo;
+    bool registra;
+};
+
+// A grid as the user sees it: caption, captions of the visible columns, and
+// the visible texts of each row.
+struct Vista {
+    QString caption;
+    QStringList cabeceras;
+    std::vector<QStringList> filas;
+    bool activa = false;
+};
+
+Vista Lee(QDialog* d) {
+    Vista v;
+    auto* grid = d->findChild<QTableView*>("grdContrib");
+    v.caption = d->windowTitle();
+    v.activa = grid->isEnabled();
+    auto* m = grid->model();
+    for (int c = 0; c < m->columnCount(); ++c) {
+        if (!grid->isColumnHidden(c)) v.cabeceras << m->headerData(c, Qt::Horizontal).toString();
+    }
+    for (int r = 0; r < m->rowCount(); ++r) {
+        QStringList fila;
+        for (int c = 0; c < m->columnCount(); ++c) {
+            if (!grid->isColumnHidden(c)) fila << m->index(r, c).data().toString();
+        }
+        v.filas.push_back(fila);
+    }
+    return v;
+}
+
+QPushButton* Boton(QDialog* d, int i) {
+    return d->findChild<QPushButton*>(QStringLiteral("CmdOpciones_%1").arg(i));
+}
+
+void Fila(QDialog* d, int r) {
+    auto* grid = d->findChild<QTableView*>("grdContrib");
+    grid->setCurrentIndex(grid->model()->index(r, 0));
+}
+
+class Pickers : public HostForms {
+  protected:
+    void SetUp() override {
+        HostForms::SetUp();
+        db_ = hostkit::AbreHost(inst_);
+        Ejecuta(
+            "CREATE TABLE EFCONTROL ([tip_doc_d] Byte, [doc_id_d] text(15), [periodo] Text(6), "
+            "[formulario] Text(4), [semana] integer, [nomarc] text(50))");
+        // Two periods of a taxpayer of the program's user, one of another user's.
+        for (const auto& [ruc, periodo] :
+             {std::pair{"20100123453", "200403"}, std::pair{"20100123453", "200512"},
+              std::pair{"20600000013", "200601"}}) {
+            Declara(ruc, periodo);
+        }
+        // Sent twice; the first sending no longer in force.
+        envio1_ = hostkit::EnviaDeclaracion(*db_, "20100123453", "200512");
+        envio2_ = hostkit::EnviaDeclaracion(*db_, "20100123453", "200512");
+        Ejecuta("UPDATE HCAB SET estado=0, norden='00012345' WHERE CORREL='001'");
+        shell::forms::RegistraFrmModFor();
+        shell::forms::RegistraFrmAbrirEnv();
+        shell::forms::RegistraFormulario("Frm787", [this](QWidget* p) {
+            const shell::ProgramState& g = G();
+            vistas_.push_back({g.gsRuc, g.gsPeriodo, g.gsNombre, g.gsCorrel, g.gsNumOrden,
+                               g.gsNumControl, g.gnSemana, g.gnModo, g.gbRegistraOrden});
+            padreInactivo_ = p && !p->isEnabled();
+            auto* d = new QDialog(p);
+            d->setObjectName("Frm787");
+            return d;
+        });
+        hoy_ = vb::Format(vb::Variant(vb::Today()), "dd/mm/yyyy");
+    }
+    void TearDown() override {
+        for (const char* n : {"frmModFor", "frmAbrirEnv", "Frm787"}) {
+            shell::forms::RegistraFormulario(n, {});
+        }
+        db_.reset();
+        HostForms::TearDown();
+    }
+    void Ejecuta(const std::string& sql) { db_->Execute(sql, jet::dbFailOnError); }
+    void Declara(const std::string& ruc, const std::string& periodo) {
+        const std::string v = "'" + ruc + "', 6, '" + periodo + "', '0787', 0";
+        Ejecuta(
+            "INSERT INTO CAB (DOC_ID_D, TIP_DOC_D, PERIODO, FORMULARIO, SEMANA, estado, "
+            "rectifica) VALUES (" +
+            v + ", 9, '0')");
+        for (const char* c : {"301", "302"}) {
+            Ejecuta(
+                "INSERT INTO DET (DOC_ID_D, TIP_DOC_D, PERIODO, FORMULARIO, SEMANA, CASILLA, "
+                "I_VALOR) VALUES (" +
+                v + ", '" + c + "', '100')");
+        }
+        for (const char* ext : {"mov", "ext"}) {
+            Ejecuta(
+                "INSERT INTO EFCONTROL (tip_doc_d, doc_id_d, periodo, formulario, semana, "
+                "nomarc) VALUES (6, '" +
+                ruc + "', '" + periodo + "', '0787', 0, '0787" + periodo + ruc + "." + ext + "')");
+        }
+    }
+    long Cuenta(const std::string& tabla, const std::string& filtro = "") {
+        auto rs = db_->OpenRecordset("SELECT COUNT(*) FROM " + tabla + filtro, jet::dbOpenSnapshot);
+        return static_cast<long>(rs->Fields(0).Value().NumberValue());
+    }
+    // Every row of the declaration tables, to see what a deletion left.
+    std::vector<long> Filas() {
+        std::vector<long> n;
+        for (const char* t : {"CAB", "DET", "EFCONTROL", "HCAB", "HDET"}) n.push_back(Cuenta(t));
+        return n;
+    }
+    // Runs a command of the main window; `accion` works the picker it opens.
+    void Comando(MDIFrm& m, void (MDIFrm::*comando)(),
+                 const std::function<void(QDialog*)>& accion) {
+        int abiertos = 0;
+        ui::SetModalHook([&](QDialog* d) {
+            if (d->objectName() == "Frm787") return;
+            ++abiertos;
+            accion(d);
+        });
+        (m.*comando)();
+        ui::SetModalHook({});
+        EXPECT_EQ(abiertos, 1);
+    }
+
+    std::unique_ptr<jet::Database> db_;
+    hostkit::Envio envio1_, envio2_;
+    std::vector<Declaracion> vistas_;
+    bool padreInactivo_ = false;
+    std::string hoy_;
+};
+
+TEST_F(Pickers, ListsColumnsAndFormatsByCommandAndUserType) {
+    MDIFrm& m = Principal();
+    const QString nombre = "FINANCIERA ANDINA S.A.";
+    struct Caso {
+        void (MDIFrm::*comando)();
+        bool todos;  // the user is of type "0"
+        QString caption;
+        QStringList cabeceras;
+        std::vector<QStringList> filas;
+        int ayuda;
+    };
+    const QStringList guardadas = {"RUC",        "Razón social", "Periodo",
+                                   "Formulario", "Estado",       "Semana"};
+    const QStringList enviadas = {"RUC",        "Razón social",  "Periodo",      "Formulario",
+                                  "Nro. Orden", "Fec. de Envio", "Nro. Control", "Semana"};
+    const QString hoy = QString::fromStdString(hoy_);
+    const QString c2 = QString::fromStdString(envio2_.control);
+    const QString c1 = QString::fromStdString(envio1_.control);
+    const std::vector<Caso> casos = {
+        {&MDIFrm::mnuModificar_Click,
+         false,
+         "Modificar Formulario",
+         guardadas,
+         {{"20100123453", nombre, "12/2005", "0787", "9", "0"},
+          {"20100123453", nombre, "03/2004", "0787", "9", "0"}},
+         1013},
+        {&MDIFrm::mnuEliminar_Click,
+         true,
+         "Eliminar Formularios",
+         guardadas,
+         {{"20100123453", nombre, "12/2005", "0787", "9", "0"},
+          {"20100123453", nombre, "03/2004", "0787", "9", "0"},
+          {"20600000013", "COOPERATIVA SANTA ROSA LTDA", "01/2006", "0787", "9", "0"}},
+         1013},
+        // Sent declarations: only those in force.
+        {&MDIFrm::mnuEliminarE_Click,
+         false,
+         "Eliminar Formularios",
+         enviadas,
+         {{"20100123453", nombre, "12/2005", "0787", "", hoy, c2, "0"}},
+         1014},
+        // The order-number list: every state, only the user's own taxpayers.
+        {&MDIFrm::mnuRegistrar_Click,
+         true,
+         "Registrar número de orden",
+         {"RUC", "Razón Social", "Periodo", "Formulario", "N. Orden", "Fecha Env.", "Control",
+          "Correl", "Rectifica", "Semana"},
+         {{"20100123453", nombre, "12/2005", "0787", "00012345", hoy, c1, "001", "0", "0"},
+          {"20100123453", nombre, "12/2005", "0787", "", hoy, c2, "002", "0", "0"}},
+         1014},
+    };
+    for (const Caso& c : casos) {
+        Ejecuta(std::string("UPDATE CLAVES SET Tipo='") + (c.todos ? "0" : "1") +
+                "' WHERE Usuario='USUARIO1'");
+        Vista v;
+        int ayuda = 0;
+        Comando(m, c.comando, [&](QDialog* d) {
+            v = Lee(d);
+            if (auto* f = qobject_cast<shell::forms::frmModFor*>(d)) ayuda = f->HelpContextID();
+            if (auto* f = qobject_cast<shell::forms::frmAbrirEnv*>(d)) ayuda = f->HelpContextID();
+            // The first row is current: in the status bar and the current declaration.
+            EXPECT_EQ(m.BarradeEstadoQVX1->numdoc(), "20100123453");
+            EXPECT_EQ(G().gsPeriodo, "200512");
+        });
+        SCOPED_TRACE(c.caption.toStdString());
+        EXPECT_EQ(v.caption, c.caption);
+        EXPECT_EQ(v.cabeceras, c.cabeceras);
+        EXPECT_EQ(v.filas, c.filas);
+        EXPECT_EQ(ayuda, c.ayuda);
+        EXPECT_TRUE(v.activa);
+        EXPECT_EQ(ui::MousePointer(), ui::vbDefault);
+        // Closing the list clears the status bar.
+        EXPECT_EQ(m.BarradeEstadoQVX1->numdoc(),
+                  c.comando == &MDIFrm::mnuRegistrar_Click ? "20100123453" : "");
+    }
+
+    // An empty list: the grid is off, "&Salir" still closes.
+    Ejecuta("DELETE * FROM CAB");
+    Comando(m, &MDIFrm::mnuModificar_Click, [&](QDialog* d) {
+        EXPECT_FALSE(Lee(d).activa);
+        Boton(d, 0)->click();
+        EXPECT_TRUE(d->isVisible());
+        Boton(d, 1)->click();
+        EXPECT_FALSE(d->isVisible());
+    });
+}
+
+TEST_F(Pickers, OpensTheChosenDeclarationAndComesBackToItsRowRefreshed) {
+    MDIFrm& m = Principal();
+    Comando(m, &MDIFrm::mnuModificar_Click, [&](QDialog* d) {
+        EXPECT_EQ(Boton(d, 0)->text(), "&Modificar");
+        Fila(d, 1);
+        EXPECT_EQ(m.BarradeEstadoQVX1->periodo_ejercicio(), "03/2004");
+        Declara("20555666773", "200401");  // comes first once the list is read again
+        Boton(d, 0)->click();
+        EXPECT_TRUE(d->isEnabled());
+        const Vista v = Lee(d);
+        EXPECT_EQ(v.filas.size(), 3u);
+        auto* grid = d->findChild<QTableView*>("grdContrib");
+        EXPECT_EQ(grid->currentIndex().row(), 1);
+    });
+    ASSERT_EQ(vistas_.size(), 1u);
+    const Declaracion& a = vistas_[0];
+    EXPECT_EQ(a.ruc, "20100123453");
+    EXPECT_EQ(a.periodo, "200403");
+    EXPECT_EQ(a.nombre, "FINANCIERA ANDINA S.A.");
+    EXPECT_EQ(a.semana, 0);
+    EXPECT_EQ(a.modo, 2);
+    EXPECT_TRUE(padreInactivo_);
+
+    Comando(m, &MDIFrm::mnuRegistrar_Click, [&](QDialog* d) {
+        Fila(d, 0);
+        auto* grid = d->findChild<QTableView*>("grdContrib");
+        emit grid->doubleClicked(grid->model()->index(0, 1));
+    });
+    ASSERT_EQ(vistas_.size(), 2u);
+    const Declaracion& b = vistas_[1];
+    EXPECT_EQ(b.periodo, "200512");
+    EXPECT_EQ(b.correl, "001");
+    EXPECT_EQ(b.orden, "00012345");
+    EXPECT_EQ(b.control, envio1_.control);
+    EXPECT_TRUE(b.registra);
+}
+
+TEST_F(Pickers, DeletesOneDeclarationWholeOrNotAtAll) {
+    MDIFrm& m = Principal();
+    const std::vector<long> antes = Filas();  // CAB, DET, EFCONTROL, HCAB, HDET
+    const long casillas = Cuenta("HDET", " WHERE CORREL='002'");
+    ASSERT_GT(casillas, 0);
+    auto borra = [&](void (MDIFrm::*comando)(), int fila, std::vector<int> respuestas) {
+        for (int r : respuestas) respuestas_->Push(r);
+        respuestas_->Clear();
+        Comando(m, comando, [&](QDialog* d) {
+            Fila(d, fila);
+            Boton(d, 0)->click();
+            EXPECT_TRUE(d->isVisible());
+            EXPECT_TRUE(d->findChild<QTableView*>("grdContrib")->hasFocus() ||
+                        !d->isActiveWindow());
+        });
+    };
+
+    // Declining either question leaves every row.
+    borra(&MDIFrm::mnuEliminar_Click, 1, {ui::vbCancel});
+    borra(&MDIFrm::mnuEliminar_Click, 1, {ui::vbOK, ui::vbNo});
+    EXPECT_EQ(Filas(), antes);
+    ASSERT_EQ(respuestas_->Shown().size(), 2u);
+    EXPECT_EQ(respuestas_->Shown()[0].text, "Se eliminarán todos los registros de la declaración ");
+    EXPECT_EQ(respuestas_->Shown()[0].title, "Eliminar Formulario");
+    EXPECT_EQ(respuestas_->Shown()[0].flags,
+              ui::vbOKCancel + ui::vbExclamation + ui::vbDefaultButton2);
+    EXPECT_EQ(respuestas_->Shown()[1].title, "Eliminar Formularios");
+    EXPECT_EQ(respuestas_->Shown()[1].flags, ui::vbYesNo + ui::vbQuestion + ui::vbDefaultButton2);
+
+    // A statement failing half-way (the control records refuse to go) leaves
+    // the boxes and the header in place, and says why.
+    ASSERT_EQ(sqlite3_exec(db_->Handle(),
+                           "CREATE TRIGGER retiene BEFORE DELETE ON EFCONTROL "
+                           "BEGIN SELECT RAISE(ABORT, 'retenido'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    borra(&MDIFrm::mnuEliminar_Click, 1, {ui::vbOK, ui::vbYes});
+    EXPECT_EQ(Filas(), antes);
+    ASSERT_EQ(respuestas_->Shown().size(), 3u);
+    EXPECT_EQ(respuestas_->Shown()[2].flags & ui::vbCritical, ui::vbCritical);
+    ASSERT_EQ(sqlite3_exec(db_->Handle(), "DROP TRIGGER retiene", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+
+    // The stored declaration 03/2004: its boxes, header and control records only.
+    borra(&MDIFrm::mnuEliminar_Click, 1, {ui::vbOK, ui::vbYes});
+    EXPECT_EQ(Filas(),
+              (std::vector<long>{antes[0] - 1, antes[1] - 2, antes[2] - 2, antes[3], antes[4]}));
+    EXPECT_EQ(Cuenta("CAB", " WHERE PERIODO='200403'"), 0);
+
+    // The sent declaration in force: only its correlative; the stored one of
+    // the same period and the earlier sending stay.
+    borra(&MDIFrm::mnuEliminarE_Click, 0, {ui::vbOK, ui::vbYes});
+    EXPECT_EQ(Filas(), (std::vector<long>{antes[0] - 1, antes[1] - 2, antes[2] - 2, antes[3] - 1,
+                                          antes[4] - casillas}));
+    EXPECT_EQ(Cuenta("HCAB", " WHERE CORREL='001'"), 1);
+    EXPECT_EQ(Cuenta("CAB", " WHERE PERIODO='200512'"), 1);
+}
+
+TEST(EliminacionDeclaracion, QuotesItsValues) {
+    const auto s = shell::forms::SentenciasEliminacion(true, "2010'0", "200512", "0787", 0, "001");
+    ASSERT_EQ(s.size(), 2u);
+    EXPECT_EQ(s[1],
+              "DELETE * FROM hCAB WHERE DOC_ID_D='2010''0' AND PERIODO='200512' AND "
+              "FORMULARIO='0787' AND SEMANA=0 and CORREL ='001' AND TIP_DOC_D=6");
+}
+
+}  // namespace
