@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QPalette>
 #include <QTabBar>
+#include <algorithm>
+#include <tuple>
 
 #include "declaration/almacen.h"
 #include "declaration/casillas.h"
@@ -52,9 +54,9 @@ class PunteroOcupado {
 };
 
 // Frames of the box tab, twips: the grids and the columns inside them.
-constexpr int kMarcoLeft = 120, kMarcoWidth = 8460, kMarcoHeight = 3500;
-constexpr int kColLeft[3] = {60, 4260, 6300};
-constexpr int kColWidth[3] = {4200, 2040, 2040};
+constexpr int kMarcoLeft = 120, kMarcoWidth = 8700, kMarcoHeight = 3500;
+constexpr int kColLeft[3] = {60, 4560, 6600};
+constexpr int kColWidth[3] = {4500, 2040, 2040};
 constexpr int kColHeight = 3360;
 // Rows stand 240 twips apart: a box is never taller than its row.
 constexpr int kAltoMaximo = 225;
@@ -273,6 +275,15 @@ void Frm787::ConstruyeCasillas() {
         Conecta(k.numero);
     }
     if (auto it = txtValor.find(303); it != txtValor.end()) it->second->setEnabled(false);
+    // Tab walks down the own-account column, then down the retention column.
+    std::vector<const declaracion::Casilla*> orden;
+    for (const declaracion::Casilla& k : Casillas())
+        if (k.marco != Marco::Oculto) orden.push_back(&k);
+    std::stable_sort(orden.begin(), orden.end(), [](const auto* a, const auto* b) {
+        return std::tuple(a->marco, a->columna, a->fila) < std::tuple(b->marco, b->columna, b->fila);
+    });
+    for (std::size_t i = 1; i < orden.size(); ++i)
+        QWidget::setTabOrder(txtValor.at(orden[i - 1]->numero), txtValor.at(orden[i]->numero));
 
     vsVertical = new QScrollBar(Qt::Vertical, tabDeterm);
     vsVertical->setObjectName(QStringLiteral("vsVertical"));
