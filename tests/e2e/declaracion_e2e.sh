@@ -18,6 +18,10 @@ if [ "${FD_E2E_INSIDE:-}" != 1 ]; then
       exit 77
     fi
   done
+  if [ ! -x "$bin/gendata" ]; then
+    echo "SKIP: gendata is not built (the benchmarks' sample-data program)"
+    exit 77
+  fi
   export FD_E2E_INSIDE=1
   exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
