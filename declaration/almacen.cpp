@@ -6,6 +6,7 @@
 #include "declaration/formatos.h"
 #include "jet/database.h"
 #include "shell/cnumero.h"
+#include "shell/state.h"
 #include "vb/numeric.h"
 #include "vb/strings.h"
 
@@ -14,15 +15,29 @@ namespace declaracion {
 namespace {
 
 // The fixed fragments of the declaration's WHERE terms, values quoted.
-std::string Ruc(std::string_view v) { return " WHERE DOC_ID_D='" + jet::Q(v) + "'"; }
-std::string Periodo(std::string_view v) { return " AND PERIODO='" + jet::Q(v) + "'"; }
-std::string Formulario(std::string_view v) { return " AND FORMULARIO='" + jet::Q(v) + "'"; }
-std::string Semana(std::int16_t v) { return " AND SEMANA=" + std::to_string(v); }
-std::string Correl(std::string_view v) { return " AND CORREL='" + jet::Q(v) + "'"; }
-std::string TerminoCasilla(std::string_view v) { return " AND CASILLA='" + jet::Q(v) + "'"; }
+std::string Ruc(std::string_view v) {
+    return " WHERE DOC_ID_D='" + jet::Q(v) + "'";
+}
+std::string Periodo(std::string_view v) {
+    return " AND PERIODO='" + jet::Q(v) + "'";
+}
+std::string Formulario(std::string_view v) {
+    return " AND FORMULARIO='" + jet::Q(v) + "'";
+}
+std::string Semana(std::int16_t v) {
+    return " AND SEMANA=" + std::to_string(v);
+}
+std::string Correl(std::string_view v) {
+    return " AND CORREL='" + jet::Q(v) + "'";
+}
+std::string TerminoCasilla(std::string_view v) {
+    return " AND CASILLA='" + jet::Q(v) + "'";
+}
 const std::string kTipo = " AND TIP_DOC_D=6";
 
-vb::Variant Texto(std::string_view s) { return vb::Variant(std::string(s)); }
+vb::Variant Texto(std::string_view s) {
+    return vb::Variant(std::string(s));
+}
 
 // A box code as its three characters (2 -> "002").
 std::string Codigo(int n) {
@@ -143,11 +158,11 @@ void CargarCab(jet::Database& db, Declaracion& d) {
         d.pago.importe = rs->EOF() ? std::string() : vb::ToText(rs->Fields("I_VALOR").Value());
         rs->Close();
     }
-    const std::string sql =
-        enviada ? "SELECT * FROM HCAB" + Ruc(k.ruc) + kTipo + Periodo(k.periodo) +
-                      Formulario(k.formulario) + Semana(k.semana) + Correl(k.correl)
-                : "SELECT * FROM CAB" + Ruc(k.ruc) + kTipo + Periodo(k.periodo) +
-                      Semana(k.semana) + Formulario(k.formulario);
+    const std::string sql = enviada
+                                ? "SELECT * FROM HCAB" + Ruc(k.ruc) + kTipo + Periodo(k.periodo) +
+                                      Formulario(k.formulario) + Semana(k.semana) + Correl(k.correl)
+                                : "SELECT * FROM CAB" + Ruc(k.ruc) + kTipo + Periodo(k.periodo) +
+                                      Semana(k.semana) + Formulario(k.formulario);
     auto rs = db.OpenRecordset(sql, jet::dbOpenSnapshot);
     if (!rs->EOF()) {
         if (enviada) {
@@ -157,6 +172,10 @@ void CargarCab(jet::Database& db, Declaracion& d) {
         const vb::Variant& cheque = rs->Fields("cheque").Value();
         const bool sinCheque = !cheque.IsNull() && vb::Trim(vb::ToText(cheque)).empty();
         if (!(sinCheque && vb::Trim(d.pago.cheque).empty())) d.pago.tipo = "C";
+        // Saving keeps the option in the header (box 871 is never written),
+        // so the header is where an opened declaration finds it again.
+        const std::string rectifica = vb::Trim(vb::ToText(rs->Fields("rectifica").Value()));
+        d.rectifica = !rectifica.empty() && rectifica != "0";
         d.pago.banco = vb::Trim(vb::ToText(rs->Fields("bcolibrad").Value()));
         d.pago.cheque = vb::Trim(vb::ToText(rs->Fields("nrocheque").Value()));
     }
@@ -181,13 +200,26 @@ void CargaCasillasGrabadas(jet::Database& db, Declaracion& d) {
             case 2:
                 d.numRuc = texto;
                 break;
-            case 5: case 7: case 12: case 15: case 302: case 303: case 305:
-            case 322: case 323: case 324: case 325: case 595: case 722: case 790:
+            case 5:
+            case 7:
+            case 12:
+            case 15:
+            case 302:
+            case 303:
+            case 305:
+            case 322:
+            case 323:
+            case 324:
+            case 325:
+            case 595:
+            case 722:
+            case 790:
                 break;
-            case 326: case 350: {
+            case 326:
+            case 350: {
                 const auto v = LeeImporte(texto);
                 d.FijaValor(n, valor.IsNull() || !v ? std::string()
-                                                     : vb::Format(std::fabs(*v), "(#,###,###,##0)"));
+                                                    : vb::Format(std::fabs(*v), "(#,###,###,##0)"));
                 break;
             }
             case 598:
@@ -206,7 +238,8 @@ void CargaCasillasGrabadas(jet::Database& db, Declaracion& d) {
                 // A code the form has no box for, or a value that is no
                 // amount, must not stop the declaration from opening.
                 if (BuscaCasilla(n)) {
-                    if (const auto v = LeeImporte(texto)) d.FijaValor(n, Forma(vb::Format(*v, "0")));
+                    if (const auto v = LeeImporte(texto))
+                        d.FijaValor(n, Forma(vb::Format(*v, "0")));
                 }
                 break;
         }
@@ -240,6 +273,20 @@ Declaracion AbreDeclaracion(jet::Database& db, const Clave& clave, const ModoApe
     return d;
 }
 
+Declaracion AbreDeclaracionActual(jet::Database& db) {
+    shell::ProgramState& g = shell::G();
+    g.gnSemana = 0;
+    Clave k;
+    k.ruc = g.gsRuc;
+    k.periodo = g.gsPeriodo;
+    k.formulario = g.gsFormulario;
+    k.correl = g.gsCorrel;
+    Declaracion d = AbreDeclaracion(
+        db, k, ModoApertura{g.gbEnviadas, g.gbRegistraOrden, g.gsNumOrden, g.gsNumControl});
+    d.nombre = g.gsNombre;
+    return d;
+}
+
 // ---- Writing ---------------------------------------------------------------------------
 
 bool GrabarCasilla(jet::Database& db, const Clave& k, std::string_view casilla,
@@ -248,9 +295,10 @@ bool GrabarCasilla(jet::Database& db, const Clave& k, std::string_view casilla,
     if (!almacenado) return false;
     const std::string ruc = vb::Trim(k.ruc);
     const std::string periodo = vb::Trim(k.periodo);
-    auto rs = db.OpenRecordset("SELECT * FROM DET" + Ruc(ruc) + kTipo + Periodo(periodo) +
-                                   Formulario(k.formulario) + Semana(k.semana) + TerminoCasilla(casilla),
-                               jet::dbOpenDynaset);
+    auto rs =
+        db.OpenRecordset("SELECT * FROM DET" + Ruc(ruc) + kTipo + Periodo(periodo) +
+                             Formulario(k.formulario) + Semana(k.semana) + TerminoCasilla(casilla),
+                         jet::dbOpenDynaset);
     if (rs->EOF()) {
         rs->AddNew();
         rs->Fields("Doc_id_d") = Texto(ruc);
@@ -272,9 +320,9 @@ bool GrabarCasilla(jet::Database& db, const Clave& k, std::string_view casilla,
 }
 
 void GrabaCasillaParam(jet::Database& db, const Clave& k) {
-    auto rs = db.OpenRecordset("Select * from param where numero = '856'  and argumento='" +
-                                   jet::Q(k.formulario) + "'",
-                               jet::dbOpenSnapshot);
+    auto rs = db.OpenRecordset(
+        "Select * from param where numero = '856'  and argumento='" + jet::Q(k.formulario) + "'",
+        jet::dbOpenSnapshot);
     if (!rs->EOF()) {
         const std::string funcion = vb::ToText(rs->Fields("Funcion").Value());
         const std::string casilla = vb::Mid(funcion, 20, 3);
@@ -325,7 +373,8 @@ void GrabaEstado(jet::Database& db, const Clave& k, bool consistente) {
     if (!rs->EOF()) {
         rs->MoveFirst();
         rs->Edit();
-        rs->Fields("estado") = vb::Variant(std::int16_t{static_cast<std::int16_t>(consistente ? 0 : 9)});
+        rs->Fields("estado") =
+            vb::Variant(std::int16_t{static_cast<std::int16_t>(consistente ? 0 : 9)});
         rs->Fields("cNumero") = Texto(shell::CalculaCNumero(*rs, 5));
         rs->Update();
     }

@@ -51,9 +51,17 @@ struct ModoApertura {
 // on the form, or a stored amount that is no number, leaves that box alone.
 Declaracion AbreDeclaracion(jet::Database& db, const Clave& clave, const ModoApertura& modo);
 
+// AbreDeclaracion for the current declaration of the program state, as the
+// pickers leave it: G().gnSemana := 0; key from gsRuc, gsPeriodo,
+// gsFormulario, gsCorrel; mode from gbEnviadas, gbRegistraOrden, gsNumOrden,
+// gsNumControl; the name from gsNombre.
+Declaracion AbreDeclaracionActual(jet::Database& db);
+
 // The pieces, in the order AbreDeclaracion runs them.
 void CargoCasillas(jet::Database& db, Declaracion& d);  // EFCONTROL totals
-void CargarCab(jet::Database& db, Declaracion& d);      // payment data, order number
+// Payment data, order number, and the rectification option from the
+// header's rectifica (a stored box 871 read later still decides).
+void CargarCab(jet::Database& db, Declaracion& d);
 void CargaCasillasGrabadas(jet::Database& db, Declaracion& d);  // DET or HDET rows
 
 // ---- Writing ----------------------------------------------------------------------

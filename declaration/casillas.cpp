@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <array>
 
-
 namespace declaracion {
 
 namespace {
 
 // Measures of a row of boxes inside its column frame, in twips.
-constexpr int kFilaAlto = 240;   // rows are this far apart
+constexpr int kFilaAlto = 240;  // rows are this far apart
 constexpr int kPrimeraFila = 190;
 constexpr int kBoxLeft = 450;
 constexpr int kBoxAncho = 1500;
@@ -19,21 +18,40 @@ constexpr int kDescripcionPrimera = 70;  // first description inside its frame
 
 constexpr Grupo GrupoPorNumero(int n) {
     switch (n) {
-        case 300: case 301: case 311: case 313: case 320:
-        case 321: case 331: case 333: case 353: case 373:
+        case 300:
+        case 301:
+        case 311:
+        case 313:
+        case 320:
+        case 321:
+        case 331:
+        case 333:
+        case 353:
+        case 373:
             return Grupo::Grande;
-        case 309: case 310: case 329: case 330: case 351: case 352:
+        case 309:
+        case 310:
+        case 329:
+        case 330:
+        case 351:
+        case 352:
             return Grupo::Parentesis;
         default:
             return Grupo::Otra;
     }
 }
 
-constexpr int TopFila(int fila) { return kPrimeraFila + fila * kFilaAlto; }
+constexpr int TopFila(int fila) {
+    return kPrimeraFila + fila * kFilaAlto;
+}
 
 constexpr Casilla Caja(int n, Marco m, Columna c, int fila, bool bloqueada) {
-    return Casilla{n, m, c, fila, bloqueada, GrupoPorNumero(n), kBoxLeft, TopFila(fila),
-                   kBoxAncho, kBoxAlto, kLabelLeft, TopFila(fila)};
+    return Casilla{n,          m,
+                   c,          fila,
+                   bloqueada,  GrupoPorNumero(n),
+                   kBoxLeft,   TopFila(fila),
+                   kBoxAncho,  kBoxAlto,
+                   kLabelLeft, TopFila(fila)};
 }
 
 constexpr Casilla Oculta(int n) {
@@ -47,27 +65,69 @@ constexpr auto N = Marco::Anterior;
 
 // Ordered by number (BuscaCasilla searches it).
 constexpr std::array kCasillas = {
-    Caja(300, A, P, 0, false),  Caja(301, A, P, 1, false),  Caja(302, A, P, 2, true),
-    Caja(303, N, P, 0, true),   Caja(305, N, P, 2, true),   Caja(306, A, P, 3, true),
-    Caja(307, A, P, 5, true),   Oculta(308),                Caja(309, A, P, 7, false),
-    Caja(310, A, P, 8, false),  Caja(311, A, P, 10, false), Caja(312, A, P, 11, true),
-    Caja(313, A, P, 12, false), Oculta(314),                Caja(317, A, P, 6, true),
-    Caja(320, A, R, 0, false),  Caja(321, A, R, 1, false),  Caja(322, A, R, 2, true),
-    Caja(323, N, R, 0, true),   Caja(324, N, R, 1, true),   Caja(325, N, R, 2, true),
-    Caja(326, A, R, 3, true),   Caja(327, A, R, 5, true),   Oculta(328),
-    Caja(329, A, R, 7, false),  Caja(330, A, R, 8, false),  Caja(331, A, R, 10, false),
-    Caja(332, A, R, 11, true),  Caja(333, A, R, 12, false), Oculta(334),
-    Caja(337, A, R, 6, true),   Caja(350, A, R, 4, true),   Caja(351, A, P, 9, false),
-    Caja(352, A, R, 9, false),  Caja(353, A, P, 0, false),  Caja(373, A, R, 0, false),
-    Oculta(402),                Oculta(403),                Oculta(406),
-    Oculta(416),                Oculta(422),                Oculta(423),
-    Oculta(424),                Oculta(426),                Oculta(436),
-    Oculta(450),                Oculta(516),                Oculta(536),
-    Oculta(590),                Oculta(591),                Oculta(592),
-    Oculta(593),                Oculta(594),
+    Caja(300, A, P, 0, false),
+    Caja(301, A, P, 1, false),
+    Caja(302, A, P, 2, true),
+    Caja(303, N, P, 0, true),
+    Caja(305, N, P, 2, true),
+    Caja(306, A, P, 3, true),
+    Caja(307, A, P, 5, true),
+    Oculta(308),
+    Caja(309, A, P, 7, false),
+    Caja(310, A, P, 8, false),
+    Caja(311, A, P, 10, false),
+    Caja(312, A, P, 11, true),
+    Caja(313, A, P, 12, false),
+    Oculta(314),
+    Caja(317, A, P, 6, true),
+    Caja(320, A, R, 0, false),
+    Caja(321, A, R, 1, false),
+    Caja(322, A, R, 2, true),
+    Caja(323, N, R, 0, true),
+    Caja(324, N, R, 1, true),
+    Caja(325, N, R, 2, true),
+    Caja(326, A, R, 3, true),
+    Caja(327, A, R, 5, true),
+    Oculta(328),
+    Caja(329, A, R, 7, false),
+    Caja(330, A, R, 8, false),
+    Caja(331, A, R, 10, false),
+    Caja(332, A, R, 11, true),
+    Caja(333, A, R, 12, false),
+    Oculta(334),
+    Caja(337, A, R, 6, true),
+    Caja(350, A, R, 4, true),
+    Caja(351, A, P, 9, false),
+    Caja(352, A, R, 9, false),
+    Caja(353, A, P, 0, false),
+    Caja(373, A, R, 0, false),
+    Oculta(402),
+    Oculta(403),
+    Oculta(406),
+    Oculta(416),
+    Oculta(422),
+    Oculta(423),
+    Oculta(424),
+    Oculta(426),
+    Oculta(436),
+    Oculta(450),
+    Oculta(516),
+    Oculta(536),
+    Oculta(590),
+    Oculta(591),
+    Oculta(592),
+    Oculta(593),
+    Oculta(594),
 };
 
-constexpr int TopDescripcion(int fila) { return kDescripcionPrimera + fila * kFilaAlto; }
+static_assert(std::is_sorted(kCasillas.begin(), kCasillas.end(),
+                             [](const Casilla& a, const Casilla& b) {
+                                 return a.numero < b.numero;
+                             }));
+
+constexpr int TopDescripcion(int fila) {
+    return kDescripcionPrimera + fila * kFilaAlto;
+}
 
 const std::array<Descripcion, 16> kDescripciones = {{
     {305, "Impuesto resultante de la 1ra. Quincena", A, TopDescripcion(0)},
@@ -102,7 +162,9 @@ Diseno DisenoDe(std::string_view periodo) {
     return periodo >= std::string_view("201710") ? Diseno::UnPeriodo : Diseno::DosQuincenas;
 }
 
-std::span<const Casilla> Casillas() { return kCasillas; }
+std::span<const Casilla> Casillas() {
+    return kCasillas;
+}
 
 const Casilla* BuscaCasilla(int n) {
     auto it = std::lower_bound(kCasillas.begin(), kCasillas.end(), n,
@@ -110,15 +172,21 @@ const Casilla* BuscaCasilla(int n) {
     return (it != kCasillas.end() && it->numero == n) ? &*it : nullptr;
 }
 
-std::span<const Descripcion> Descripciones() { return kDescripciones; }
+std::span<const Descripcion> Descripciones() {
+    return kDescripciones;
+}
 
 bool Visible(int n, Diseno d) {
     const Casilla* c = BuscaCasilla(n);
     if (!c || c->marco == Marco::Oculto) return false;
     switch (n) {
-        case 300: case 301: case 320: case 321:
+        case 300:
+        case 301:
+        case 320:
+        case 321:
             return d != Diseno::UnPeriodo;
-        case 353: case 373:
+        case 353:
+        case 373:
             return d == Diseno::UnPeriodo;
         default:
             return true;
@@ -135,13 +203,31 @@ bool DescripcionVisible(int indice, Diseno d) {
     return !(d == Diseno::UnPeriodo && indice == 306);
 }
 
-std::span<const int> ListaGrabar() { return kListaGrabar; }
+std::span<const int> ListaGrabar() {
+    return kListaGrabar;
+}
 
 bool EnListaAbsoluta(int n) {
     switch (n) {
-        case 306: case 308: case 309: case 310: case 314: case 315: case 316:
-        case 317: case 326: case 328: case 329: case 330: case 334: case 335:
-        case 336: case 337: case 350: case 351: case 352:
+        case 306:
+        case 308:
+        case 309:
+        case 310:
+        case 314:
+        case 315:
+        case 316:
+        case 317:
+        case 326:
+        case 328:
+        case 329:
+        case 330:
+        case 334:
+        case 335:
+        case 336:
+        case 337:
+        case 350:
+        case 351:
+        case 352:
             return true;
         default:
             return false;

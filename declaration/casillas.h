@@ -14,9 +14,9 @@ namespace declaracion {
 
 // The three layouts of the box tab, chosen by the period "yyyymm".
 enum class Diseno {
-    Inicial,      // exactly "200403": 309 and 329 closed, no scroll bar
-    DosQuincenas, // before "201710": 300/301 and 320/321, 353/373 hidden
-    UnPeriodo,    // "201710" on: 353/373 instead of the two fortnights
+    Inicial,       // exactly "200403": 309 and 329 closed, no scroll bar
+    DosQuincenas,  // before "201710": 300/301 and 320/321, 353/373 hidden
+    UnPeriodo,     // "201710" on: 353/373 instead of the two fortnights
 };
 Diseno DisenoDe(std::string_view periodo);
 
@@ -68,10 +68,10 @@ inline constexpr int kTopMarcoDescripcion = 240;
 inline constexpr int kTopMarcoColumnas = 120;  // own-account and retention frames
 inline constexpr int kTopMarcoDescripcionUnPeriodo = -30;
 inline constexpr int kTopMarcoColumnasUnPeriodo = -150;
-inline constexpr int kTop353UnPeriodo = 310;       // boxes 353/373 and their labels
+inline constexpr int kTop353UnPeriodo = 310;  // boxes 353/373 and their labels
 inline constexpr int kTopDescripcion305UnPeriodo = 180;
 inline constexpr std::string_view kTextoDescripcion305UnPeriodo = "Impuesto resultante del periodo";
-inline constexpr int kTopMarcos = 800;             // fraActual and fraAnterior
+inline constexpr int kTopMarcos = 800;  // fraActual and fraAnterior
 
 // Whether box n is shown / open for entry in a layout. Hidden boxes are never
 // shown; locked boxes never open; 309/329 closed in the initial layout.

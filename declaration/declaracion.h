@@ -91,8 +91,8 @@ class Declaracion {
     std::string orden;       // order number box (at most 10 characters)
     std::string verifica;    // check-code box (at most 2 characters)
 
-    bool cargando = false;   // loading: no formula runs on a change
-    bool modificado = false; // changed since load, save or activation
+    bool cargando = false;    // loading: no formula runs on a change
+    bool modificado = false;  // changed since load, save or activation
 
   private:
     std::map<int, std::string> valores_;

@@ -9,11 +9,15 @@ namespace declaracion {
 
 namespace {
 
-bool EsDigito(char c) { return c >= '0' && c <= '9'; }
+bool EsDigito(char c) {
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace
 
-bool vacio(std::string_view texto) { return vb::TrimView(texto).empty(); }
+bool vacio(std::string_view texto) {
+    return vb::TrimView(texto).empty();
+}
 
 std::optional<double> LeeImporte(std::string_view texto) {
     std::string_view t = vb::TrimView(texto);
@@ -87,7 +91,9 @@ std::string TextoAlEntrar(int n, std::string_view texto) {
     return std::string(texto);
 }
 
-int LargoAlEntrar(int n) { return GrupoDe(n) == Grupo::Grande ? 15 : 12; }
+int LargoAlEntrar(int n) {
+    return GrupoDe(n) == Grupo::Grande ? 15 : 12;
+}
 
 std::string TextoAlSalir(int n, std::string_view texto) {
     auto v = LeeImporte(texto);
@@ -106,9 +112,12 @@ std::string TextoAlSalir(int n, std::string_view texto) {
 
 int LargoAlSalir(int n) {
     switch (GrupoDe(n)) {
-        case Grupo::Grande: return 19;
-        case Grupo::Parentesis: return 17;
-        case Grupo::Otra: return 15;
+        case Grupo::Grande:
+            return 19;
+        case Grupo::Parentesis:
+            return 17;
+        case Grupo::Otra:
+            return 15;
     }
     return 15;
 }

@@ -16,7 +16,7 @@ namespace declaracion {
 bool vacio(std::string_view texto);
 
 // The amount a text reads as: digits with optional "," separators, a leading
-// or trailing sign or enclosing parentheses for a negative, an optional
+// sign or enclosing parentheses for a negative, an optional
 // decimal part. Nothing for any other text (empty included).
 std::optional<double> LeeImporte(std::string_view texto);
 

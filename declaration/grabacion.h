@@ -15,11 +15,11 @@ class Database;
 namespace declaracion {
 
 struct ResultadoGrabacion {
-    bool grabado = false;      // the rows were written (committed)
-    bool consistente = false;  // estado 0 (all rules passed)
-    std::vector<Mensaje> avisos;    // to show, in this order
-    bool vaAIdentificacion = false; // identification refused: to the identification tab
-    bool focoVerifica = false;      // order number refused: focus to the check-code box
+    bool grabado = false;            // the rows were written (committed)
+    bool consistente = false;        // estado 0 (all rules passed)
+    std::vector<Mensaje> avisos;     // to show, in this order
+    bool vaAIdentificacion = false;  // identification refused: to the identification tab
+    bool focoVerifica = false;       // order number refused: focus to the check-code box
 };
 
 // The save of the "&Grabar" command and of the exit question.

@@ -33,7 +33,8 @@ struct Resultado {
     std::vector<Mensaje> avisos;      // to show, in this order
     std::vector<std::string> lineas;  // failures, in order (the log's lines in mode "0")
     bool vaAIdentificacion = false;   // the form switches to the identification tab
-    bool muestraInconsistencias = false;  // after the avisos, show the inconsistency list of Mens.txt
+    bool muestraInconsistencias =
+        false;  // after the avisos, show the inconsistency list of Mens.txt
 };
 
 // The version message of "&Grabar" and of the checks, when the declaration

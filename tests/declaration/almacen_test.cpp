@@ -4,6 +4,7 @@
 
 #include "jet/database.h"
 #include "shell/cnumero.h"
+#include "shell/state.h"
 #include "tests/declaration/base_prueba.h"
 
 namespace {
@@ -74,7 +75,7 @@ TEST_F(Apertura, ImportedDeclarationShowsControlTotalsAndBalances) {
         const Declaracion d = declaracion::AbreDeclaracion(*db_, Clave(periodo), ModoApertura{});
         const std::map<int, std::string> esperado = {
             {302, "1,500"}, {322, "800"}, {306, "(300)"}, {326, "(50)"}, {350, "(100)"},
-            {307, "1,200"}, {327, "650"}, {312, "1,200"}, {332, "650"}, {592, "12"},
+            {307, "1,200"}, {327, "650"}, {312, "1,200"}, {332, "650"},  {592, "12"},
             {593, "3"},     {402, "20"},  {450, "40"},
         };
         for (const auto& [n, t] : esperado) EXPECT_EQ(d.Valor(n), t) << n;
@@ -92,11 +93,19 @@ TEST_F(Apertura, StoredBoxesFillTheFormAndForeignCodesAreSkipped) {
     const std::string p = "201709";
     Controles(p);
     Cabecera(p, {{"cheque", " "}, {"bcolibrad", " 03"}, {"nrocheque", " "}});
-    for (const auto& [c, v] : std::map<std::string, std::string>{
-             {"002", "20100123453"}, {"302", "999"},  {"309", "-200"}, {"311", "50"},
-             {"313", "1000"},        {"326", "-70"},  {"598", "1000"}, {"599", "E"},
-             {"721", "1.9"},         {"871", "1"},    {"998", "5"},   {"310", "ABC"},
-             {"590", "0007"}})
+    for (const auto& [c, v] : std::map<std::string, std::string>{{"002", "20100123453"},
+                                                                 {"302", "999"},
+                                                                 {"309", "-200"},
+                                                                 {"311", "50"},
+                                                                 {"313", "1000"},
+                                                                 {"326", "-70"},
+                                                                 {"598", "1000"},
+                                                                 {"599", "E"},
+                                                                 {"721", "1.9"},
+                                                                 {"871", "1"},
+                                                                 {"998", "5"},
+                                                                 {"310", "ABC"},
+                                                                 {"590", "0007"}})
         Casilla(p, c, v);
     const Declaracion d = declaracion::AbreDeclaracion(*db_, Clave(p), ModoApertura{});
     EXPECT_EQ(d.numRuc, prueba::kRuc);
@@ -126,12 +135,17 @@ TEST_F(Apertura, SentDeclarationInOrderNumberMode) {
     const hostkit::Envio envio = hostkit::EnviaDeclaracion(*db_, prueba::kRuc, p);
     db_->Execute("DELETE * FROM DET");  // the sent copy alone must fill the form
 
-    declaracion::Clave k = Clave(p);
-    k.correl = envio.correl;
+    auto& g = shell::G();
+    g.gsPeriodo = p;
+    g.gsCorrel = envio.correl;
+    g.gsNumControl = envio.control;
+    g.gsNombre = "EMPRESA DE PRUEBA S.A.";
+    g.gbEnviadas = g.gbRegistraOrden = true;
     for (const std::string orden : {"1234567", "12345678"}) {
         SCOPED_TRACE(orden);
-        ModoApertura modo{true, true, orden, envio.control};
-        const Declaracion d = declaracion::AbreDeclaracion(*db_, k, modo);
+        g.gsNumOrden = orden;
+        const Declaracion d = declaracion::AbreDeclaracionActual(*db_);
+        EXPECT_EQ(d.nombre, g.gsNombre);
         EXPECT_EQ(d.Valor(313), "500");
         EXPECT_EQ(d.pago.importe, "500");
         EXPECT_EQ(d.pago.tipo, "C");
@@ -160,7 +174,8 @@ TEST_F(Apertura, WritingOneBox) {
     EXPECT_TRUE(declaracion::GrabarCasilla(*db_, k, "313", "77"));
     EXPECT_EQ(Casillas(p).at("313"), "77");
     auto rs = db_->OpenRecordset("SELECT * FROM DET WHERE CASILLA='313'", jet::dbOpenSnapshot);
-    EXPECT_EQ(vb::ToText(rs->Fields("cNumero").Value()), shell::CalculaCNumero(rs->CurrentRow(), 6));
+    EXPECT_EQ(vb::ToText(rs->Fields("cNumero").Value()),
+              shell::CalculaCNumero(rs->CurrentRow(), 6));
 }
 
 }  // namespace

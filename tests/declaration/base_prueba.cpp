@@ -71,11 +71,12 @@ void BaseDeclaracion::Cabecera(const std::string& periodo,
 
 void BaseDeclaracion::Casilla(const std::string& periodo, const std::string& casilla,
                               const std::string& valor) {
-    db_->Execute("INSERT INTO DET (DOC_ID_D, TIP_DOC_D, PERIODO, FORMULARIO, SEMANA, CASILLA, "
-                 "I_VALOR, idcasilla, estado) VALUES ('" +
-                     kRuc + "', 6, '" + periodo + "', '0787', 0, '" + casilla + "', '" + valor +
-                     "', '01', 0)",
-                 jet::dbFailOnError);
+    db_->Execute(
+        "INSERT INTO DET (DOC_ID_D, TIP_DOC_D, PERIODO, FORMULARIO, SEMANA, CASILLA, "
+        "I_VALOR, idcasilla, estado) VALUES ('" +
+            kRuc + "', 6, '" + periodo + "', '0787', 0, '" + casilla + "', '" + valor +
+            "', '01', 0)",
+        jet::dbFailOnError);
 }
 
 std::map<std::string, std::string> BaseDeclaracion::Casillas(const std::string& periodo) {

@@ -35,7 +35,8 @@ class BaseDeclaracion : public ::testing::Test {
                  const std::map<std::string, std::string>& columnas);
     // A header row as the import leaves it (estado 9, no payment data) with
     // the columns given over it.
-    void Cabecera(const std::string& periodo, const std::map<std::string, std::string>& columnas = {});
+    void Cabecera(const std::string& periodo,
+                  const std::map<std::string, std::string>& columnas = {});
     void Casilla(const std::string& periodo, const std::string& casilla, const std::string& valor);
     // Stored boxes of the declaration: CASILLA -> I_VALOR.
     std::map<std::string, std::string> Casillas(const std::string& periodo);
