@@ -29,7 +29,6 @@ int CajaTexto::CodigoTecla(const QKeyEvent& e) {
     const int k = e.key();
     if (k == Qt::Key_Return || k == Qt::Key_Enter) return 13;
     if (k == Qt::Key_Backspace) return 8;
-    if (k == Qt::Key_Escape) return 27;
     const bool ctrl = e.modifiers() & Qt::ControlModifier;
     if (ctrl && k >= Qt::Key_A && k <= Qt::Key_Z) return k - Qt::Key_A + 1;
     if (ctrl || (e.modifiers() & Qt::AltModifier)) return 0;
@@ -52,9 +51,13 @@ void CajaTexto::keyPressEvent(QKeyEvent* e) {
         e->accept();
         return;
     }
-    // Tab and Backtab move the focus as usual.
+    // Tab and Backtab move the focus as usual; Escape belongs to the form.
     if (e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab) {
         QLineEdit::keyPressEvent(e);
+        return;
+    }
+    if (e->key() == Qt::Key_Escape) {
+        e->ignore();
         return;
     }
     const int codigo = CodigoTecla(*e);
@@ -77,11 +80,7 @@ void CajaTexto::keyPressEvent(QKeyEvent* e) {
         e->accept();
         return;
     }
-    if (paso == 8 || paso == 13 || paso == 27) {
-        if (paso == 27) {
-            e->ignore();  // the form's Escape
-            return;
-        }
+    if (paso == 8 || paso == 13) {
         QLineEdit::keyPressEvent(e);
         return;
     }

@@ -22,7 +22,7 @@ class CajaTexto : public QLineEdit {
     void FijaFiltro(Filtro filtro) { filtro_ = std::move(filtro); }
 
     // The character code a key event stands for (Enter 13, Backspace 8,
-    // Escape 27, Ctrl+letter 1 to 26, a character its own code), or 0 for
+    // Ctrl+letter 1 to 26, a character its own code), or 0 for
     // keys that type nothing (arrows, Home, Delete, function keys).
     static int CodigoTecla(const QKeyEvent& e);
 

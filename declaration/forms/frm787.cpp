@@ -404,19 +404,8 @@ void Frm787::Form_Load() {
     move(0, 0);
     setFixedSize(Px(9615), Px(6900));
 
-    Clave clave;
-    clave.ruc = g.gsRuc;
-    clave.periodo = g.gsPeriodo;
-    clave.formulario = g.gsFormulario;
-    clave.semana = g.gnSemana;
-    clave.correl = g.gsCorrel;
-    ModoApertura modo;
-    modo.enviadas = g.gbEnviadas;
-    modo.registraOrden = g.gbRegistraOrden;
-    modo.numOrden = g.gsNumOrden;
-    modo.numControl = g.gsNumControl;
     if (!g.gdbBase) vb::Raise(91);
-    d_ = AbreDeclaracion(*g.gdbBase, clave, modo);
+    d_ = AbreDeclaracionActual(*g.gdbBase);
     d_.cargando = true;
 
     CargaIdent();
