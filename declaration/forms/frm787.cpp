@@ -54,9 +54,9 @@ class PunteroOcupado {
 };
 
 // Frames of the box tab, twips: the grids and the columns inside them.
-constexpr int kMarcoLeft = 120, kMarcoWidth = 8700, kMarcoHeight = 3500;
-constexpr int kColLeft[3] = {60, 4560, 6600};
-constexpr int kColWidth[3] = {4500, 2040, 2040};
+constexpr int kMarcoLeft = 120, kMarcoWidth = 8760, kMarcoHeight = 3500;
+constexpr int kColLeft[3] = {60, 4680, 6680};
+constexpr int kColWidth[3] = {4620, 2000, 2000};
 constexpr int kColHeight = 3360;
 // Rows stand 240 twips apart: a box is never taller than its row.
 constexpr int kAltoMaximo = 225;
@@ -244,7 +244,7 @@ void Frm787::ConstruyeCasillas() {
         QGroupBox* marco = d.marco == Marco::Anterior ? fraAnteriorCol[0] : fraActualCol[0];
         auto* e = new QLabel(Q(d.texto), marco);
         e->setObjectName(QStringLiteral("txtdescas_%1").arg(d.indice));
-        Pon(e, 60, d.top, kColWidth[0] - 120, 225);
+        Pon(e, 60, d.top, kColWidth[0] - 60, 225);
         txtdescas[d.indice] = e;
     }
     const QColor cara = palette().color(QPalette::Button);
@@ -289,7 +289,7 @@ void Frm787::ConstruyeCasillas() {
     vsVertical->setObjectName(QStringLiteral("vsVertical"));
     vsVertical->setRange(0, 1);
     vsVertical->setPageStep(1);
-    Pon(vsVertical, kMarcoLeft + kMarcoWidth + 60, kTopMarcos, 255, kMarcoHeight);
+    Pon(vsVertical, kMarcoLeft + kMarcoWidth + 30, kTopMarcos, 255, kMarcoHeight);
     connect(vsVertical, &QScrollBar::valueChanged, this, [this](int v) { Subeframe(v); });
 
     FormaDePagoQVX1 = new ui::FormaDePagoQVX(tabDeterm);

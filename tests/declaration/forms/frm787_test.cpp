@@ -476,6 +476,24 @@ TEST_F(Declaracion787, NumeroDeOrden) {
     EXPECT_EQ(Columna("SELECT * FROM HCAB WHERE DOC_ID_D='" + kRuc + "'", "norden"), "12345678");
 }
 
+// A database error while saving is said, and nothing of the save stays.
+TEST_F(Declaracion787, ErrorAlGrabar) {
+    Importar("201709");
+    Modificar("201709");
+    auto f = Abre();
+    Teclea(*f, 300, "10");
+    db_->Execute("DROP TABLE DET");
+    f->Cmdgeneral[1]->click();
+    const auto& vistas = respuestas_->Shown();
+    ASSERT_EQ(vistas.size(), 1u);
+    EXPECT_EQ(vistas[0].flags, ui::vbCritical);
+    EXPECT_NE(vistas[0].text.find("3078"), std::string::npos) << vistas[0].text;
+    EXPECT_TRUE(f->Modificado());
+    const std::string cab = "SELECT * FROM CAB WHERE DOC_ID_D='" + kRuc + "'";
+    EXPECT_EQ(Columna(cab, "estado"), "9");
+    EXPECT_EQ(Columna(cab, "cheque"), "<null>");
+}
+
 // Opening sets the rectification options from the header, a stored box 871
 // over it, without the reminder.
 TEST_F(Declaracion787, RectificacionAlAbrir) {
