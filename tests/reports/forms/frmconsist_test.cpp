@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <optional>
+#include <regex>
 
 #include "host/pruebas.h"
 #include "shell/state.h"
@@ -88,7 +89,9 @@ TEST_F(Consist, ShowsTheLogAndPrintsItNumberedWithLongMessagesOnTwoRows) {
     const auto& t = paginas[0];
     ASSERT_EQ(t.size(), 11u);
     EXPECT_EQ(t[0], "KORAL");
+    EXPECT_TRUE(std::regex_match(t[1], std::regex(R"(\d\d/\d\d/\d{4})"))) << t[1];
     EXPECT_EQ(t[3], "INCONSISTENCIAS DETECTADAS ");
+    EXPECT_TRUE(std::regex_match(t[4], std::regex(R"(\d\d:\d\d:\d\d)"))) << t[4];
     EXPECT_EQ(t[5], "0787 QVX Olvarico - v 1.6");
     EXPECT_EQ(t[6], " 1. Falta el número de RUC del declarante");
     EXPECT_EQ(t[7], " 2. " + m90);

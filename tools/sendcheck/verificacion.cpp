@@ -1,0 +1,267 @@
+#include "tools/sendcheck/verificacion.h"
+
+#include <cmath>
+
+#include "jet/database.h"
+#include "shell/avisos.h"
+#include "shell/conexion.h"
+#include "shell/digest.h"
+#include "shell/settings.h"
+#include "shell/state.h"
+#include "tools/recapper/archivos.h"
+#include "tools/recapper/resumen.h"
+#include "tools/sendcheck/instancia.h"
+#include "vb/datetime.h"
+#include "vb/error.h"
+#include "vb/files.h"
+#include "vb/numeric.h"
+#include "vb/strings.h"
+#include "vb/variant.h"
+
+namespace sendcheck {
+
+namespace {
+
+using shell::Aviso;
+
+std::string Texto(const vb::Variant& v) {
+    return v.IsNull() ? std::string() : vb::ToText(v);
+}
+
+bool SoloDigitos(std::string_view s) {
+    if (s.empty()) return false;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+
+// The fields name the report and flag files: a separator in them would put
+// the files elsewhere.
+std::string ParaNombre(std::string s) {
+    for (char& c : s) {
+        if (c == '/' || c == '\\') c = '_';
+    }
+    return s;
+}
+
+// The report's lines: its header, then the numbered findings.
+class Reporte {
+  public:
+    Reporte() {
+        const vb::Date ahora = vb::Now();
+        lineas_.push_back(vb::Format(vb::Variant(ahora), "dd/mm/yyyy") + vb::Space(70) +
+                          vb::Format(vb::Variant(ahora), "hh:mm:ss"));
+        lineas_.push_back(" ");
+        lineas_.push_back(" ");
+        lineas_.push_back(vb::Space(20) +
+                          "Resumen de Inconsistencias en Información a Enviar - Formulario 0787");
+    }
+    void Hallazgo(const std::string& texto) {
+        ++hallazgos_;
+        lineas_.push_back(vb::Format(static_cast<double>(hallazgos_), "000") + texto);
+    }
+    int Hallazgos() const { return hallazgos_; }
+    const std::vector<std::string>& Lineas() const { return lineas_; }
+
+  private:
+    std::vector<std::string> lineas_;
+    int hallazgos_ = 0;
+};
+
+std::string NoVerificado(const std::string& que, const vb::VbError& e) {
+    return ") No se pudo verificar " + que + ": " + e.Description() + " (" +
+           vb::Trim(vb::Str(static_cast<double>(e.Number()))) + ")";
+}
+
+}  // namespace
+
+bool ExisteFichero(const std::string& ruta) {
+    const std::string r = vb::ResolvePath(ruta);
+    const auto p = r.find_last_of('/');
+    if (p != std::string::npos && !vb::DirExists(p == 0 ? "/" : r.substr(0, p))) return false;
+    return vb::FileExists(r);
+}
+
+Verificador::Verificador() = default;
+Verificador::~Verificador() = default;
+
+int Verificador::Main(std::string_view linea) {
+    auto cerrojo = CerrojoInstancia::Toma("sendcheck");
+    if (!cerrojo) {
+        Aviso().MsgBox("La aplicación ya se encuentra en Ejecución", shell::vbInformation,
+                       "Remesil");
+        return 0;
+    }
+    // Settings, current folder and the database, as the host's programs
+    // open it; a failure has been told and ends the run.
+    if (!shell::LeeConfiguracion()) return 1;
+    shell::OpcionesConexion opciones;
+    opciones.rutaBase = shell::G().gsRutaBase;
+    opciones.sistemaDB = shell::G().gsSysPath + "KV000.MDW";
+    opciones.escribeSystemDB = true;
+    opciones.textoBloqueo = "- Base esta bloqueda";
+    opciones.textoDelMotor = true;
+    db_ = shell::AbreConexion(opciones);
+    if (!db_) return 1;
+    tmp_ = shell::G().gsSysPath + "TMP\\";
+
+    const recapper::LineaOrdenes l = recapper::PartirLinea(linea);
+    // A line too short or with fields of the wrong kind cannot be checked.
+    const bool valida = vb::Len(linea) >= 28 && SoloDigitos(vb::Trim(l.tipo)) &&
+                        !l.numero.empty() && SoloDigitos(l.periodo);
+    const std::string nombre = ParaNombre(l.tipo + l.numero + l.formulario + l.periodo + l.semana);
+    const std::string reporte = tmp_ + nombre + ".ERR";
+
+    if (VerificaEnvio(l.tipo, l.numero, l.formulario, l.periodo, l.semana, reporte, valida)) {
+        if (ExisteFichero(reporte)) {
+            try {
+                vb::Kill(reporte);
+            } catch (const vb::VbError&) {
+            }
+        }
+    } else {
+        Aviso().MsgBox(std::string(kTextoInconsistente) + reporte, shell::vbCritical,
+                       "Error en la información a enviar");
+        const std::string bandera = tmp_ + nombre + ".TXT";
+        if (ExisteFichero(bandera)) {
+            try {
+                vb::Kill(bandera);
+            } catch (const vb::VbError&) {
+            }
+        }
+        GrabaArchivoError(bandera);
+    }
+    db_->Close();
+    db_.reset();
+    return 0;
+}
+
+bool Verificador::VerificaEnvio(std::string_view tipo, std::string_view numero,
+                                std::string_view formulario, std::string_view periodo,
+                                std::string_view semana, const std::string& rutaReporte,
+                                bool lineaValida) {
+    Reporte reporte;
+    bool completo = lineaValida;
+    if (!lineaValida) {
+        reporte.Hallazgo(
+            ") No se pudo verificar: la línea de órdenes no tiene el formato "
+            "esperado.");
+    } else {
+        struct Conteo {
+            const char* extension;
+            const char* casilla;
+            const char* texto;
+        };
+        const Conteo conteos[] = {
+            {"MOV", "592",
+             ") El valor de la casilla 592 no coincide con la cantidad de registros de TABLA MOV."},
+            {"EXT", "593",
+             ") El valor de la casilla 593 no coincide con la cantidad de registros de TABLA EXT."},
+        };
+        for (const Conteo& c : conteos) {
+            try {
+                const double registros =
+                    LeeNumeroRegistros("EFCONTROL", periodo, numero, c.extension);
+                const double casilla = std::fabs(vb::Val(
+                    LeeValorCasilla(c.casilla, tipo, numero, periodo, formulario, semana, false)));
+                if (registros != casilla) reporte.Hallazgo(c.texto);
+            } catch (const vb::VbError& e) {
+                completo = false;
+                reporte.Hallazgo(NoVerificado(
+                    std::string("la casilla ") + c.casilla + " con TABLA " + c.extension, e));
+            }
+        }
+        try {
+            switch (VerificaMarcas(numero, periodo)) {
+                case 1:
+                    reporte.Hallazgo(") El archivo de movimientos ha sido modificado ");
+                    break;
+                case 2:
+                    reporte.Hallazgo(") El archivo de extornos ha sido modificado ");
+                    break;
+                default:
+                    break;
+            }
+        } catch (const vb::VbError& e) {
+            completo = false;
+            reporte.Hallazgo(NoVerificado("los archivos de la declaración", e));
+        }
+    }
+    try {
+        recapper::ReemplazaArchivo(rutaReporte, recapper::TextoArchivo(reporte.Lineas()));
+    } catch (const vb::VbError&) {
+        // Nobody could read what was found: the run is no pass.
+        completo = false;
+    }
+    return completo && reporte.Hallazgos() == 0;
+}
+
+double Verificador::LeeNumeroRegistros(std::string_view tabla, std::string_view periodo,
+                                       std::string_view numero, std::string_view extension) {
+    const std::string archivo =
+        "0787" + std::string(periodo) + std::string(numero) + "." + std::string(extension);
+    auto rs =
+        db_->OpenRecordset(std::string("SELECT num_tuplas FROM ") + std::string(tabla) + " WHERE " +
+                               "tip_doc_d=6 and " + "doc_id_d ='" + jet::Q(numero) + "' and " +
+                               "periodo='" + jet::Q(periodo) + "' and " + "formulario='0787' and " +
+                               "semana=0 " + " and " + "nomarc='" + jet::Q(archivo) + "'",
+                           jet::dbOpenSnapshot);
+    double n = 0;
+    if (!rs->EOF()) n = vb::Val(Texto(rs->Fields("num_tuplas").Value()));
+    rs->Close();
+    return n;
+}
+
+std::string Verificador::LeeValorCasilla(std::string_view casilla, std::string_view tipo,
+                                         std::string_view numero, std::string_view periodo,
+                                         std::string_view formulario, std::string_view semana,
+                                         bool usaSemana) {
+    // The document type goes in bare, so only as the number it reads as.
+    std::string sql =
+        "Select i_valor from det where tip_doc_d = " + vb::Trim(vb::Str(vb::Val(tipo))) +
+        " and doc_id_d ='" + jet::Q(numero) + "' and periodo='" + jet::Q(periodo) +
+        "' and formulario='" + jet::Q(formulario) + "'";
+    if (usaSemana) sql += " and semana =" + vb::Trim(vb::Str(vb::Val(semana)));
+    sql += " and casilla ='" + jet::Q(casilla) + "'";
+    auto rs = db_->OpenRecordset(sql, jet::dbOpenSnapshot);
+    std::string valor;
+    if (!rs->EOF()) valor = Texto(rs->Fields("i_valor").Value());
+    rs->Close();
+    return valor;
+}
+
+int Verificador::VerificaMarcas(std::string_view numero, std::string_view periodo) {
+    auto rs =
+        db_->OpenRecordset(std::string("SELECT * FROM EFCONTROL ") + " Where tip_doc_d=6 And " +
+                               " doc_id_d='" + jet::Q(numero) + "' And periodo='" +
+                               jet::Q(periodo) + "' And " + " formulario='0787' And  semana=0",
+                           jet::dbOpenSnapshot);
+    int resultado = 0;
+    for (; !rs->EOF() && resultado == 0; rs->MoveNext()) {
+        const std::string nombre = Texto(rs->Fields("nomArc").Value());
+        const std::string extension = vb::Right(nombre, 3);
+        if (extension != "MOV" && extension != "EXT") continue;
+        std::string marca;
+        try {
+            marca = vb::ToText(
+                shell::CalculaMarcaArchivo(Texto(rs->Fields("RutArc").Value()) + nombre));
+        } catch (const vb::VbError&) {
+            // A file that cannot be read no longer matches its digest.
+            marca.clear();
+        }
+        const std::string guardada = Texto(rs->Fields("MARCA").Value());
+        if (marca.empty() || marca != guardada) resultado = extension == "MOV" ? 1 : 2;
+    }
+    rs->Close();
+    return resultado;
+}
+
+void Verificador::GrabaArchivoError(const std::string& ruta) {
+    try {
+        recapper::ReemplazaArchivo(ruta, recapper::TextoArchivo({"0787 ERROR"}));
+    } catch (const vb::VbError&) {
+    }
+}
+
+}  // namespace sendcheck

@@ -1,0 +1,57 @@
+// sendcheck: before a declaration is sent, checks that the data files
+// recorded for it still agree with the database (record counts against boxes
+// 592 and 593, stored digests against the files on disk). Writes an
+// inconsistency report in the temporary folder and, when something
+// disagrees or could not be checked, tells the user and leaves an error-flag
+// file beside it. Started with the companion command line.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace jet {
+class Database;
+}
+
+namespace sendcheck {
+
+// The message when the check finds something (followed by the report path).
+inline constexpr std::string_view kTextoInconsistente =
+    "Existen datos inconsistentes en la información a enviar. Revisar el archivo ";
+
+class Verificador {
+  public:
+    Verificador();
+    ~Verificador();
+    // One whole run over the command line; the program's exit code (0 for a
+    // run that was made, with or without findings).
+    int Main(std::string_view linea);
+
+    // Writes the report; true when the declaration was checked and nothing
+    // was found. A check that could not be made is written as such and makes
+    // the result false.
+    bool VerificaEnvio(std::string_view tipo, std::string_view numero, std::string_view formulario,
+                       std::string_view periodo, std::string_view semana,
+                       const std::string& rutaReporte, bool lineaValida);
+
+  private:
+    double LeeNumeroRegistros(std::string_view tabla, std::string_view periodo,
+                              std::string_view numero, std::string_view extension);
+    std::string LeeValorCasilla(std::string_view casilla, std::string_view tipo,
+                                std::string_view numero, std::string_view periodo,
+                                std::string_view formulario, std::string_view semana,
+                                bool usaSemana);
+    // 0, or 1 / 2 for the first movement / reversal file whose digest differs.
+    int VerificaMarcas(std::string_view numero, std::string_view periodo);
+    void GrabaArchivoError(const std::string& ruta);
+
+    std::unique_ptr<jet::Database> db_;
+    std::string tmp_;
+};
+
+// The file check of the installer: the folder of the path and the file exist.
+bool ExisteFichero(const std::string& ruta);
+
+}  // namespace sendcheck
