@@ -295,6 +295,8 @@ void Frm787::ConstruyeCasillas() {
     FormaDePagoQVX1 = new ui::FormaDePagoQVX(tabDeterm);
     FormaDePagoQVX1->setObjectName(QStringLiteral("FormaDePagoQVX1"));
     FormaDePagoQVX1->EnDosFilas();
+    // Payment data typed by the user is an edit the exit question asks about.
+    connect(FormaDePagoQVX1, &ui::FormaDePagoQVX::Cambio, this, [this] { d_.modificado = true; });
     Pon(FormaDePagoQVX1, 120, 4350, 9015, 900);
 }
 

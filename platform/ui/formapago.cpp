@@ -37,6 +37,10 @@ FormaDePagoQVX::FormaDePagoQVX(QWidget* parent)
     txtCheque_ = Campo(this, "txtCheque", 20);
     txtImporte_ = Campo(this, "txtImporte", 0);
     txtImporte_->setReadOnly(true);
+    connect(optCheque_, &QRadioButton::clicked, this, &FormaDePagoQVX::Cambio);
+    connect(optEfectivo_, &QRadioButton::clicked, this, &FormaDePagoQVX::Cambio);
+    connect(txtBanco_, &QLineEdit::textEdited, this, &FormaDePagoQVX::Cambio);
+    connect(txtCheque_, &QLineEdit::textEdited, this, &FormaDePagoQVX::Cambio);
     txtImporte_->setAlignment(Qt::AlignRight);
 
     lblBanco_ = new QLabel(QStringLiteral("Banco:"), this);

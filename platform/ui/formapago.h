@@ -40,6 +40,10 @@ class FormaDePagoQVX : public QGroupBox {
     // height for it: the type and the amount, then the bank and the cheque.
     void EnDosFilas();
 
+  signals:
+    // The user changed the type, the bank or the cheque number.
+    void Cambio();
+
   private:
     void Habilita();
 

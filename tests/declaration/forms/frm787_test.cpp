@@ -368,6 +368,13 @@ TEST_F(Declaracion787, PreguntaAlSalirTrasUnMensaje) {
     Modificar("201709");
     auto f = Abre();
     Muestra(*f);
+    // Payment data chosen counts as an edit.
+    auto* cheque = f->FormaDePagoQVX1->findChild<QRadioButton*>("optCheque");
+    ASSERT_TRUE(cheque);
+    f->tab0787->setCurrentIndex(1);
+    ASSERT_FALSE(f->Modificado());
+    cheque->click();
+    EXPECT_TRUE(f->Modificado());
     Teclea(*f, 310, "40");
     ASSERT_TRUE(f->Modificado());
     f->tab0787->setCurrentIndex(0);
