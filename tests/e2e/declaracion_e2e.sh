@@ -69,6 +69,11 @@ keys() {
   sleep 0.5
 }
 boxes() { grep -c '^MsgBox' "$work/formdesk.err"; }
+# Waits (bounded) until a message box with this text has been answered.
+wait_box() {
+  for _ in $(seq 1 600); do grep -qF -- "$1" "$work/formdesk.err" && return 0; sleep 0.1; done
+  return 1
+}
 
 # A program folder of its own: the import form starts in the folder of the
 # program, where the sample data files are written.
@@ -97,9 +102,8 @@ keys "$main" alt+d v
 wait_window "Validar Archivos" || exit 1
 # (choosing the taxpayer takes the focus on to the period)
 keys "Validar Archivos" Down Home type:022017 Tab space Tab space Tab Tab Tab Down alt+a
-sleep 3
-check "import: the declaration is born" has "$work/formdesk.err" \
-  "Puede ver su declaración en la opción Declaraciones/Modificar."
+check "import: the declaration is born" \
+  wait_box "Puede ver su declaración en la opción Declaraciones/Modificar."
 keys "Validar Archivos" alt+s
 wait_gone "Validar Archivos"
 
@@ -124,9 +128,8 @@ wait_gone "Inconsistencias detectadas"
 
 # 5. Grabar, then Salir closes without a question (nothing changed since).
 keys "$form" alt+g
-sleep 1
-check "save: saved with inconsistencies" has "$work/formdesk.err" \
-  "La información del formulario fue grabada con inconsistencias."
+check "save: saved with inconsistencies" \
+  wait_box "La información del formulario fue grabada con inconsistencias."
 n=$(boxes)
 keys "$form" alt+s
 wait_gone "$form"
@@ -148,9 +151,8 @@ if command -v sqlite3 >/dev/null; then
 fi
 # An edit and Escape: the exit question, answered by its default (Yes: save).
 keys "$form" Tab type:5 Tab Escape
-sleep 1
-check "escape after an edit: the exit question" has "$work/formdesk.err" \
-  "¿El formulario ha sido modificado, desea guardar los cambios?"
+check "escape after an edit: the exit question" \
+  wait_box "¿El formulario ha sido modificado, desea guardar los cambios?"
 wait_gone "$form"
 check "formdesk still running" kill -0 "$formdesk"
 
