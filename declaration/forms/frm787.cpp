@@ -54,9 +54,9 @@ class PunteroOcupado {
 };
 
 // Frames of the box tab, twips: the grids and the columns inside them.
-constexpr int kMarcoLeft = 120, kMarcoWidth = 8760, kMarcoHeight = 3500;
-constexpr int kColLeft[3] = {60, 4680, 6680};
-constexpr int kColWidth[3] = {4620, 2000, 2000};
+constexpr int kMarcoLeft = 120, kMarcoWidth = 8980, kMarcoHeight = 3500;
+constexpr int kColLeft[3] = {60, 4920, 6920};
+constexpr int kColWidth[3] = {4860, 2000, 2000};
 constexpr int kColHeight = 3360;
 // Rows stand 240 twips apart: a box is never taller than its row.
 constexpr int kAltoMaximo = 225;
