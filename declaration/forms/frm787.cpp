@@ -407,7 +407,12 @@ void Frm787::Form_Load() {
     setFixedSize(Px(9615), Px(6900));
 
     if (!g.gdbBase) vb::Raise(91);
-    d_ = AbreDeclaracionActual(*g.gdbBase);
+    try {
+        d_ = AbreDeclaracionActual(*g.gdbBase);
+    } catch (...) {
+        g.gbCargando = false;  // the load ends here, for whoever opened the form
+        throw;
+    }
     d_.cargando = true;
 
     CargaIdent();

@@ -483,6 +483,50 @@ TEST_F(Declaracion787, NumeroDeOrden) {
     EXPECT_EQ(Columna("SELECT * FROM HCAB WHERE DOC_ID_D='" + kRuc + "'", "norden"), "12345678");
 }
 
+// "&Grabar" refused: identification data that do not pass, a declaration
+// saved by another version; nothing is written. Leaving the identification
+// tab makes the same identification checks.
+TEST_F(Declaracion787, GrabarRechazado) {
+    Importar("201709");
+    struct Caso {
+        const char* nombre;
+        const char* version;  // stored box 721, nullptr: none
+        std::string mensaje;
+        int estilo;
+    };
+    const std::string version =
+        "Los archivos han sido validados con una versión anterior de este QVX, debe eliminar "
+        "esta declaración y volver a validar los archivos";
+    for (const Caso& c : {Caso{"", nullptr, "¡Ingrese la Razón Social!", ui::vbCritical},
+                          Caso{"EMPRESA DE PRUEBA S.A.", "1.8", version, ui::vbCritical}}) {
+        SCOPED_TRACE(c.mensaje);
+        db_->Execute("DELETE * FROM DET");
+        if (c.version)
+            db_->Execute("INSERT INTO DET (DOC_ID_D, TIP_DOC_D, PERIODO, FORMULARIO, SEMANA, "
+                         "CASILLA, I_VALOR, idcasilla, estado) VALUES ('" +
+                         kRuc + "', 6, '201709', '0787', 0, '721', '" + c.version + "', '01', 0)");
+        Modificar("201709");
+        shell::G().gsNombre = c.nombre;
+        auto f = Abre();
+        f->Cmdgeneral[1]->click();
+        ASSERT_EQ(respuestas_->Shown().size(), 1u);
+        EXPECT_EQ(respuestas_->Shown()[0].text, c.mensaje);
+        EXPECT_EQ(respuestas_->Shown()[0].flags, c.estilo);
+        EXPECT_EQ(Columna("SELECT * FROM DET WHERE CASILLA='300'", "I_VALOR"), "<sin fila>");
+        EXPECT_EQ(Columna("SELECT * FROM CAB", "estado"), "9");
+        Cajas();
+        f->tab0787->setCurrentIndex(1);
+        if (*c.nombre == 0) {
+            EXPECT_EQ(Cajas(), std::vector<std::string>{c.mensaje});
+            EXPECT_EQ(f->tab0787->currentIndex(), 0);
+            EXPECT_EQ(f->TabHelpContextID(), 1016);
+        } else {
+            EXPECT_TRUE(Cajas().empty());
+            EXPECT_EQ(f->tab0787->currentIndex(), 1);
+        }
+    }
+}
+
 // A database error while saving is said, and nothing of the save stays.
 TEST_F(Declaracion787, ErrorAlGrabar) {
     Importar("201709");
