@@ -6,6 +6,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "host/esquema.h"
 #include "jet/database.h"
 #include "profile/profile.h"
 #include "shell/cnumero.h"
@@ -25,68 +26,6 @@ namespace {
 std::string ConBarra(std::string carpeta) {
     if (carpeta.empty() || carpeta.back() != '/') carpeta += '/';
     return carpeta;
-}
-
-// Jet DDL of the host tables. Declaration keys come first and in key order,
-// and cNumero last, because the record control code is computed over the
-// columns in table order.
-const std::vector<std::string>& Esquema() {
-    static const std::vector<std::string> esquema = {
-        "CREATE TABLE CONT ([Tip_doc_d] Byte, [Doc_id_d] text(15), [Cod_dep] text(4), "
-        "[Nombre] text(100), [Usuario] text(20), [Direccion] text(100))",
-        "ALTER TABLE CONT ADD CONSTRAINT PK_CONT PRIMARY KEY ([Tip_doc_d],[Doc_id_d])",
-
-        "CREATE TABLE CLAVES ([Usuario] text(20), [Tipo] text(1), [Nombre] text(50))",
-        "ALTER TABLE CLAVES ADD CONSTRAINT PK_CLAVES PRIMARY KEY ([Usuario])",
-
-        "CREATE TABLE PARAM ([Numero] text(3), [Argumento] text(20), [Funcion] text(255), "
-        "[Correl_Param] text(3))",
-        "ALTER TABLE PARAM ADD CONSTRAINT PK_PARAM PRIMARY KEY ([Numero],[Argumento],"
-        "[Correl_Param])",
-
-        "CREATE TABLE SPOOL ([CodRep] text(6), [Secuencia] text(6), [Archivo] text(12), "
-        "[Fecha] DateTime, [Usuario] text(20), [tip_doc_d] Short, [Doc_id_d] text(15))",
-        "ALTER TABLE SPOOL ADD CONSTRAINT PK_SPOOL PRIMARY KEY ([CodRep],[Secuencia])",
-
-        "CREATE TABLE CAB ([DOC_ID_D] text(15), [TIP_DOC_D] Short, [PERIODO] text(6), "
-        "[FORMULARIO] text(4), [SEMANA] Short, [fec_pro] text(10), [estado] Short, "
-        "[bcolibrad] text(3), [nrocheque] text(20), [cheque] text(15), [efectivo] text(15), "
-        "[rectifica] text(1), [cNumero] text(6))",
-        "ALTER TABLE CAB ADD CONSTRAINT PK_CAB PRIMARY KEY ([DOC_ID_D],[TIP_DOC_D],[PERIODO],"
-        "[FORMULARIO],[SEMANA])",
-
-        "CREATE TABLE DET ([DOC_ID_D] text(15), [TIP_DOC_D] Short, [PERIODO] text(6), "
-        "[FORMULARIO] text(4), [SEMANA] Short, [CASILLA] text(3), [I_VALOR] text(50), "
-        "[idcasilla] text(2), [estado] Short, [cNumero] text(6))",
-        "ALTER TABLE DET ADD CONSTRAINT PK_DET PRIMARY KEY ([DOC_ID_D],[TIP_DOC_D],[PERIODO],"
-        "[FORMULARIO],[SEMANA],[CASILLA])",
-
-        "CREATE TABLE HCAB ([DOC_ID_D] text(15), [TIP_DOC_D] Short, [PERIODO] text(6), "
-        "[FORMULARIO] text(4), [SEMANA] Short, [CORREL] text(3), [fec_pro] text(10), "
-        "[estado] Short, [bcolibrad] text(3), [nrocheque] text(20), [cheque] text(15), "
-        "[efectivo] text(15), [rectifica] text(1), [norden] text(20), [fec_env] DateTime, "
-        "[control] text(8), [cNumero] text(6))",
-        "ALTER TABLE HCAB ADD CONSTRAINT PK_HCAB PRIMARY KEY ([DOC_ID_D],[TIP_DOC_D],[PERIODO],"
-        "[FORMULARIO],[SEMANA],[CORREL])",
-
-        "CREATE TABLE HDET ([DOC_ID_D] text(15), [TIP_DOC_D] Short, [PERIODO] text(6), "
-        "[FORMULARIO] text(4), [SEMANA] Short, [CASILLA] text(3), [CORREL] text(3), "
-        "[I_VALOR] text(50), [idcasilla] text(2), [estado] Short, [cNumero] text(6))",
-        "ALTER TABLE HDET ADD CONSTRAINT PK_HDET PRIMARY KEY ([DOC_ID_D],[TIP_DOC_D],[PERIODO],"
-        "[FORMULARIO],[SEMANA],[CASILLA],[CORREL])",
-
-        "CREATE TABLE [error] ([Codigo] text(6), [Descripcion] text(255))",
-
-        "CREATE TABLE envio_t ([formulario] text(4), [tabla_o] text(10), [tabla_d] text(50), "
-        "[tabla_ext] text(10), [indice] Byte, [obliga] Byte, [c_tip_doc_d] Byte, "
-        "[c_doc_id_d] Long, [c_Formulario] Long, [c_periodo] Long, [c_estado] Long, "
-        "[c_envio] Long, [c_semana] Long)",
-        "ALTER TABLE envio_t ADD CONSTRAINT PK_ENVIO_T PRIMARY KEY ([formulario],[tabla_o])",
-
-        "CREATE TABLE Reportes ([CodRep] text(6), [DescRep] text(60), [Activo] Short)",
-        "ALTER TABLE Reportes ADD CONSTRAINT PK_REPORTES PRIMARY KEY ([CodRep])",
-    };
-    return esquema;
 }
 
 std::string Relleno(std::string_view texto, std::size_t ancho) {
@@ -114,11 +53,11 @@ std::vector<FilaParam> Catalogo() {
         const char* corto;
     };
     for (const Banco& b :
-         {Banco{"00", "BANCOS", ""}, Banco{"01", "BANCO CENTRAL DE RESERVA", "BCR"},
-          Banco{"02", "BANCO DE CREDITO", "BCP"}, Banco{"03", "BANCO INTERNACIONAL", "INTERBANK"},
-          Banco{"09", "SCOTIABANK", "SCOTIABANK"}, Banco{"11", "BANCO CONTINENTAL", "BBVA"},
-          Banco{"18", "BANCO DE LA NACION", "NACION"},
-          Banco{"38", "BANCO INTERAMERICANO DE FINANZAS", "BANBIF"}}) {
+         {Banco{"00", "BANCOS", ""}, Banco{"01", "BANCO UNO", "B.UNO"},
+          Banco{"02", "BANCO DOS", "B.DOS"}, Banco{"03", "BANCO TRES", "B.TRES"},
+          Banco{"04", "BANCO CUATRO", "B.CUATRO"}, Banco{"05", "BANCO CINCO", "B.CINCO"},
+          Banco{"06", "BANCO SEIS", "B.SEIS"},
+          Banco{"07", "BANCO SIETE DE NOMBRE MUY LARGO PARA LA LISTA", "B.SIETE"}}) {
         agrega("004", b.codigo, Relleno(b.nombre, 37) + b.corto);
     }
     // Document types.
@@ -138,31 +77,32 @@ std::vector<FilaParam> Catalogo() {
     // Operation codes: type (2) and code (2); "312" from period 200712.
     for (int c = 1; c <= 15; ++c) agrega("312", "01" + vb::Format(c, "00"), "");
     for (int c = 1; c <= 12; ++c) agrega("312", "02" + vb::Format(c, "00"), "");
-    // Tax units by date.
+    // Tax units by date (invented round figures).
     struct Uit {
         const char* fecha;
         const char* valor;
     };
     for (const Uit& u :
-         {Uit{"20040101", "3200"}, Uit{"20050101", "3300"}, Uit{"20060101", "3400"},
-          Uit{"20070101", "3450"}, Uit{"20080101", "3500"}, Uit{"20090101", "3550"},
-          Uit{"20100101", "3600"}, Uit{"20110101", " 3600 "}, Uit{"20120101", "3650"},
-          Uit{"20130101", "3700"}, Uit{"20140101", "3800"}, Uit{"20150101", "3850"},
-          Uit{"20160101", "3950"}, Uit{"20170101", "4050"}}) {
+         {Uit{"20040101", "1000"}, Uit{"20050101", "1100"}, Uit{"20060101", "1200"},
+          Uit{"20070101", "1300"}, Uit{"20080101", "1400"}, Uit{"20090101", "1500"},
+          Uit{"20100101", "1600"}, Uit{"20110101", " 1600 "}, Uit{"20120101", "1700"},
+          Uit{"20130101", "1800"}, Uit{"20140101", "1900"}, Uit{"20150101", "2000"},
+          Uit{"20160101", "2100"}, Uit{"20170101", "2200"}}) {
         agrega("404", u.fecha, u.valor);
     }
     agrega("821", "01", "LISTA ANTERIOR");
     agrega("856", "0787", "1.9 01/03/2004     722");
-    // Countries.
+    // Countries: invented names; 9589 is the declarant's own country.
     struct Pais {
         const char* codigo;
         const char* nombre;
     };
     for (const Pais& p :
-         {Pais{"9013", "ALEMANIA"}, Pais{"9097", "ARGENTINA"}, Pais{"9105", "BRASIL"},
-          Pais{"9149", "CHILE"}, Pais{"9169", "COLOMBIA"}, Pais{"9193", "COTE D'IVOIRE"},
-          Pais{"9239", "ECUADOR"}, Pais{"9245", "ESPAÑA"}, Pais{"9249", "ESTADOS UNIDOS"},
-          Pais{"9493", "MEXICO"}, Pais{"9589", "PERU"}, Pais{"9845", "URUGUAY"}}) {
+         {Pais{"9013", "PAIS UNO"}, Pais{"9097", "PAIS DOS"}, Pais{"9105", "PAIS TRES"},
+          Pais{"9149", "PAIS CUATRO"}, Pais{"9169", "PAIS CINCO"}, Pais{"9193", "PAIS D'ORIENTE"},
+          Pais{"9239", "PAIS SEIS"}, Pais{"9245", "PAIS DEL ÑANDÚ"}, Pais{"9249", "PAIS SIETE"},
+          Pais{"9493", "PAIS OCHO"}, Pais{"9589", "PAIS DEL DECLARANTE"},
+          Pais{"9845", "PAIS NUEVE"}}) {
         agrega("976", p.codigo, p.nombre);
     }
     // Professions; "00" heads the list.
@@ -240,17 +180,17 @@ std::string LineaFilas(const std::vector<std::string>& campos) {
 
 const std::vector<Contribuyente>& Contribuyentes() {
     static const std::vector<Contribuyente> lista = {
-        {6, "20100123453", "FINANCIERA ANDINA S.A.", std::string(kUsuarioSistema)},
-        {6, "20555666773", "CAJA RURAL DEL SUR S.A.C.", std::string(kUsuarioSistema)},
-        {6, "20600000013", "COOPERATIVA SANTA ROSA LTDA", std::string(kUsuarioAdmin)},
-        {6, "10408123459", "PEREZ GOMEZ JUAN CARLOS", std::string(kUsuarioAdmin)},
-        {1, "40812345", "PEREZ GOMEZ JUAN CARLOS", std::string(kUsuarioAdmin)},
+        {6, "20100123453", "EMPRESA DE PRUEBA S.A.", std::string(kUsuarioSistema)},
+        {6, "20555666773", "EMPRESA DE EJEMPLO S.A.C.", std::string(kUsuarioSistema)},
+        {6, "20600000013", "COOPERATIVA DE PRUEBA LTDA", std::string(kUsuarioAdmin)},
+        {6, "10408123459", "CONTRIBUYENTE DE PRUEBA UNO", std::string(kUsuarioAdmin)},
+        {1, "40812345", "CONTRIBUYENTE DE PRUEBA UNO", std::string(kUsuarioAdmin)},
     };
     return lista;
 }
 
 void CreaTablas(jet::Database& db) {
-    for (const std::string& sql : Esquema()) db.Execute(sql, jet::dbFailOnError);
+    for (const std::string& sql : EsquemaHost()) db.Execute(sql, jet::dbFailOnError);
     db.RefreshTableDefs();
 }
 
@@ -267,11 +207,11 @@ void CargaDatos(jet::Database& db) {
         Inserta(db, "PARAM", {p.numero, p.argumento, p.funcion, "000"});
     }
     Inserta(db, "error", {"0001", "Error general del sistema"});
-    // Submission tables of another form of the family.
+    // Submission tables of another form of the family (an invented number).
     for (const char* tabla : {"MOV", "EXT"}) {
         Inserta(
             db, "envio_t",
-            {"0695", tabla, std::string("T695") + tabla, tabla, vb::Variant(std::uint8_t{1}),
+            {"0901", tabla, std::string("T901") + tabla, tabla, vb::Variant(std::uint8_t{1}),
              vb::Variant(std::uint8_t{1}), vb::Variant(std::uint8_t{1}), std::int32_t{2},
              std::int32_t{3}, std::int32_t{4}, std::int32_t{5}, std::int32_t{6}, std::int32_t{7}});
     }
@@ -330,23 +270,47 @@ std::unique_ptr<jet::Database> AbreHostExclusivo(const Instalacion& inst) {
 }
 
 // The program's help file, as the host installs it beside the program folder.
+// Each part carries the help context of its window as its id, where F1 opens
+// the page.
 static void EscribeAyuda(const Instalacion& inst) {
     std::ofstream f(inst.sysPath + "0787/formdesk.html", std::ios::binary);
     f << "<!DOCTYPE html>\n<html lang=\"es\"><head><meta charset=\"utf-8\">"
          "<title>Formulario 0787 - Ayuda</title></head><body>\n"
-         "<h1>Formulario 0787</h1>\n"
+         "<h1 id=\"1008\">Formulario 0787</h1>\n"
          "<p>Declaraci\u00f3n del impuesto a las transacciones financieras.</p>\n"
          "<h2>Pasos</h2><ol>\n"
-         "<li><b>Declaraciones / Validar Archivos</b>: elija el contribuyente, el periodo y los "
+         "<li id=\"1002\"><b>Declaraciones / Validar Archivos</b>: elija el contribuyente, el "
+         "periodo y los "
          "archivos de movimientos (.mov) y de extornos (.ext). Los registros con errores quedan "
          "en un archivo con el mismo nombre terminado en <i>err</i>.</li>\n"
-         "<li><b>Declaraciones / Modificar</b>: abra la declaraci\u00f3n, complete las casillas y "
-         "la forma de pago, val\u00eddela y gr\u00e1bela.</li>\n"
+         "<li id=\"1013\"><b>Declaraciones / Modificar</b>: abra la declaraci\u00f3n, "
+         "<span id=\"1016\">complete la identificaci\u00f3n,</span> "
+         "<span id=\"1015\">las casillas y la forma de pago,</span> "
+         "val\u00eddela y gr\u00e1bela.</li>\n"
          "<li><b>Declaraciones / Imprimir</b>: vea o imprima la declaraci\u00f3n.</li>\n"
-         "<li><b>Declaraciones Enviadas / Registrar n\u00famero de orden</b>: registre el "
+         "<li id=\"1014\"><b>Declaraciones Enviadas / Registrar n\u00famero de orden</b>: registre "
+         "el "
          "n\u00famero de orden que KORAL asign\u00f3 a una declaraci\u00f3n enviada.</li>\n"
          "</ol>\n<p>Consultas: c\u00f3digos de bancos y valores de la UIT.</p>\n"
          "</body></html>\n";
+}
+
+// The settings file keeps values of up to 254 characters; a longer program
+// folder would be read back cut, and every program would look elsewhere.
+constexpr std::size_t kMaximoValorIni = 254;
+
+// The database is built under this name and renamed into place last of all:
+// an installation counts as made only when its database is there, so a run
+// cut short leaves none and can be run again on the same folder.
+static std::string BaseEnObra(const Instalacion& inst) {
+    return inst.base + ".nueva";
+}
+
+static void BorraBaseEnObra(const Instalacion& inst) {
+    for (const char* sufijo : {"", "-journal", "-wal", "-shm"}) {
+        std::error_code ec;
+        fs::remove(BaseEnObra(inst) + sufijo, ec);
+    }
 }
 
 Instalacion CreaHost(std::string_view carpeta) {
@@ -354,15 +318,22 @@ Instalacion CreaHost(std::string_view carpeta) {
     if (fs::exists(inst.base)) {
         throw std::runtime_error("Ya existe una instalación del QVX en " + inst.carpeta);
     }
+    if (std::size_t n = vb::CharCount(inst.sysPath); n > kMaximoValorIni) {
+        throw std::runtime_error("La carpeta del programa " + inst.sysPath + " tiene " +
+                                 std::to_string(n) + " caracteres y el archivo de configuración " +
+                                 "guarda " + std::to_string(kMaximoValorIni) +
+                                 " como máximo: elija una carpeta de nombre más corto.");
+    }
     for (const std::string& d :
          {inst.windows, inst.sysPath + "RPT", inst.tmp, inst.sysPath + "0787"}) {
         fs::create_directories(d);
     }
     shell::CuentaGrupo cuenta = shell::ArmaCuentaGrupo();
     jet::WriteWorkgroupFile(inst.grupo, cuenta.usuario, cuenta.clave);
+    BorraBaseEnObra(inst);
     {
         FijaCuenta(inst);
-        auto db = jet::Database::Create(inst.base);
+        auto db = jet::Database::Create(BaseEnObra(inst));
         CreaTablas(*db);
         CargaDatos(*db);
         db->Close();
@@ -370,6 +341,7 @@ Instalacion CreaHost(std::string_view carpeta) {
     EscribeIni(inst);
     EscribeAyuda(inst);
     EscribeArchivosFilas(inst.tmp);
+    fs::rename(BaseEnObra(inst), inst.base);
     return inst;
 }
 
@@ -377,8 +349,12 @@ Envio EnviaDeclaracion(jet::Database& db, std::string_view ruc, std::string_view
     const std::string filtro = " WHERE DOC_ID_D='" + jet::Q(ruc) + "' AND TIP_DOC_D=6" +
                                " AND PERIODO='" + jet::Q(periodo) + "'" +
                                " AND FORMULARIO='0787' AND SEMANA=0";
+    // The next correlative and control number are read inside the write
+    // transaction that records them: two sendings at once take turns and get
+    // numbers of their own.
+    jet::Transaction tx(db);
     auto cab = db.OpenRecordset("SELECT * FROM CAB" + filtro, jet::dbOpenSnapshot);
-    if (cab->EOF()) {
+    if (cab->Eof()) {
         throw std::runtime_error("No hay declaración grabada del RUC " + std::string(ruc) +
                                  " en el periodo " + std::string(periodo));
     }
@@ -386,7 +362,7 @@ Envio EnviaDeclaracion(jet::Database& db, std::string_view ruc, std::string_view
     long correl = 0;
     {
         auto rs = db.OpenRecordset("SELECT CORREL FROM HCAB" + filtro, jet::dbOpenSnapshot);
-        for (; !rs->EOF(); rs->MoveNext()) {
+        for (; !rs->Eof(); rs->MoveNext()) {
             correl =
                 std::max(correl, static_cast<long>(vb::Val(vb::ToText(rs->Fields(0).Value()))));
         }
@@ -394,7 +370,7 @@ Envio EnviaDeclaracion(jet::Database& db, std::string_view ruc, std::string_view
     long control = 10000000;
     {
         auto rs = db.OpenRecordset("SELECT control FROM HCAB", jet::dbOpenSnapshot);
-        for (; !rs->EOF(); rs->MoveNext()) {
+        for (; !rs->Eof(); rs->MoveNext()) {
             control =
                 std::max(control, static_cast<long>(vb::Val(vb::ToText(rs->Fields(0).Value()))));
         }
@@ -402,7 +378,6 @@ Envio EnviaDeclaracion(jet::Database& db, std::string_view ruc, std::string_view
     envio.correl = vb::Format(static_cast<double>(correl + 1), "000");
     envio.control = vb::Format(static_cast<double>(control + 1), "00000000");
 
-    jet::Transaction tx(db);
     {
         auto h = db.OpenRecordset("SELECT * FROM HCAB", jet::dbOpenDynaset);
         h->AddNew();
@@ -422,7 +397,7 @@ Envio EnviaDeclaracion(jet::Database& db, std::string_view ruc, std::string_view
     {
         auto det = db.OpenRecordset("SELECT * FROM DET" + filtro, jet::dbOpenSnapshot);
         auto h = db.OpenRecordset("SELECT * FROM HDET", jet::dbOpenDynaset);
-        for (; !det->EOF(); det->MoveNext()) {
+        for (; !det->Eof(); det->MoveNext()) {
             h->AddNew();
             for (const char* c : {"DOC_ID_D", "TIP_DOC_D", "PERIODO", "FORMULARIO", "SEMANA",
                                   "CASILLA", "I_VALOR", "idcasilla"}) {

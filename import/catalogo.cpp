@@ -52,7 +52,7 @@ bool AvisoExisteTipoND(int numero, const std::string& descripcion) {
 std::string CadPar2(jet::Database& db, std::string_view sNumero) {
     std::string lista;
     auto rs = db.OpenRecordset(SqlCatalogo(sNumero), jet::dbOpenSnapshot);
-    while (!rs->EOF()) {
+    while (!rs->Eof()) {
         lista += "|" + vb::Trim(vb::ToText(rs->Fields("Argumento").Value()));
         rs->MoveNext();
     }
@@ -69,7 +69,7 @@ ArregloTipos CadPar(jet::Database& db, std::string_view sNumero, std::string_vie
     // The position comes as text; text that is no number is a type mismatch.
     long posicion = vb::CLng(vb::Variant(std::string(sPos)));
     auto rs = db.OpenRecordset(SqlCatalogo(sNumero), jet::dbOpenSnapshot);
-    while (!rs->EOF()) {
+    while (!rs->Eof()) {
         std::string funcion = vb::ToText(rs->Fields("Funcion").Value());
         if (vb::Mid(funcion, posicion, 1) == "1") {
             int indice = IndiceTipo(vb::ToText(rs->Fields("Argumento").Value()), sNumero);
@@ -90,7 +90,7 @@ bool Existe_TipoND(jet::Database& db, std::string_view sparam, std::string_view 
         std::string sql = " SELECT * " + std::string(" FROM Param ") + " WHERE Numero = '" +
                           jet::Q(sparam) + "' " + " AND Argumento = '" + jet::Q(sDato1) + "' ";
         auto rs = db.OpenRecordset(sql, jet::dbOpenSnapshot);
-        bool existe = !(rs->BOF() && rs->EOF());
+        bool existe = !(rs->BOF() && rs->Eof());
         rs->Close();
         return existe;
     } catch (const vb::VbError& e) {

@@ -4,9 +4,6 @@
 #include <cstdint>
 #include <vector>
 
-// The engine's EOF() clashes with the C library's macro of that name.
-#include <cstdio>
-#undef EOF
 #include "jet/database.h"
 #include "shell/cnumero.h"
 #include "shell/filtro.h"
@@ -190,7 +187,7 @@ bool ExisteDeclaracion() {
                                        " AND PERIODO='" + jet::Q(g.gsPeriodo) + "'" +
                                        " AND FORMULARIO='" + jet::Q(g.gsFormulario) + "'",
                                    jet::dbOpenSnapshot);
-    const bool r = !rs->EOF();
+    const bool r = !rs->Eof();
     rs->Close();
     return r;
 }

@@ -74,24 +74,27 @@ void GraboLog(int Filelog, std::string& Linea, std::string_view NumErr,
 void VCad(const validator::cValidador& val, std::string_view value, std::string_view kind,
           int maxLen, std::string_view opCode, std::string_view periodo, std::string& result);
 
-// The movements file. Returns "True" when no record was rejected, "False"
-// otherwise; the totals and the count are zeroed first. Lists given by the
-// caller; the overload without them reads the catalogue.
-std::string ImportoMov(const Entorno& e, const Listas& l, const std::string& RutArc,
-                       double& dTotTupla, vb::Currency& dMto402, vb::Currency& dMto422,
-                       vb::Currency& dMto302, vb::Currency& dMto322);
-std::string ImportoMov(const Entorno& e, const std::string& RutArc, double& dTotTupla,
-                       vb::Currency& dMto402, vb::Currency& dMto422, vb::Currency& dMto302,
-                       vb::Currency& dMto322);
-
-// The reversals file; totals by modality (see ImportoMov for the result).
-struct TotalesExt {
+// What a file's checks give back. `resultado` is "True" when no record was
+// rejected and "False" otherwise; `dTotTupla` counts the accepted records.
+struct TotalesMov {
+    std::string resultado;
+    double dTotTupla = 0;
+    vb::Currency dMto402, dMto422, dMto302, dMto322;
+};
+struct TotalesExt {  // totals by modality
+    std::string resultado;
+    double dTotTupla = 0;
     vb::Currency dMto303, dMto323, dMto306, dMto326, dMto324, dMto403, dMto423, dMto424, dMto406,
         dMto426, dMto350, dMto450;
 };
-std::string ImportoExt(const Entorno& e, const Listas& l, const std::string& RutArc,
-                       double& dTotTupla, TotalesExt& t);
-std::string ImportoExt(const Entorno& e, const std::string& RutArc, double& dTotTupla,
-                       TotalesExt& t);
+
+// The movements file, with the lists given by the caller; the overload
+// without them reads the catalogue.
+TotalesMov ImportoMov(const Entorno& e, const Listas& l, const std::string& RutArc);
+TotalesMov ImportoMov(const Entorno& e, const std::string& RutArc);
+
+// The reversals file (see ImportoMov).
+TotalesExt ImportoExt(const Entorno& e, const Listas& l, const std::string& RutArc);
+TotalesExt ImportoExt(const Entorno& e, const std::string& RutArc);
 
 }  // namespace importacion

@@ -118,20 +118,24 @@ void TraDatos(const std::string& RutArc, std::string& sCadErr, VistaImportacion*
         if (!e.validador) vb::Raise(vb::kObjectNotSet);
         const std::string tipo = vb::UCase(vb::Right(RutArc, 3));
         double tuplas = 0;
-        vb::Currency m402, m422, m302, m322;
+        TotalesMov m;
         TotalesExt t;
         std::string r = "False";
         if (tipo == "MOV") {
-            r = ImportoMov(e, RutArc, tuplas, m402, m422, m302, m322);
+            m = ImportoMov(e, RutArc);
+            r = m.resultado;
+            tuplas = m.dTotTupla;
         } else if (tipo == "EXT") {
-            r = ImportoExt(e, RutArc, tuplas, t);
+            t = ImportoExt(e, RutArc);
+            r = t.resultado;
+            tuplas = t.dTotTupla;
         }
         if (r == "True") {
             const vb::Variant marca = shell::CalculaMarcaArchivo(RutArc);
-            GraboControlF787(RutArc, marca.IsString() ? marca.Str() : std::string(), tuplas, m302,
-                             m322, t.dMto306, t.dMto326, t.dMto303, t.dMto323, t.dMto324, m402,
-                             m422, t.dMto403, t.dMto423, t.dMto424, t.dMto406, t.dMto426, t.dMto350,
-                             t.dMto450);
+            GraboControlF787(RutArc, marca.IsString() ? marca.Str() : std::string(), tuplas,
+                             m.dMto302, m.dMto322, t.dMto306, t.dMto326, t.dMto303, t.dMto323,
+                             t.dMto324, m.dMto402, m.dMto422, t.dMto403, t.dMto423, t.dMto424,
+                             t.dMto406, t.dMto426, t.dMto350, t.dMto450);
             return;
         }
         sCadErr += "El archivo " + RutArc + " tiene errores " +

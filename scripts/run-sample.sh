@@ -1,25 +1,48 @@
 #!/usr/bin/env bash
+# scripts/run-sample.sh [--fresh]
 # Sets up and builds everything, then makes the sample host installation in
 # <repo>/sample, runs the installer on it, writes sample data files in
 # <repo>/sample/datos and starts the main program from the
 # host launcher, leaving a picture of its main window.
+# Run again, it keeps the installation, its declarations and its data files;
+# --fresh deletes them and makes a new one.
 set -euo pipefail
+fresh=0
+for arg in "$@"; do
+  case $arg in
+    --fresh) fresh=1 ;;
+    *) echo "usage: scripts/run-sample.sh [--fresh]" >&2; exit 2 ;;
+  esac
+done
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" "$root/build"
 
 bin=$root/build/bin
 sample=$root/sample
-# A fresh installation every time: makehost refuses to write over one.
-rm -rf "$sample"
-"$bin/makehost" "$sample"
+if [ "$fresh" -eq 1 ] && [ -e "$sample" ]; then
+  echo "Deleting the sample installation in $sample (--fresh)."
+  rm -rf "$sample"
+fi
+if [ -e "$sample/QVX/QVXDATOS.MDB" ]; then
+  echo "Keeping the sample installation in $sample and its declarations" \
+       "(scripts/run-sample.sh --fresh makes a new one)."
+else
+  # Also finishes an installation that an interrupted run left half made.
+  "$bin/makehost" "$sample"
+fi
 export WINDIR=$sample/windows
+# The installer may run again: it leaves declarations and control records alone.
 "$bin/seeder"
 # Sample data files for the first taxpayer of the sample register: a valid
 # pair and, for the month after, faulty files ("Validar Archivos" road).
 echo
-echo "Sample data files (taxpayer 20100123453):"
-"$bin/gendata" "$sample/datos" 20100123453 201702 | sed 's/^/  /'
+if [ -d "$sample/datos" ]; then
+  echo "Keeping the sample data files in $sample/datos."
+else
+  echo "Sample data files (taxpayer 20100123453):"
+  "$bin/gendata" "$sample/datos" 20100123453 201702 | sed 's/^/  /'
+fi
 
 cat <<MSG
 

@@ -6,21 +6,14 @@
 
 #include <string>
 
+#include "vb/msgbox_values.h"
+
 namespace shell {
 
-// Message box style values (buttons + icon), as the system writes them.
-enum EstiloAviso : int {
-    vbOKOnly = 0,
-    vbOKCancel = 1,
-    vbYesNo = 4,
-    vbCritical = 16,
-    vbQuestion = 32,
-    vbExclamation = 48,
-    vbInformation = 64,
-};
-
-// Message box answers.
-enum RespuestaAviso : int { vbOK = 1, vbCancel = 2, vbYes = 6, vbNo = 7 };
+// Message box style values (buttons + icon) and answers, as the system
+// writes them.
+using enum vb::MsgBoxStyle;
+using enum vb::MsgBoxResult;
 
 class Avisos {
   public:

@@ -35,7 +35,7 @@ std::string TipoUsuario() {
     auto rs = Base().OpenRecordset(
         "SELECT * FROM CLAVES" + std::string(" WHERE Usuario='") + jet::Q(G().gsUsuario) + "'",
         jet::dbOpenSnapshot);
-    if (!rs->EOF()) tipo = vb::ToText(rs->Fields("Tipo").Value());
+    if (!rs->Eof()) tipo = vb::ToText(rs->Fields("Tipo").Value());
     rs->Close();
     return tipo;
 }
@@ -45,7 +45,7 @@ std::string ArmaSqlContribuyentes(std::string_view formulario) {
     {
         auto rs = Base().OpenRecordset("SELECT * FROM PARAM WHERE Numero ='044' AND Argumento='6' ",
                                        jet::dbOpenSnapshot);
-        if (!rs->EOF()) funcion = vb::ToText(rs->Fields("Funcion").Value());
+        if (!rs->Eof()) funcion = vb::ToText(rs->Fields("Funcion").Value());
         rs->Close();
     }
     std::string where = " WHERE Tip_doc_d=6 ";
@@ -73,7 +73,7 @@ std::vector<std::string> ItemsContribuyentes() {
     auto grsContribuyentes = Base().OpenRecordset(G().gsSql, jet::dbOpenSnapshot);
     if (grsContribuyentes->RecordCount() > 0) {
         grsContribuyentes->MoveFirst();
-        while (!grsContribuyentes->EOF()) {
+        while (!grsContribuyentes->Eof()) {
             const std::string d = vb::ToText(grsContribuyentes->Fields(1).Value());
             const std::string n = vb::ToText(grsContribuyentes->Fields(3).Value());
             items.push_back(ItemContribuyente(d, n));
@@ -139,7 +139,7 @@ bool VerificaVersionArchivos(std::string_view version) {
     try {
         auto rs = Base().OpenRecordset(sql);
         bool iguales = true;
-        while (!rs->EOF()) {
+        while (!rs->Eof()) {
             try {
                 const vb::Variant nomarc = rs->Fields("nomarc").Value();
                 if (!nomarc.IsNull()) {

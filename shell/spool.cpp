@@ -15,7 +15,7 @@ namespace {
 std::int32_t Maximo(jet::Database& db, const std::string& sql) {
     auto rs = db.OpenRecordset(sql, jet::dbOpenSnapshot);
     std::int32_t n = 0;
-    if (!rs->EOF()) {
+    if (!rs->Eof()) {
         const vb::Variant& v = rs->Fields(0).Value();
         if (!v.IsNull()) n = vb::CLng(v);
     }

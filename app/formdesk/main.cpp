@@ -1,11 +1,13 @@
 #include "declaration/forms/frm787.h"
 #include "import/forms/frmimportar.h"
+#include "profile/profile.h"
 #include "reports/forms/frmconsist.h"
 #include "shell/forms/arranque.h"
 #include "shell/forms/frmabrirenv.h"
 #include "shell/forms/frmmodfor.h"
 
 int main(int argc, char** argv) {
+    profile::AnchorWindowsDirectory();
     // The commands of the main window open these forms by name.
     importacion::forms::RegistraFrmImportar();
     shell::forms::RegistraFrmModFor();

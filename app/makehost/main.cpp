@@ -6,6 +6,7 @@
 
 #include "host/hostkit.h"
 #include "jet/database.h"
+#include "profile/profile.h"
 #include "vb/error.h"
 
 namespace {
@@ -20,6 +21,7 @@ int Uso() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    profile::AnchorWindowsDirectory();
     try {
         if (argc == 2) {
             hostkit::Instalacion inst = hostkit::CreaHost(argv[1]);

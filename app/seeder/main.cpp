@@ -4,6 +4,7 @@
 #include "tools/seeder/instalador.h"
 
 int main() {
+    profile::AnchorWindowsDirectory();
     // The settings folder when WINDIR is unset, shared with the main program.
     profile::SetDefaultSubfolder("form0787");
     seeder::Instalador instalador;

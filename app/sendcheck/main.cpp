@@ -6,6 +6,7 @@
 #include "tools/sendcheck/verificacion.h"
 
 int main(int argc, char** argv) {
+    profile::AnchorWindowsDirectory();
     // The settings folder when WINDIR is unset, shared with the other programs.
     profile::SetDefaultSubfolder("form0787");
     std::string linea;

@@ -30,7 +30,7 @@ void MakeFile(const fs::path& path) {
     char line[128];
     while (written < kFileSize) {
         int len = std::snprintf(
-            line, sizeof line, "06|%011lu|200403|1|%08lu|01|%012lu.%02lu|PEREZ LOPEZ JUAN|\r\n",
+            line, sizeof line, "06|%011lu|200403|1|%08lu|01|%012lu.%02lu|PERSONA DE PRUEBA|\r\n",
             20100000000ul + n % 99991, n, (n * 7919) % 1000000000000ul, n % 100);
         out.write(line, len);
         written += static_cast<std::size_t>(len);

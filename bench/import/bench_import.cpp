@@ -8,14 +8,13 @@
 
 #include <chrono>
 #include <cstdio>
-#undef EOF
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
 
-#include "bench/import/generador.h"
+#include "tools/gendata/generador.h"
 #include "dupcheck/dupcheck.h"
 #include "host/hostkit.h"
 #include "host/pruebas.h"
@@ -137,13 +136,10 @@ int main(int argc, char** argv) {
         e.periodo = periodo;
         e.ruc = ruc;
         e.validador = &val;
-        double tuplas;
         if (clase == "ext") {
-            importacion::TotalesExt t;
-            importacion::ImportoExt(e, archivo, tuplas, t);
+            importacion::ImportoExt(e, archivo);
         } else {
-            vb::Currency a, b, c, d;
-            importacion::ImportoMov(e, archivo, tuplas, a, b, c, d);
+            importacion::ImportoMov(e, archivo);
         }
     });
     etapa("digest", [&] { shell::CalculaMarcaArchivo(archivo); });

@@ -48,16 +48,17 @@ void Digitos(std::string& s, Azar& azar, int n) {
 // with tilde (kept) or an accented letter in UTF-8 or Windows-1252, a '#' or a
 // tab (removed).
 void GenerarArchivo(const fs::path& ruta, size_t bytes) {
-    static const char* const kNombres[] = {"BANCO DEL SUR SA",
-                                           "COMERCIAL NUNEZ SRL",
-                                           "JUAN PEREZ GOMEZ",
-                                           "INVERSIONES ANDINAS SAC",
-                                           "MARIA \xD1USTA",
-                                           "CA\xC3\x91"
-                                           "ETE EXPORT SA",
-                                           "JOSE GARC\xC3\x8D"
+    static const char* const kNombres[] = {"BANCO UNO SA",
+                                           "COMERCIAL DE PRUEBA SRL",
+                                           "PERSONA DE PRUEBA UNO",
+                                           "EMPRESA DE PRUEBA SAC",
+                                           "PERSONA \xD1"
+                                           "ANDU",
+                                           "PE\xC3\x91"
+                                           "A EXPORT SA",
+                                           "EMPRESA C\xC3\x8D"
                                            "A",
-                                           "CAF\xC9 DEL VALLE",
+                                           "CAF\xC9 DE PRUEBA",
                                            "DISTRIBUIDORA #12",
                                            "AGRO\tINDUSTRIAL SA"};
     FILE* f = std::fopen(ruta.c_str(), "wb");

@@ -42,16 +42,17 @@ void AbreFormdesk() {
     }
 }
 
-bool VentanaVisible(const std::string& titulo) {
+// On the screen now, so that it shows in the picture.
+bool VentanaEnPantalla(const std::string& titulo) {
     for (const ui::VentanaX& v : ui::VentanasDelEscritorio()) {
-        if (v.visible && v.titulo == titulo) return true;
+        if (v.mapeada && v.titulo == titulo) return true;
     }
     return false;
 }
 
 int Captura(const QString& archivo, const QString& titulo, int segundos) {
     const std::string t = titulo.toStdString();
-    for (int i = 0; !VentanaVisible(t); ++i) {
+    for (int i = 0; !VentanaEnPantalla(t); ++i) {
         if (i >= segundos * 10) {
             std::fprintf(stderr, "launcher: no apareció la ventana \"%s\"\n", t.c_str());
             return 1;
@@ -73,6 +74,11 @@ int Captura(const QString& archivo, const QString& titulo, int segundos) {
 int Main(int argc, char** argv) {
     // Its window must be one the family's programs can find on the X server.
     ui::PrefiereX11();
+    if (!ui::QtPuedeArrancar()) {
+        std::fprintf(stderr, "%s\n",
+                     ui::MensajeSinPantalla("launcher", "xvfb-run -a launcher").c_str());
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("launcher"));
     ui::SetProgramName("launcher");

@@ -374,7 +374,7 @@ FrmImportar::FrmImportar(QWidget* parent) : QDialog(parent) {
 FrmImportar::~FrmImportar() = default;
 
 void FrmImportar::Form_Load() {
-    ui::SetMousePointer(ui::vbHourglass);
+    const ui::PunteroOcupado ocupado;
     txtNombre->clear();
     txtNombre->setEnabled(false);
     const std::string programa = S(QCoreApplication::applicationDirPath());
@@ -393,7 +393,6 @@ void FrmImportar::Form_Load() {
     }
     shell::forms::AjustaAnchoCombo(this, CmbRuc);
     shell::forms::FijaAnchoCombo(this, CmbRuc, 40);
-    ui::SetMousePointer(ui::vbDefault);
 }
 
 QString FrmImportar::PeriodoTexto() const {

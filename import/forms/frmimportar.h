@@ -55,6 +55,7 @@ class ListaArchivos : public QListWidget {
 
 class FrmImportar : public QDialog {
     Q_OBJECT
+    Q_PROPERTY(int HelpContextID READ HelpContextID CONSTANT)
   public:
     explicit FrmImportar(QWidget* parent = nullptr);
     ~FrmImportar() override;

@@ -12,20 +12,12 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "vb/variant.h"
-
-// DAO's Recordset.EOF keeps its name; the C library's EOF macro (-1) would
-// turn every call into a syntax error. Code that wants the C value can use
-// std::char_traits<char>::eof().
-#ifdef EOF
-#undef EOF
-#endif
 
 struct sqlite3;
 
@@ -115,7 +107,8 @@ class Recordset {
     Recordset& operator=(const Recordset&) = delete;
 
     bool BOF() const;
-    bool EOF() const;
+    // DAO's EOF, spelled as vb::Eof is (the C library owns the macro EOF).
+    bool Eof() const;
     void MoveFirst();
     void MoveLast();
     void MoveNext();

@@ -308,7 +308,7 @@ bool Recordset::BOF() const {
     return impl_->bof || impl_->rows.empty();
 }
 
-bool Recordset::EOF() const {
+bool Recordset::Eof() const {
     impl_->CheckUsable();
     impl_->EnsureLoaded();
     return impl_->eof || impl_->rows.empty();
@@ -344,7 +344,7 @@ void Recordset::MoveNext() {
     auto& r = *impl_;
     r.CheckUsable();
     r.EnsureLoaded();
-    if (EOF()) RaiseEngine(3021);
+    if (Eof()) RaiseEngine(3021);
     r.editMode = 0;
     if (r.bof) {
         r.pos = 0;

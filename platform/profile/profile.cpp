@@ -1,6 +1,7 @@
 #include "profile/profile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -183,6 +184,29 @@ bool ReplaceFile(const std::string& path, const std::vector<std::string>& lines)
     return ok;
 }
 
+// An exclusive lock on the companion file "<file>.lock" for the lifetime of
+// the object, so that writers of other processes take turns: each reads the
+// file, changes it and renames the new one into place while no other writer
+// can. Without a lock file (a folder that cannot take one) the write goes on
+// unlocked, as it would on a file system without locks.
+class WriteLock {
+  public:
+    explicit WriteLock(const std::string& path) {
+        fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd_ < 0) return;
+        while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~WriteLock() {
+        if (fd_ >= 0) ::close(fd_);  // closing lets the lock go
+    }
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+  private:
+    int fd_ = -1;
+};
+
 std::string StripTrailingBlanks(std::string_view s) {
     while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
     return std::string(s);
@@ -221,8 +245,14 @@ std::string WindowsDirectory() {
     return base + "/" + DefaultSubfolder();
 }
 
-void SetDefaultSubfolder(std::string_view name) {
-    DefaultSubfolder() = std::string(name);
+void AnchorWindowsDirectory() {
+    if (!WindirSet()) return;
+    const std::string dir = std::getenv("WINDIR");
+    if (dir.front() == '/') return;
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(dir, ec);
+    if (ec) return;
+    ::setenv("WINDIR", absolute.lexically_normal().string().c_str(), 1);
 }
 
 std::string ProfilePath(std::string_view file) {
@@ -271,6 +301,7 @@ bool WritePrivateProfileString(std::string_view section, std::optional<std::stri
     }
     const std::string path = ProfilePath(file);
     const std::string sectionName(TrimBlanks(section));
+    const WriteLock lock(path);
 
     std::vector<std::string> lines;
     if (auto existing = ReadLines(path)) {
@@ -325,6 +356,10 @@ bool WritePrivateProfileString(std::string_view section, std::optional<std::stri
 std::string LeeClave(std::string_view section, std::string_view key, std::string_view file) {
     ProfileString r = GetPrivateProfileString(section, key, "", 255, file);
     return vb::Trim(r.text);
+}
+
+void SetDefaultSubfolder(std::string_view name) {
+    DefaultSubfolder() = std::string(name);
 }
 
 }  // namespace profile

@@ -15,8 +15,11 @@ namespace profile {
 // SetDefaultSubfolder). No final separator.
 std::string WindowsDirectory();
 
-// Names the per-user folder's subfolder; each program sets it at start.
-void SetDefaultSubfolder(std::string_view name);
+// Makes a relative WINDIR absolute, taken from the current folder, so that the
+// settings file stays where it was when the program changes its current
+// folder. Every program calls it first thing in main, before anything can
+// change the current folder or start another program.
+void AnchorWindowsDirectory();
 
 // The file a profile name stands for: a bare name ("KV000.INI") lies in the
 // Windows directory, anything with a folder part is taken as given; either way
@@ -50,5 +53,9 @@ bool WritePrivateProfileString(std::string_view section, std::optional<std::stri
 // function copied, trimmed of blanks. A missing key or file gives "".
 std::string LeeClave(std::string_view section, std::string_view key,
                      std::string_view file = "KV000.INI");
+
+// Names the subfolder of the per-user folder (see WindowsDirectory); each
+// program sets it at start.
+void SetDefaultSubfolder(std::string_view name);
 
 }  // namespace profile

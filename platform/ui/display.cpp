@@ -57,6 +57,23 @@ void PrefiereX11() {
     if (PlataformaQt().empty() && d && *d) setenv("QT_QPA_PLATFORM", "xcb", 0);
 }
 
+std::string MensajeSinPantalla(const std::string& programa, const std::string& comoEjecutar) {
+    const std::string p = PlataformaQt();
+    const char* d = std::getenv("DISPLAY");
+    std::string falta;
+    if (EmpiezaCon(p, "wayland")) {
+        falta = HayWayland() ? "no responde la pantalla Wayland WAYLAND_DISPLAY=" +
+                                   std::string(std::getenv("WAYLAND_DISPLAY"))
+                             : "no hay pantalla: la variable WAYLAND_DISPLAY no está definida";
+    } else if (d && *d) {
+        falta = "no responde la pantalla DISPLAY=" + std::string(d);
+    } else {
+        falta = "no hay pantalla: la variable DISPLAY no está definida";
+    }
+    return programa + ": " + falta + ". Ejecútelo en una sesión gráfica o, sin ella, en una " +
+           "pantalla virtual: " + comoEjecutar;
+}
+
 bool HayAplicacion() {
     return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
 }

@@ -2,6 +2,8 @@
 // decide by it whether a message box can be shown or goes to standard error.
 #pragma once
 
+#include <string>
+
 namespace ui {
 
 // A display a person can look at: an X server that answers (DISPLAY) or a
@@ -16,6 +18,12 @@ bool QtPuedeArrancar();
 // desktop that also offers X (Wayland with XWayland) Qt is asked to use it.
 // Call before the QApplication is made; a platform chosen by the user stays.
 void PrefiereX11();
+
+// Why a program with windows cannot show them, and how to run it: names the
+// display that is missing or does not answer, then `comoEjecutar`: how to run
+// it on a machine without a screen (a virtual display, xvfb-run). One line,
+// for standard error.
+std::string MensajeSinPantalla(const std::string& programa, const std::string& comoEjecutar);
 
 // True when a QApplication (widgets) exists in this process.
 bool HayAplicacion();

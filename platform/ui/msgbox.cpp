@@ -248,11 +248,3 @@ bool ScriptFromEnvironment(const char* variable) {
 }
 
 }  // namespace ui
-
-// Every program with windows loads the font library, which keeps caches it
-// never frees, and the desktop's message bus library, whose connection buffers
-// outlive a program that ends at once (a failed start ends without tearing the
-// windows down); leak checks (sanitizer builds) are told to pass over them.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig\nleak:libfreetype\nleak:libdbus-1\n";
-}

@@ -9,35 +9,13 @@
 #include <string_view>
 #include <vector>
 
+#include "vb/msgbox_values.h"
+
 namespace ui {
 
-enum MsgBoxStyle : int {
-    vbOKOnly = 0,
-    vbOKCancel = 1,
-    vbAbortRetryIgnore = 2,
-    vbYesNoCancel = 3,
-    vbYesNo = 4,
-    vbRetryCancel = 5,
-    vbCritical = 16,
-    vbQuestion = 32,
-    vbExclamation = 48,
-    vbInformation = 64,
-    vbDefaultButton1 = 0,
-    vbDefaultButton2 = 256,
-    vbDefaultButton3 = 512,
-    vbApplicationModal = 0,
-    vbSystemModal = 4096,
-};
-
-enum MsgBoxResult : int {
-    vbOK = 1,
-    vbCancel = 2,
-    vbAbort = 3,
-    vbRetry = 4,
-    vbIgnore = 5,
-    vbYes = 6,
-    vbNo = 7,
-};
+// The style and answer numbers (vbOKOnly, vbCritical, vbYes ...).
+using enum vb::MsgBoxStyle;
+using enum vb::MsgBoxResult;
 
 // Shows the box and waits for the answer. The title defaults to the program's
 // title. With a script in force the box is answered from it; without a usable

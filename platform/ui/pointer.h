@@ -16,4 +16,14 @@ enum MousePointerValue : int {
 void SetMousePointer(int value);
 int MousePointer();
 
+// The hourglass for the life of a scope: set when made, and the default
+// pointer back on every way out of the scope, an exception included.
+class PunteroOcupado {
+  public:
+    PunteroOcupado() { SetMousePointer(vbHourglass); }
+    ~PunteroOcupado() { SetMousePointer(vbDefault); }
+    PunteroOcupado(const PunteroOcupado&) = delete;
+    PunteroOcupado& operator=(const PunteroOcupado&) = delete;
+};
+
 }  // namespace ui

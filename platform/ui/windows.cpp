@@ -57,13 +57,27 @@ struct cWindows::Conexion {
                            static_cast<std::size_t>(n));
     }
 
-    bool TieneEstadoWm(xcb_window_t w) {
-        if (wmState == XCB_ATOM_NONE) return false;
-        auto ck = xcb_get_property(c, 0, w, wmState, XCB_GET_PROPERTY_TYPE_ANY, 0, 0);
+    // WM_STATE's first value; Ninguno when the window has none.
+    EstadoWm Estado(xcb_window_t w) {
+        if (wmState == XCB_ATOM_NONE) return EstadoWm::Ninguno;
+        auto ck = xcb_get_property(c, 0, w, wmState, XCB_GET_PROPERTY_TYPE_ANY, 0, 1);
         std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> r(
             xcb_get_property_reply(c, ck, nullptr), &std::free);
-        return r && r->type != XCB_ATOM_NONE;
+        if (!r || r->type == XCB_ATOM_NONE) return EstadoWm::Ninguno;
+        if (r->format != 32 || xcb_get_property_value_length(r.get()) < 4) {
+            return EstadoWm::Retirado;
+        }
+        const auto valor = *static_cast<const std::uint32_t*>(xcb_get_property_value(r.get()));
+        switch (valor) {
+            case 1:
+                return EstadoWm::Normal;
+            case 3:
+                return EstadoWm::Minimizado;
+            default:
+                return EstadoWm::Retirado;
+        }
     }
+    bool TieneEstadoWm(xcb_window_t w) { return Estado(w) != EstadoWm::Ninguno; }
 
     std::vector<xcb_window_t> Hijos(xcb_window_t w) {
         auto ck = xcb_query_tree(c, w);
@@ -122,8 +136,11 @@ std::string cWindows::LeeTituloVentana(Conexion& c, std::uint32_t hwnd) {
     return Latin1AUtf8(t);
 }
 
+bool EsVisible(bool mapeada, EstadoWm estado) {
+    return mapeada || estado == EstadoWm::Normal || estado == EstadoWm::Minimizado;
+}
+
 std::vector<VentanaX> VentanasDelEscritorio() {
-    cWindows w;
     cWindows::Conexion c;
     std::vector<VentanaX> lista;
     if (!c.Lista()) return lista;
@@ -132,20 +149,26 @@ std::vector<VentanaX> VentanasDelEscritorio() {
     for (auto it = hijos.rbegin(); it != hijos.rend(); ++it) {
         VentanaX v;
         v.id = *it;
-        v.visible = c.Visible(*it);
-        v.titulo = w.LeeTituloVentana(c, *it);
-        if (v.titulo.empty() && v.visible) {
-            if (xcb_window_t cl = c.Cliente(*it, 3); cl && cl != *it) {
-                v.titulo = w.LeeTituloVentana(c, cl);
-            }
+        v.mapeada = c.Visible(*it);
+        v.titulo = cWindows::LeeTituloVentana(c, *it);
+        // The program's own window carries the state; under a window manager
+        // it lies inside the frame, which stays there while it is unmapped.
+        if (xcb_window_t cl = c.Cliente(*it, 3)) {
+            v.estado = c.Estado(cl);
+            if (v.titulo.empty() && cl != *it) v.titulo = cWindows::LeeTituloVentana(c, cl);
         }
+        v.visible = EsVisible(v.mapeada, v.estado);
         lista.push_back(std::move(v));
     }
     return lista;
 }
 
+cWindows::cWindows() : fuente_(&VentanasDelEscritorio) {}
+
+cWindows::cWindows(Fuente fuente) : fuente_(std::move(fuente)) {}
+
 bool cWindows::CorreApp(const std::string& titulo) {
-    for (const VentanaX& v : VentanasDelEscritorio()) {
+    for (const VentanaX& v : fuente_()) {
         if (!v.visible || v.titulo.empty()) continue;
         if (v.titulo == titulo) return true;
     }

@@ -15,6 +15,7 @@
 #include "ui/msgbox.h"
 #include "ui/pointer.h"
 #include "ui/printer.h"
+#include "ui/twips.h"
 #include "vb/datetime.h"
 #include "vb/error.h"
 #include "vb/files.h"
@@ -27,19 +28,10 @@ namespace reportes::forms {
 
 namespace {
 
-constexpr int kTwipsPorPixel = 15;
+using ui::kTwipsPorPixel;
 constexpr int kErrorImpresionCancelada = 20545;
 constexpr double kAltoFila = 270;
 constexpr std::int16_t kFilasPorPagina = 40;
-
-// The hourglass while it lives; the default pointer on every way out.
-class PunteroOcupado {
-  public:
-    PunteroOcupado() { ui::SetMousePointer(ui::vbHourglass); }
-    ~PunteroOcupado() { ui::SetMousePointer(ui::vbDefault); }
-    PunteroOcupado(const PunteroOcupado&) = delete;
-    PunteroOcupado& operator=(const PunteroOcupado&) = delete;
-};
 
 // A numbered file closed on every way out.
 class Archivo {
@@ -133,7 +125,7 @@ void FrmConsist::RepInconsist() {
     int error = 0;
     std::string descripcion;
     {
-        PunteroOcupado ocupado;
+        const ui::PunteroOcupado ocupado;
         try {
             const vb::Date ahora = vb::Now();
             const std::string fecha = vb::CStr(

@@ -6,11 +6,11 @@
 #include <iostream>
 #include <memory>
 
+#include "profile/profile.h"
 #include "shell/avisos.h"
 #include "shell/conexion.h"
 #include "shell/forms/mdifrm.h"
 #include "shell/state.h"
-#include "profile/profile.h"
 #include "ui/display.h"
 #include "ui/instance.h"
 #include "ui/msgbox.h"
@@ -55,6 +55,12 @@ int Main(int argc, char** argv) {
     if (ui::QtPuedeArrancar()) {
         app = std::make_unique<QApplication>(argc, argv);
         QApplication::setApplicationName(QString::fromUtf8(kPrograma));
+    } else {
+        // The launcher check below cannot find a window either; say why first.
+        std::fprintf(
+            stderr, "%s\n",
+            ui::MensajeSinPantalla("formdesk", "xvfb-run -a launcher, y formdesk desde su botón")
+                .c_str());
     }
 
     ProgramState& g = G();

@@ -16,6 +16,7 @@
 #include "shell/state.h"
 #include "ui/msgbox.h"
 #include "ui/pointer.h"
+#include "ui/twips.h"
 #include "vb/error.h"
 #include "vb/numeric.h"
 #include "vb/strings.h"
@@ -24,16 +25,7 @@ namespace shell::forms {
 
 namespace {
 
-constexpr int kTwipsPorPixel = 15;
-
-// The hourglass while it lives; the default pointer on every way out.
-class PunteroOcupado {
-  public:
-    PunteroOcupado() { ui::SetMousePointer(ui::vbHourglass); }
-    ~PunteroOcupado() { ui::SetMousePointer(ui::vbDefault); }
-    PunteroOcupado(const PunteroOcupado&) = delete;
-    PunteroOcupado& operator=(const PunteroOcupado&) = delete;
-};
+using ui::kTwipsPorPixel;
 
 }  // namespace
 
@@ -108,7 +100,7 @@ std::string frmAbrirEnv::ArmaSql(const char* semana) const {
 
 void frmAbrirEnv::Form_Load() {
     resize(9195 / kTwipsPorPixel, 4530 / kTwipsPorPixel);
-    PunteroOcupado ocupado;
+    const ui::PunteroOcupado ocupado;
     ProgramState& g = G();
     g.gsSql = ArmaSql("a.semana");
     DtaNew->Carga(*g.gdbBase, g.gsSql);

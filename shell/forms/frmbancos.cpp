@@ -6,6 +6,7 @@
 #include "jet/database.h"
 #include "shell/state.h"
 #include "ui/pointer.h"
+#include "ui/twips.h"
 #include "vb/numeric.h"
 #include "vb/variant.h"
 
@@ -13,7 +14,7 @@ namespace shell::forms {
 
 namespace {
 
-constexpr int kTwipsPorPixel = 15;
+using ui::kTwipsPorPixel;
 
 }  // namespace
 
@@ -41,7 +42,7 @@ frmBancos::frmBancos(QWidget* parent) : QDialog(parent) {
 
 void frmBancos::Form_Load() {
     resize(7065 / kTwipsPorPixel, 4140 / kTwipsPorPixel);
-    ui::SetMousePointer(ui::vbHourglass);
+    const ui::PunteroOcupado ocupado;
     ProgramState& g = G();
     bool fechas = false;
     switch (g.gnTipoConsulta) {
@@ -74,7 +75,7 @@ void frmBancos::Form_Load() {
     int filas = 0;
     if (g.gdbBase && !g.gsSql.empty()) {
         auto Dta1 = g.gdbBase->OpenRecordset(g.gsSql, jet::dbOpenSnapshot);
-        for (; !Dta1->EOF(); Dta1->MoveNext()) {
+        for (; !Dta1->Eof(); Dta1->MoveNext()) {
             const vb::Variant codigo = Dta1->Fields(0).Value();
             const vb::Variant descrip = Dta1->Fields(1).Value();
             const std::string c = fechas ? vb::Format(codigo, "0#/0#/####") : vb::ToText(codigo);
@@ -91,7 +92,6 @@ void frmBancos::Form_Load() {
     } else {
         grdBancos->setEnabled(false);
     }
-    ui::SetMousePointer(ui::vbDefault);
 }
 
 void frmBancos::showEvent(QShowEvent* e) {

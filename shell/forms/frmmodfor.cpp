@@ -18,6 +18,7 @@
 #include "shell/forms/registro.h"
 #include "shell/state.h"
 #include "ui/msgbox.h"
+#include "ui/twips.h"
 #include "vb/error.h"
 #include "vb/numeric.h"
 #include "vb/strings.h"
@@ -26,7 +27,7 @@ namespace shell::forms {
 
 namespace {
 
-constexpr int kTwipsPorPixel = 15;
+using ui::kTwipsPorPixel;
 
 void Tamano(QWidget* w, int ancho, int alto) {
     w->resize(ancho / kTwipsPorPixel, alto / kTwipsPorPixel);

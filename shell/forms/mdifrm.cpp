@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
@@ -19,6 +20,7 @@
 #include "ui/modal.h"
 #include "ui/msgbox.h"
 #include "ui/pointer.h"
+#include "ui/twips.h"
 #include "vb/error.h"
 #include "vb/numeric.h"
 #include "vb/strings.h"
@@ -28,7 +30,7 @@ namespace shell::forms {
 
 namespace {
 
-constexpr int kTwipsPorPixel = 15;
+using ui::kTwipsPorPixel;
 
 QAction* Item(QMenu* menu, const char* nombre, const QString& leyenda) {
     QAction* a = menu->addAction(leyenda);
@@ -94,7 +96,7 @@ void IniciaVersion() {
     ProgramState& g = G();
     auto rs = g.gdbBase->OpenRecordset(
         "Select * from param where numero = '856'  and argumento='0787'", jet::dbOpenSnapshot);
-    if (!rs->EOF()) {
+    if (!rs->Eof()) {
         const std::string funcion = vb::ToText(rs->Fields("Funcion").Value());
         g.gsVersion = vb::Mid(funcion, 1, 3);
         g.gsFechaVersion = vb::Mid(funcion, 5, 10);
@@ -254,6 +256,8 @@ bool MDIFrm::MDIForm_Load() {
     g.gsFormulario = "0787";
     helpFile_ = g.gsSysPath + "0787" + "/" + "formdesk";
     helpContext_ = 1008;
+    // F1 in any window of the program, modal forms included.
+    qApp->installEventFilter(this);
     try {
         // Nothing reads it, but the host's table must be there for the run.
         rsError_ = g.gdbBase->OpenRecordset("error", jet::dbOpenTable);
@@ -267,6 +271,23 @@ bool MDIFrm::MDIForm_Load() {
         MuestraErrorNoAtrapado(e.Number(), e.Description());
         return false;
     }
+    return true;
+}
+
+bool MDIFrm::eventFilter(QObject* objeto, QEvent* e) {
+    if (e->type() != QEvent::KeyPress || helpFile_.empty()) return false;
+    auto* tecla = static_cast<QKeyEvent*>(e);
+    if (tecla->key() != Qt::Key_F1 || tecla->modifiers() != Qt::NoModifier) return false;
+    auto* widget = qobject_cast<QWidget*>(objeto);
+    if (widget == nullptr) return false;
+    // The help context of the focused control, else of its window; a window
+    // without one opens the help at its contents.
+    int contexto = 0;
+    for (QWidget* w = widget; w != nullptr && contexto == 0; w = w->parentWidget()) {
+        contexto = w->property("HelpContextID").toInt();
+        if (w->isWindow()) break;
+    }
+    ui::MuestraAyuda(helpFile_, widget->window()->windowTitle().toStdString(), contexto);
     return true;
 }
 
@@ -375,9 +396,8 @@ void MDIFrm::mnuRegistrar_Click() {
     g.gbRegistraOrden = true;
     g.gnModo = 2;
     g.gbOrdenModificado = false;
-    ui::SetMousePointer(ui::vbHourglass);
+    const ui::PunteroOcupado ocupado;
     AbreFormulario("frmAbrirEnv", this);
-    ui::SetMousePointer(ui::vbDefault);
 }
 
 void MDIFrm::mnuEliminarE_Click() {
@@ -401,9 +421,8 @@ void MDIFrm::AbreConsulta(std::uint8_t tipo) {
     CierraFormularios();
     ui::Unload(InstanciaBancos());
     G().gnTipoConsulta = tipo;
-    ui::SetMousePointer(ui::vbHourglass);
+    const ui::PunteroOcupado ocupado;
     ui::ShowFresh(InstanciaBancos(), [this] { return new frmBancos(this); });
-    ui::SetMousePointer(ui::vbDefault);
 }
 
 void MDIFrm::mnuPro_Click() {
@@ -425,7 +444,8 @@ void MDIFrm::mnuAcerca_Click() {
 }
 
 void MDIFrm::verificar_Click() {
-    ui::AbreDireccion(DireccionVersion(G().gsVersion, G().gsFechaVersion));
+    ui::AbreDireccion(DireccionVersion(G().gsVersion, G().gsFechaVersion),
+                      windowTitle().toStdString());
 }
 
 void MDIFrm::Toolbar1_ButtonClick(int index) {

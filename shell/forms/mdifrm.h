@@ -23,6 +23,9 @@ namespace shell::forms {
 
 class MDIFrm : public QMainWindow {
     Q_OBJECT
+    // F1 opens the help at the context of the window that has the focus: any
+    // window that has one offers it as this property.
+    Q_PROPERTY(int HelpContextID READ HelpContextID)
   public:
     explicit MDIFrm(QWidget* parent = nullptr);
     ~MDIFrm() override;
@@ -68,6 +71,7 @@ class MDIFrm : public QMainWindow {
 
   protected:
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* objeto, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
   private:

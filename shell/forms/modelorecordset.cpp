@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "jet/database.h"
+#include "ui/twips.h"
 #include "vb/error.h"
 #include "vb/numeric.h"
 
@@ -12,7 +13,7 @@ namespace shell::forms {
 
 namespace {
 
-constexpr int kTwipsPorPixel = 15;
+using ui::kTwipsPorPixel;
 
 bool MismoNombre(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -37,7 +38,7 @@ void ModeloRecordset::Carga(jet::Database& db, std::string sql) {
     std::vector<std::vector<vb::Variant>> filas;
     auto rs = db.OpenRecordset(sql, jet::dbOpenSnapshot);
     for (int i = 0; i < rs->FieldCount(); ++i) campos.push_back(rs->Fields(i).Name());
-    for (; !rs->EOF(); rs->MoveNext()) filas.push_back(rs->CurrentRow());
+    for (; !rs->Eof(); rs->MoveNext()) filas.push_back(rs->CurrentRow());
     rs->Close();
 
     beginResetModel();

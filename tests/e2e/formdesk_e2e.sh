@@ -74,6 +74,17 @@ rc=$?
 check "no display: ends with an error code" test "$rc" -ne 0 -a "$rc" -lt 124
 check "no display: message on standard error" has "$work/nodisplay.err" \
   "Error al ejecutar el módulo: Debe ejecutar este módulo desde el Nexador del QVX"
+check "no display: the missing display named" has "$work/nodisplay.err" "DISPLAY"
+check "no display: how to run it" has "$work/nodisplay.err" "xvfb-run"
+# The launcher without a display, and with one that does not answer: a
+# message, not a crash.
+for d in "" ":97"; do
+  env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$d" \
+    timeout 120 "$bin/launcher" >"$work/launcher_nodisplay.out" 2>"$work/launcher_nodisplay.err"
+  rc=$?
+  check "launcher, display '$d': ends with an error code" test "$rc" -eq 1
+  check "launcher, display '$d': how to run it" has "$work/launcher_nodisplay.err" "xvfb-run"
+done
 
 # 2. Titles that are not exactly the launcher's, and the right title hidden.
 fake "Telvarin "; refused_without trailing_blank; stop "$fake_pid"
@@ -95,7 +106,10 @@ sed -i '/^SystemDB=/d' "$WINDIR/KV000.INI"
 "$bin/launcher" & pids+=($!)
 "$bin/launcher" --screenshot "$work/launcher.png" "Telvarin" 90 >/dev/null
 check "launcher window shown" test $? -eq 0
-"$bin/formdesk" >"$work/first.out" 2>"$work/first.err" & first=$!
+# Started with the settings folder given relative to the current folder: the
+# program changes its current folder and must still find the settings file.
+(cd "$work" && exec env WINDIR=host/windows "$bin/formdesk") >"$work/first.out" 2>"$work/first.err" &
+first=$!
 pids+=("$first")
 "$bin/launcher" --screenshot "$work/main.png" "0787 Olvarico v 1.9" 90
 check "with the launcher: main window shown" test $? -eq 0

@@ -57,7 +57,7 @@ TEST_F(ConexionTest, InstalacionDeMakehostSeAbre) {
     ASSERT_NE(shell::G().gdbBase, nullptr);
     EXPECT_TRUE(avisos.avisos.empty());
     auto rs = shell::G().gdbBase->OpenRecordset("SELECT * FROM CONT", jet::dbOpenSnapshot);
-    EXPECT_FALSE(rs->EOF());
+    EXPECT_FALSE(rs->Eof());
     EXPECT_EQ(Leida("SystemDB"), inst.sysPath + "KV000.MDW");
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "profile/profile.h"
 #include "shell/cnumero.h"
 #include "shell/cuenta.h"
+#include "vb/numeric.h"
 #include "vb/strings.h"
 #include "vb/variant.h"
 
@@ -34,7 +36,7 @@ std::string Makehost() {
 long Cuenta(jet::Database& db, const std::string& sql) {
     auto rs = db.OpenRecordset(sql, jet::dbOpenSnapshot);
     long n = 0;
-    for (; !rs->EOF(); rs->MoveNext()) ++n;
+    for (; !rs->Eof(); rs->MoveNext()) ++n;
     return n;
 }
 
@@ -137,7 +139,7 @@ TEST(Makehost, DatosDeMuestra) {
     // Document types: fixed positions.
     auto rs = db->OpenRecordset("SELECT Funcion FROM PARAM WHERE Numero='044' AND Argumento='1'",
                                 jet::dbOpenSnapshot);
-    ASSERT_FALSE(rs->EOF());
+    ASSERT_FALSE(rs->Eof());
     std::string f = vb::ToText(rs->Fields(0).Value());
     EXPECT_EQ(vb::Mid(f, 46, 2), "08");
     EXPECT_EQ(vb::Mid(f, 102, 2), "11");
@@ -187,7 +189,7 @@ TEST(Envio, CopiaLaDeclaracionConCorrelativoYCodigos) {
     EXPECT_NE(e1.control, e2.control);
 
     auto h = db->OpenRecordset("SELECT * FROM HCAB WHERE CORREL='001'", jet::dbOpenSnapshot);
-    ASSERT_FALSE(h->EOF());
+    ASSERT_FALSE(h->Eof());
     EXPECT_EQ(vb::CInt(h->Fields("estado").Value()), 1);
     EXPECT_TRUE(h->Fields("norden").IsNull());
     EXPECT_FALSE(h->Fields("fec_env").IsNull());
@@ -196,7 +198,7 @@ TEST(Envio, CopiaLaDeclaracionConCorrelativoYCodigos) {
     EXPECT_EQ(vb::ToText(fila.back()), shell::CalculaCNumero(fila, 6));
     EXPECT_EQ(Cuenta(*db, "SELECT * FROM HDET WHERE CORREL='002'"), 3);
     auto d = db->OpenRecordset("SELECT * FROM HDET", jet::dbOpenSnapshot);
-    for (; !d->EOF(); d->MoveNext()) {
+    for (; !d->Eof(); d->MoveNext()) {
         auto f = d->CurrentRow();
         EXPECT_EQ(vb::ToText(f.back()), shell::CalculaCNumero(f, 7));
     }
@@ -218,6 +220,90 @@ TEST(Envio, DesdeLaLineaDeOrdenes) {
     EXPECT_NE(Ejecuta(Makehost() + " '" + carpeta + "' --send 20555666773 200602 2>/dev/null"), 0);
     auto db = hostkit::AbreHost(hostkit::Rutas(carpeta));
     EXPECT_EQ(Cuenta(*db, "SELECT * FROM HCAB WHERE DOC_ID_D='20555666773'"), 1);
+}
+
+// Two sendings at the same time, from two processes: each gets its own
+// control number.
+TEST(Envio, EnviosSimultaneosNoRepitenElControl) {
+    CarpetaTemporal tmp;
+    auto inst = hostkit::CreaHost(tmp.Ruta());
+    constexpr int kPeriodos = 12;
+    const std::string rucs[2] = {"20100123453", "20555666773"};
+    {
+        auto db = hostkit::AbreHost(inst);
+        for (const std::string& ruc : rucs) {
+            for (int m = 1; m <= kPeriodos; ++m) {
+                db->Execute("INSERT INTO CAB VALUES ('" + ruc + "',6,'2005" + vb::Format(m, "00") +
+                                "','0787',0,'10/06/2005',0,' ',' ',' ','0','0','000000')",
+                            jet::dbFailOnError);
+            }
+        }
+        db->Close();
+    }
+    pid_t hijos[2];
+    for (int p = 0; p < 2; ++p) {
+        hijos[p] = ::fork();
+        ASSERT_GE(hijos[p], 0);
+        if (hijos[p] == 0) {
+            int codigo = 0;
+            try {
+                auto db = hostkit::AbreHost(inst);
+                for (int m = 1; m <= kPeriodos; ++m) {
+                    hostkit::EnviaDeclaracion(*db, rucs[p], "2005" + vb::Format(m, "00"));
+                }
+                db->Close();
+            } catch (...) {
+                codigo = 1;
+            }
+            ::_exit(codigo);
+        }
+    }
+    for (pid_t h : hijos) {
+        int estado = 0;
+        ASSERT_EQ(::waitpid(h, &estado, 0), h);
+        EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == 0);
+    }
+    auto db = hostkit::AbreHost(inst);
+    std::set<std::string> controles;
+    auto rs = db->OpenRecordset("SELECT control FROM HCAB", jet::dbOpenSnapshot);
+    long filas = 0;
+    for (; !rs->Eof(); rs->MoveNext(), ++filas) controles.insert(vb::ToText(rs->Fields(0).Value()));
+    EXPECT_EQ(filas, 2 * kPeriodos);
+    EXPECT_EQ(controles.size(), static_cast<std::size_t>(2 * kPeriodos));
+}
+
+// A folder whose program folder the settings file could not keep whole is
+// refused before anything is made; a run cut short half-way can be run again.
+TEST(Makehost, CarpetaDemasiadoLargaYCorridaInterrumpida) {
+    CarpetaTemporal tmp;
+    // sysPath = carpeta & "/QVX/": 255 characters, one too many.
+    std::string larga = tmp.Ruta() + "/";
+    larga += std::string(255 - larga.size() - 5, 'c');
+    ASSERT_EQ(hostkit::Rutas(larga).sysPath.size(), 255u);
+    try {
+        hostkit::CreaHost(larga);
+        ADD_FAILURE() << "carpeta aceptada";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("254"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(fs::exists(larga));
+    EXPECT_NE(Ejecuta(Makehost() + " '" + larga + "' 2>/dev/null >/dev/null"), 0);
+    EXPECT_FALSE(fs::exists(larga));
+
+    // The settings file cannot be written (a folder stands in its place): the
+    // run fails after the database was built.
+    const std::string carpeta = tmp.Ruta() + "/h";
+    hostkit::Instalacion inst = hostkit::Rutas(carpeta);
+    fs::create_directories(inst.ini);
+    EXPECT_THROW(hostkit::CreaHost(carpeta), std::runtime_error);
+    fs::remove(inst.ini);
+    ASSERT_EQ(Ejecuta(Makehost() + " '" + carpeta + "' >/dev/null"), 0);
+    EXPECT_EQ(profile::LeeClave("Options", "SysPath", inst.ini), inst.sysPath);
+    auto db = hostkit::AbreHost(inst);
+    EXPECT_GT(Cuenta(*db, "SELECT * FROM PARAM"), 0);
+    for (const auto& e : fs::directory_iterator(inst.sysPath)) {
+        EXPECT_EQ(e.path().string().find(".nueva"), std::string::npos) << e.path();
+    }
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ TEST_F(CatalogoTest, CadPar2UneLasClavesRecortadas) {
     Fila("950", " 07 ", "");
     Fila("950", "08", "");
     EXPECT_EQ(Entradas(importacion::CadPar2("004")),
-              (std::vector<std::string>{"00", "01", "02", "03", "09", "11", "18", "38"}));
+              (std::vector<std::string>{"00", "01", "02", "03", "04", "05", "06", "07"}));
     EXPECT_EQ(importacion::CadPar2("950").size(), 6u);
     EXPECT_EQ(Entradas(importacion::CadPar2("950")), (std::vector<std::string>{"07", "08"}));
     EXPECT_EQ(importacion::CadPar2("999"), "");

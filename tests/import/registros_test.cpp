@@ -10,7 +10,7 @@
 #include <sstream>
 #include <vector>
 
-#include "bench/import/generador.h"
+#include "tools/gendata/generador.h"
 #include "host/pruebas.h"
 #include "shell/avisos.h"
 #include "validator/validator.h"
@@ -116,14 +116,29 @@ class Registros : public ::testing::Test {
         e_.periodo = periodo;
         ruta_ = Escribe("0787" + periodo + kRuc + ".mov", lineas);
         auto l = ListasMuestra(false, periodo);
-        return importacion::ImportoMov(e_, l, ruta_, tuplas_, m402_, m422_, m302_, m322_);
+        return Toma(importacion::ImportoMov(e_, l, ruta_));
     }
 
     std::string Ext(const std::string& periodo, const std::vector<std::string>& lineas) {
         e_.periodo = periodo;
         ruta_ = Escribe("0787" + periodo + kRuc + ".ext", lineas);
         auto l = ListasMuestra(true, periodo);
-        return importacion::ImportoExt(e_, l, ruta_, tuplas_, t_);
+        return Toma(importacion::ImportoExt(e_, l, ruta_));
+    }
+
+    // Keeps what a run gave back for the checks below.
+    std::string Toma(const importacion::TotalesMov& r) {
+        tuplas_ = r.dTotTupla;
+        m402_ = r.dMto402;
+        m422_ = r.dMto422;
+        m302_ = r.dMto302;
+        m322_ = r.dMto322;
+        return r.resultado;
+    }
+    std::string Toma(const TotalesExt& r) {
+        tuplas_ = r.dTotTupla;
+        t_ = r;
+        return r.resultado;
     }
 
     fs::path dir_;
@@ -250,6 +265,30 @@ TEST_F(Registros, MovimientosCasoPorCaso) {
          "201702",
          Con(MovBase(), {{1, "04"}, {2, "AB1234"}, {3, "9249"}, {11, "0"}, {12, "01"}}),
          {"168"},
+         true},
+        // With the indicator "0" a given field logs 168 and is still checked
+        // itself; the first step that logged anything ends the block.
+        {"pasivo con tipo desconocido",
+         "201702",
+         Con(MovBase(), {{1, "04"}, {2, "AB1234"}, {3, "9249"}, {11, "0"}, {12, "99"}}),
+         {"168", "160"},
+         true},
+        {"pasivo con numero largo y con signo",
+         "201702",
+         Con(MovBase(),
+             {{1, "04"}, {2, "AB1234"}, {3, "9249"}, {11, "0"}, {13, "123456789012345678901#"}}),
+         {"168", "165", "161"},
+         true},
+        {"pasivo con fecha invalida y direccion",
+         "201702",
+         Con(MovBase(),
+             {{1, "04"}, {2, "AB1234"}, {3, "9249"}, {11, "0"}, {14, "31/02/1980"}, {16, "X"}}),
+         {"168", "162"},
+         true},
+        {"pasivo con tipo de direccion desconocido",
+         "201702",
+         Con(MovBase(), {{1, "04"}, {2, "AB1234"}, {3, "9249"}, {11, "0"}, {15, "09"}}),
+         {"168", "163"},
          true},
         {"activo sin tipo",
          "201702",
@@ -384,7 +423,7 @@ TEST_F(Registros, ArchivoVacioPasaSinErrores) {
     e_.periodo = "201501";
     auto l = ListasMuestra(false, "201501");
     m302_ = Cur(5);
-    EXPECT_EQ(importacion::ImportoMov(e_, l, ruta, tuplas_, m402_, m422_, m302_, m322_), "True");
+    EXPECT_EQ(Toma(importacion::ImportoMov(e_, l, ruta)), "True");
     EXPECT_EQ(m302_, Currency());
     EXPECT_EQ(tuplas_, 0);
     EXPECT_FALSE(fs::exists(ruta + "err"));
@@ -602,11 +641,10 @@ TEST_F(Registros, DatosAleatoriosNoRompen) {
             e_.periodo = periodo;
             auto lm = ListasMuestra(false, periodo);
             std::string r;
-            ASSERT_NO_THROW(
-                r = importacion::ImportoMov(e_, lm, ruta, tuplas_, m402_, m422_, m302_, m322_));
+            ASSERT_NO_THROW(r = Toma(importacion::ImportoMov(e_, lm, ruta)));
             EXPECT_TRUE(r == "True" || r == "False");
             auto le = ListasMuestra(true, periodo);
-            ASSERT_NO_THROW(r = importacion::ImportoExt(e_, le, ruta, tuplas_, t_));
+            ASSERT_NO_THROW(r = Toma(importacion::ImportoExt(e_, le, ruta)));
             EXPECT_TRUE(r == "True" || r == "False");
             fs::remove(ruta + "err");
         }
@@ -729,7 +767,7 @@ TEST_F(Registros, FalloDeEscrituraDelErrorSeAvisa) {
     }
     fs::create_symlink("/dev/full", ruta + "err");
     auto l = ListasMuestra(false, "201501");
-    EXPECT_EQ(importacion::ImportoMov(e_, l, ruta, tuplas_, m402_, m422_, m302_, m322_), "False");
+    EXPECT_EQ(Toma(importacion::ImportoMov(e_, l, ruta)), "False");
     EXPECT_EQ(tuplas_, 1);
     ASSERT_EQ(avisos.avisos.size(), 1u);
     EXPECT_EQ(avisos.avisos[0].titulo, "Error");

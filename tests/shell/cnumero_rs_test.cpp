@@ -34,7 +34,7 @@ TEST(CalculaCNumeroRecordset, CodeOfTheRowBeingAdded) {
         rs->Close();
 
         auto check = db->OpenRecordset("SELECT * FROM T", jet::dbOpenSnapshot);
-        ASSERT_FALSE(check->EOF());
+        ASSERT_FALSE(check->Eof());
         EXPECT_EQ(check->Fields("cNumero").Value(), vb::Variant("026969"));
         // Recomputing over the stored row gives the stored code.
         EXPECT_EQ(shell::CalculaCNumero(*check, 2), "026969");

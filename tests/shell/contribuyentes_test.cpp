@@ -62,15 +62,15 @@ TEST_F(HostTest, QueryTextWithTheBuiltInRowAndAnOrdinaryUser) {
 TEST_F(HostTest, ListByUserTypeInNumberOrder) {
     G().gsUsuario = "ADMIN";
     EXPECT_EQ(ItemsContribuyentes(), (std::vector<std::string>{
-                                         "10408123459  PEREZ GOMEZ JUAN CARLOS",
-                                         "20100123453  FINANCIERA ANDINA S.A.",
-                                         "20555666773  CAJA RURAL DEL SUR S.A.C.",
-                                         "20600000013  COOPERATIVA SANTA ROSA LTDA",
+                                         "10408123459  CONTRIBUYENTE DE PRUEBA UNO",
+                                         "20100123453  EMPRESA DE PRUEBA S.A.",
+                                         "20555666773  EMPRESA DE EJEMPLO S.A.C.",
+                                         "20600000013  COOPERATIVA DE PRUEBA LTDA",
                                      }));
     G().gsUsuario = "USUARIO1";
     EXPECT_EQ(ItemsContribuyentes(), (std::vector<std::string>{
-                                         "20100123453  FINANCIERA ANDINA S.A.",
-                                         "20555666773  CAJA RURAL DEL SUR S.A.C.",
+                                         "20100123453  EMPRESA DE PRUEBA S.A.",
+                                         "20555666773  EMPRESA DE EJEMPLO S.A.C.",
                                      }));
     // A user without taxpayers, or whose name carries a quote, gets an empty list.
     for (const char* u : {"NADIE", "O'BRIEN"}) {
@@ -95,7 +95,7 @@ TEST_F(HostTest, ExactLengthRuleLeavesShortNumbersOut) {
               std::string::npos);
     items = ItemsContribuyentes();
     ASSERT_EQ(items.size(), 4u);
-    EXPECT_EQ(items[0], "10408123459  PEREZ GOMEZ JUAN CARLOS");
+    EXPECT_EQ(items[0], "10408123459  CONTRIBUYENTE DE PRUEBA UNO");
 }
 
 TEST(ItemContribuyente, NameAlwaysStartsAtCharacterFourteen) {

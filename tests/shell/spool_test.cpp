@@ -63,7 +63,7 @@ TEST_F(SpoolTest, SequencePerCodeAndFileNumberAcrossAllCodes) {
         jet::dbOpenSnapshot);
     const char* esperadas[][2] = {{"UZQ001", "000001"}, {"UZQ001", "000008"}, {"UZQ002", "000001"}};
     for (auto& e : esperadas) {
-        ASSERT_FALSE(rs->EOF());
+        ASSERT_FALSE(rs->Eof());
         EXPECT_EQ(vb::CStr(rs->Fields("CodRep").Value()), e[0]);
         EXPECT_EQ(vb::CStr(rs->Fields("Secuencia").Value()), e[1]);
         EXPECT_EQ(vb::CStr(rs->Fields("Usuario").Value()), "USUARIO1");
@@ -130,7 +130,7 @@ TEST_F(SpoolTest, TwoProcessesRegisteringAtOnceGetDistinctNames) {
     auto rs = db_->OpenRecordset("SELECT Archivo FROM SPOOL", jet::dbOpenSnapshot);
     std::set<std::string> nombres;
     long n = 0;
-    for (; !rs->EOF(); rs->MoveNext(), ++n) nombres.insert(vb::CStr(rs->Fields(0).Value()));
+    for (; !rs->Eof(); rs->MoveNext(), ++n) nombres.insert(vb::CStr(rs->Fields(0).Value()));
     EXPECT_EQ(n, 2 * kPorProceso);
     EXPECT_EQ(nombres.size(), static_cast<size_t>(2 * kPorProceso));
     EXPECT_EQ(*nombres.rbegin(), "00000400.PRN");

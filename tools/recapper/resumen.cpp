@@ -321,7 +321,7 @@ void Resumidor::LeeCabecera() {
                                      " AND FORMULARIO='" + jet::Q(r_.linea.formulario) + "'",
                                  jet::dbOpenSnapshot);
     // Without a header row nothing names a cheque: the summary shows cash.
-    if (!rs->EOF()) {
+    if (!rs->Eof()) {
         r_.nroCheque = vb::Trim(Texto(rs->Fields("nrocheque").Value()));
         r_.cheque = !r_.nroCheque.empty();
         if (r_.cheque) r_.banco = BuscaBanco(Texto(rs->Fields("bcolibrad").Value()));
@@ -335,7 +335,7 @@ std::string Resumidor::BuscaBanco(const std::string& codigo) {
             "FROM PARAM " + "WHERE NUMERO='004' AND TRIM(ARGUMENTO)= '" + jet::Q(codigo) + "'",
         jet::dbOpenSnapshot);
     std::string nombre;
-    if (!rs->EOF()) nombre = vb::Trim(Texto(rs->Fields("Descrip").Value()));
+    if (!rs->Eof()) nombre = vb::Trim(Texto(rs->Fields("Descrip").Value()));
     rs->Close();
     return nombre;
 }
@@ -343,7 +343,7 @@ std::string Resumidor::BuscaBanco(const std::string& codigo) {
 void Resumidor::LeeCasillas() {
     auto rs =
         db_->OpenRecordset("SELECT CASILLA, I_VALOR FROM DET" + Filtro(), jet::dbOpenSnapshot);
-    for (; !rs->EOF(); rs->MoveNext()) {
+    for (; !rs->Eof(); rs->MoveNext()) {
         const double n = vb::Val(Texto(rs->Fields("CASILLA").Value()));
         if (n == 721 || n == 722 || n == 790) continue;
         // Boxes between the two tables are never stored by the declaration
@@ -358,7 +358,7 @@ bool Resumidor::LeeNombre() {
     auto rs = db_->OpenRecordset(std::string("Select nombre from cont where doc_id_d= ") + "'" +
                                      jet::Q(r_.linea.numero) + "'" + "and tip_doc_d=" + "6",
                                  jet::dbOpenSnapshot);
-    const bool hay = !rs->EOF();
+    const bool hay = !rs->Eof();
     if (hay) r_.nombre = Texto(rs->Fields("nombre").Value());
     rs->Close();
     return hay;

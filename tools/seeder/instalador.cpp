@@ -1,5 +1,7 @@
 #include "tools/seeder/instalador.h"
 
+#include <sqlite3.h>
+
 #include <cmath>
 
 #include "jet/database.h"
@@ -118,6 +120,14 @@ std::string QuitaSeparadorDoble(std::string base) {
 Instalador::Instalador() = default;
 Instalador::~Instalador() = default;
 
+// The run's changes form one transaction on the connection opened first: a
+// run cut short (killed, refused by the database, or stopped by a rows file
+// that cannot be loaded) leaves the host as it was. The lists 817 to 823 are
+// deleted at the start and loaded again near the end, so only a transaction
+// over the whole run keeps either the old lists or the new ones. Inside it,
+// the control-record table with its key and the submission-table rows are
+// units of their own: a statement of theirs that fails gives back their
+// previous state and the run goes on.
 int Instalador::Main() {
     // 1-2. The base folder.
     base_ = shell::LeeOpcion("SysPath");
@@ -127,18 +137,28 @@ int Instalador::Main() {
     }
     base_ = QuitaSeparadorDoble(base_);
     try {
-        // 3-5.
+        // 3.
         if (!AbreBaseDatos(base_)) return 1;
-        BorraParametros();
-        if (!ActualizaTablas(base_)) return 1;
-        // 6-7.
-        if (!CargaParametros()) {
+        // Both rows files are checked before anything changes.
+        if (!LeeArchivosFilas()) {
             db_->Close();
             return 1;
         }
+        jet::Transaction corrida(*db_);
+        corridaAbierta_ = true;
+        const int fallasAntes = sentenciasFallidas_;
+        // 4-5.
+        BorraParametros();
+        const bool borradoCompleto = sentenciasFallidas_ == fallasAntes;
+        if (!ActualizaTablas(base_)) return 1;
+        // 6-7.
+        if (!CargaParametros()) return 1;
         for (const FilaFija& f : kFilasFijas)
             GrabaParametro(f.numero, f.argumento, f.funcion, "000");
-        // 8.
+        // 8. Lists half deleted would not be the old catalogue nor the new.
+        if (!borradoCompleto) return 1;
+        corrida.Commit();
+        corridaAbierta_ = false;
         db_->Close();
     } catch (const vb::VbError& e) {
         Aviso().MsgBox("Error " + std::to_string(e.Number()) + "\n" + e.Description(),
@@ -162,27 +182,44 @@ void Instalador::BorraParametros() {
 }
 
 bool Instalador::ActualizaTablas(const std::string& base) {
-    if (!AbreBaseDatos(base)) return false;
-    CreaTablaControl();
-    if (!CargaEnvio()) {
-        db_->Close();
+    // The database is opened again. While the run's transaction is open on
+    // the first connection, the second could not write; it is closed at once
+    // and the work goes on where the run's pending changes are.
+    if (db_ && corridaAbierta_) {
+        auto otra = shell::AbreBaseDatos(base);
+        if (!otra) return false;
+        otra->Close();
+    } else if (!AbreBaseDatos(base)) {
         return false;
     }
+    CreaTablaControl();
+    if (!CargaEnvio()) return false;
     EjecutaSql(std::string("insert into reportes ") + "values ('UZQ001','Reporte de UZQ',1)");
     GrabaReporte("UZQ002", "Resumen de declaración generada - 0787");
     return true;
 }
 
 void Instalador::CreaTablaControl() {
+    // The table and its key come together or not at all.
+    jet::Transaction unidad(*db_);
+    const int fallasAntes = sentenciasFallidas_;
     if (!ExisteTabla("EFCONTROL")) {
         EjecutaSql(SqlTablaControl());
         EjecutaSql(SqlClaveControl());
+    } else if (!TieneClavePrimaria("EFCONTROL")) {
+        // Left so by a run cut short between the two statements.
+        EjecutaSql(SqlClaveControl());
     }
+    if (sentenciasFallidas_ == fallasAntes) unidad.Commit();
     db_->RefreshTableDefs();
 }
 
-bool Instalador::CargaEnvio() {
-    EjecutaSql("delete * from envio_t where formulario='0787'");
+bool Instalador::LeeArchivosFilas() {
+    return LeeEnvio() && LeeParametros();
+}
+
+bool Instalador::LeeEnvio() {
+    envio_.clear();
     const std::string ruta = base_ + "tmp/" + "envuzq.txt";
     if (!vb::FileExists(ruta)) {
         FallaArchivo(ruta, 0, "no se encontró el archivo.");
@@ -194,19 +231,19 @@ bool Instalador::CargaEnvio() {
         bool ok = true;
         std::vector<std::string> f = Campos(linea, 13, ruta, lector.Lineas(), ok);
         if (!ok) return false;
-        std::string tablaO = vb::Trim(f[1]);
-        std::string tablaD = vb::Trim(f[2]);
-        std::string tablaExt = vb::Trim(f[3]);
-        std::string n[14];
+        FilaEnvio fila;
+        fila.tablaO = vb::Trim(f[1]);
+        fila.tablaD = vb::Trim(f[2]);
+        fila.tablaExt = vb::Trim(f[3]);
         for (std::size_t k = 5; k <= 13; ++k) {
             const std::string& campo = f[k - 1];
             try {
                 if (k <= 7) {
-                    n[k] = std::to_string(vb::CByte(vb::Variant(campo)));
+                    fila.numeros.push_back(std::to_string(vb::CByte(vb::Variant(campo))));
                 } else {
                     auto valor = vb::ParseNumber(campo);
                     if (!valor) vb::Raise(vb::kTypeMismatch);
-                    n[k] = TextoNumero(*valor);
+                    fila.numeros.push_back(TextoNumero(*valor));
                 }
             } catch (const vb::VbError&) {
                 FallaArchivo(ruta, lector.Lineas(),
@@ -215,38 +252,14 @@ bool Instalador::CargaEnvio() {
                 return false;
             }
         }
-        std::string sql;
-        if (ExisteEnvio(tablaO)) {
-            sql = std::string("Update envio_t set ") + " tabla_d = " + "'" + jet::Q(tablaD) + "'" +
-                  "," + " tabla_ext = " + "'" + jet::Q(tablaExt) + "'" + "," + " indice=" + n[5] +
-                  "," + " obliga=" + n[6] + "," + " c_tip_doc_d=" + n[7] + "," +
-                  " c_doc_id_d =" + n[8] + "," + " c_Formulario=" + n[9] + "," +
-                  " c_periodo=" + n[10] + "," + " c_estado=" + n[11] + "," + " c_envio=" + n[12] +
-                  "," + " c_semana=" + n[13] + " Where formulario='" + kFormulario +
-                  "' AND tabla_o='" + jet::Q(tablaO) + "'";
-        } else {
-            sql = std::string("insert into envio_t ") + "values ( " + "'" + kFormulario + "'," +
-                  "'" + jet::Q(tablaO) + "'," + "'" + jet::Q(tablaD) + "'," + "'" +
-                  jet::Q(tablaExt) + "'";
-            for (std::size_t k = 5; k <= 13; ++k) sql += "," + n[k];
-            sql += ")";
-        }
-        EjecutaSql(sql);
+        envio_.push_back(std::move(fila));
     }
+    envioLeido_ = true;
     return true;
 }
 
-void Instalador::GrabaReporte(std::string_view codigo, std::string_view descripcion) {
-    if (ExisteReporte(codigo)) {
-        EjecutaSql("Update Reportes Set DescRep='" + jet::Q(descripcion) + "' Where CodRep='" +
-                   jet::Q(codigo) + "'");
-    } else {
-        EjecutaSql(std::string("insert into reportes ") + "values ('" + jet::Q(codigo) + "','" +
-                   jet::Q(descripcion) + "',1)");
-    }
-}
-
-bool Instalador::CargaParametros() {
+bool Instalador::LeeParametros() {
+    parametros_.clear();
     std::string ruta = base_ + "tmp/" + "paruzq.txt";
     if (!ExisteFichero(ruta)) ruta = base_ + "paruzq.txt";
     if (!vb::FileExists(ruta)) {
@@ -263,26 +276,77 @@ bool Instalador::CargaParametros() {
             FallaArchivo(ruta, lector.Lineas(), "el campo 4 ('" + f[3] + "') no es un número.");
             return false;
         }
-        std::string correl = vb::Format(std::string_view(f[3]), "000");
+        parametros_.push_back(
+            {f[0], f[1], f[2], vb::Format(std::string_view(f[3]), "000"), lector.Lineas()});
+    }
+    rutaParametros_ = ruta;
+    parametrosLeidos_ = true;
+    return true;
+}
+
+bool Instalador::CargaEnvio() {
+    if (!envioLeido_ && !LeeEnvio()) return false;
+    // All rows of the form are replaced, or none.
+    jet::Transaction unidad(*db_);
+    const int fallasAntes = sentenciasFallidas_;
+    EjecutaSql("delete * from envio_t where formulario='0787'");
+    for (const FilaEnvio& fila : envio_) {
+        const std::vector<std::string>& n = fila.numeros;
+        std::string sql;
+        if (ExisteEnvio(fila.tablaO)) {
+            sql = std::string("Update envio_t set ") + " tabla_d = " + "'" + jet::Q(fila.tablaD) +
+                  "'" + "," + " tabla_ext = " + "'" + jet::Q(fila.tablaExt) + "'" + "," +
+                  " indice=" + n[0] + "," + " obliga=" + n[1] + "," + " c_tip_doc_d=" + n[2] + "," +
+                  " c_doc_id_d =" + n[3] + "," + " c_Formulario=" + n[4] + "," +
+                  " c_periodo=" + n[5] + "," + " c_estado=" + n[6] + "," + " c_envio=" + n[7] +
+                  "," + " c_semana=" + n[8] + " Where formulario='" + kFormulario +
+                  "' AND tabla_o='" + jet::Q(fila.tablaO) + "'";
+        } else {
+            sql = std::string("insert into envio_t ") + "values ( " + "'" + kFormulario + "'," +
+                  "'" + jet::Q(fila.tablaO) + "'," + "'" + jet::Q(fila.tablaD) + "'," + "'" +
+                  jet::Q(fila.tablaExt) + "'";
+            for (const std::string& numero : n) sql += "," + numero;
+            sql += ")";
+        }
+        EjecutaSql(sql);
+    }
+    if (sentenciasFallidas_ == fallasAntes) unidad.Commit();
+    return true;
+}
+
+void Instalador::GrabaReporte(std::string_view codigo, std::string_view descripcion) {
+    if (ExisteReporte(codigo)) {
+        EjecutaSql("Update Reportes Set DescRep='" + jet::Q(descripcion) + "' Where CodRep='" +
+                   jet::Q(codigo) + "'");
+    } else {
+        EjecutaSql(std::string("insert into reportes ") + "values ('" + jet::Q(codigo) + "','" +
+                   jet::Q(descripcion) + "',1)");
+    }
+}
+
+bool Instalador::CargaParametros() {
+    if (!parametrosLeidos_ && !LeeParametros()) return false;
+    for (const FilaParametro& p : parametros_) {
         try {
-            auto rs = db_->OpenRecordset(Anota("Select * From PARAM where numero='" + jet::Q(f[0]) +
-                                               "'" + " and argumento= '" + jet::Q(f[1]) + "'"),
-                                         jet::dbOpenDynaset);
-            if (rs->EOF()) {
+            auto rs =
+                db_->OpenRecordset(Anota("Select * From PARAM where numero='" + jet::Q(p.numero) +
+                                         "'" + " and argumento= '" + jet::Q(p.argumento) + "'"),
+                                   jet::dbOpenDynaset);
+            if (rs->Eof()) {
                 rs->AddNew();
-                rs->Fields("Numero") = f[0];
-                rs->Fields("Argumento") = f[1];
-                rs->Fields("Funcion") = f[2];
-                rs->Fields("Correl_Param") = correl;
+                rs->Fields("Numero") = p.numero;
+                rs->Fields("Argumento") = p.argumento;
+                rs->Fields("Funcion") = p.funcion;
+                rs->Fields("Correl_Param") = p.correl;
             } else {
                 rs->Edit();
-                rs->Fields("Funcion") = f[2];
-                rs->Fields("Correl_Param") = correl;
+                rs->Fields("Funcion") = p.funcion;
+                rs->Fields("Correl_Param") = p.correl;
             }
             rs->Update();
             rs->Close();
         } catch (const vb::VbError& e) {
-            FallaArchivo(ruta, lector.Lineas(),
+            FallaArchivo(rutaParametros_, p.linea,
                          "la fila no se pudo grabar (" + std::to_string(e.Number()) + ": " +
                              e.Description() + ").");
             return false;
@@ -309,6 +373,7 @@ void Instalador::EjecutaSql(const std::string& sql) {
     } catch (const vb::VbError& e) {
         if (e.Number() == 3010 || e.Number() == 3283) return;
         fallas_ = true;
+        ++sentenciasFallidas_;
         Aviso().MsgBox("Error Número : " + std::to_string(e.Number()) + "\n" + e.Description(),
                        shell::vbCritical, "Error al Ejecutar Sentencia SQL");
     }
@@ -323,11 +388,23 @@ bool Instalador::ExisteTabla(std::string_view nombre) {
     return false;
 }
 
+bool Instalador::TieneClavePrimaria(std::string_view tabla) {
+    sqlite3_stmt* st = nullptr;
+    bool clave = false;
+    if (sqlite3_prepare_v2(db_->Handle(), "SELECT count(*) FROM pragma_table_info(?1) WHERE pk > 0",
+                           -1, &st, nullptr) == SQLITE_OK) {
+        sqlite3_bind_text(st, 1, tabla.data(), static_cast<int>(tabla.size()), SQLITE_TRANSIENT);
+        clave = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) > 0;
+    }
+    sqlite3_finalize(st);
+    return clave;
+}
+
 bool Instalador::ExisteEnvio(std::string_view tablaO) {
     auto rs = db_->OpenRecordset(Anota(std::string("Select * from envio_t Where formulario='") +
                                        kFormulario + "' AND tabla_o='" + jet::Q(tablaO) + "'"),
                                  jet::dbOpenSnapshot);
-    bool existe = !rs->EOF();
+    bool existe = !rs->Eof();
     rs->Close();
     return existe;
 }
@@ -336,7 +413,7 @@ bool Instalador::ExisteParametro(std::string_view numero, std::string_view argum
     auto rs = db_->OpenRecordset(Anota("Select * from Param Where Numero='" + jet::Q(numero) +
                                        "' AND Argumento='" + jet::Q(argumento) + "'"),
                                  jet::dbOpenSnapshot);
-    bool existe = !rs->EOF();
+    bool existe = !rs->Eof();
     rs->Close();
     return existe;
 }
@@ -344,7 +421,7 @@ bool Instalador::ExisteParametro(std::string_view numero, std::string_view argum
 bool Instalador::ExisteReporte(std::string_view codigo) {
     auto rs = db_->OpenRecordset(
         Anota("Select * from Reportes Where CodRep='" + jet::Q(codigo) + "'"), jet::dbOpenSnapshot);
-    bool existe = !rs->EOF();
+    bool existe = !rs->Eof();
     rs->Close();
     return existe;
 }
@@ -376,6 +453,7 @@ bool Instalador::ExisteFichero(const std::string& ruta) {
 
 const std::string& Instalador::Anota(const std::string& sql) {
     if (registro_ != nullptr) registro_->push_back(sql);
+    if (vigia_) vigia_(sql);
     return sql;
 }
 

@@ -2,6 +2,7 @@
 // submission-table rows, report codes and parameter rows.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,6 +23,10 @@ class Instalador {
 
     // The steps, in the order Main runs them (public for tests).
     bool AbreBaseDatos(const std::string& base);
+    // Reads and checks both rows files; a file that cannot be read as the
+    // installer expects gets its message and false. Main calls it before the
+    // first change to the database.
+    bool LeeArchivosFilas();
     void BorraParametros();
     bool ActualizaTablas(const std::string& base);
     void CreaTablaControl();
@@ -33,6 +38,8 @@ class Instalador {
 
     void EjecutaSql(const std::string& sql);
     bool ExisteTabla(std::string_view nombre);
+    // True when the table has a primary key.
+    bool TieneClavePrimaria(std::string_view tabla);
     bool ExisteEnvio(std::string_view tablaO);
     bool ExisteParametro(std::string_view numero, std::string_view argumento);
     bool ExisteReporte(std::string_view codigo);
@@ -44,8 +51,22 @@ class Instalador {
     // Every statement handed to the database, in order, is appended to
     // *registro (nullptr: none kept).
     void FijaRegistro(std::vector<std::string>* registro) { registro_ = registro; }
+    // Called with every statement just before it is handed to the database
+    // (tests cut a run short there).
+    void FijaVigia(std::function<void(const std::string&)> vigia) { vigia_ = std::move(vigia); }
 
   private:
+    struct FilaEnvio {
+        std::string tablaO, tablaD, tablaExt;
+        std::vector<std::string> numeros;  // fields 5 to 13 as the statements write them
+    };
+    struct FilaParametro {
+        std::string numero, argumento, funcion, correl;
+        long linea = 0;
+    };
+    bool LeeEnvio();
+    bool LeeParametros();
+
     // A rows file that cannot be read as the installer expects.
     void FallaArchivo(const std::string& ruta, long linea, const std::string& detalle);
     std::vector<std::string> Campos(const std::string& linea, std::size_t cuantos,
@@ -57,6 +78,16 @@ class Instalador {
     std::unique_ptr<jet::Database> db_;
     bool fallas_ = false;
     std::vector<std::string>* registro_ = nullptr;
+    std::function<void(const std::string&)> vigia_;
+    int sentenciasFallidas_ = 0;
+    bool corridaAbierta_ =
+        false;  // Main's transaction is open on db_  // statements refused (not the silent ones)
+    // The rows files as read and checked before the run changes anything.
+    bool envioLeido_ = false;
+    std::vector<FilaEnvio> envio_;
+    bool parametrosLeidos_ = false;
+    std::string rutaParametros_;
+    std::vector<FilaParametro> parametros_;
 };
 
 // The base folder with one separator at the end when it came with two.

@@ -208,7 +208,7 @@ double Verificador::LeeNumeroRegistros(std::string_view tabla, std::string_view 
                                "semana=0 " + " and " + "nomarc='" + jet::Q(archivo) + "'",
                            jet::dbOpenSnapshot);
     double n = 0;
-    if (!rs->EOF()) n = vb::Val(Texto(rs->Fields("num_tuplas").Value()));
+    if (!rs->Eof()) n = vb::Val(Texto(rs->Fields("num_tuplas").Value()));
     rs->Close();
     return n;
 }
@@ -226,7 +226,7 @@ std::string Verificador::LeeValorCasilla(std::string_view casilla, std::string_v
     sql += " and casilla ='" + jet::Q(casilla) + "'";
     auto rs = db_->OpenRecordset(sql, jet::dbOpenSnapshot);
     std::string valor;
-    if (!rs->EOF()) valor = Texto(rs->Fields("i_valor").Value());
+    if (!rs->Eof()) valor = Texto(rs->Fields("i_valor").Value());
     rs->Close();
     return valor;
 }
@@ -238,7 +238,7 @@ int Verificador::VerificaMarcas(std::string_view numero, std::string_view period
                                jet::Q(periodo) + "' And " + " formulario='0787' And  semana=0",
                            jet::dbOpenSnapshot);
     int resultado = 0;
-    for (; !rs->EOF() && resultado == 0; rs->MoveNext()) {
+    for (; !rs->Eof() && resultado == 0; rs->MoveNext()) {
         const std::string nombre = Texto(rs->Fields("nomArc").Value());
         const std::string extension = vb::Right(nombre, 3);
         if (extension != "MOV" && extension != "EXT") continue;

@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
-#undef EOF
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -89,7 +88,7 @@ class Formulario : public ::testing::Test {
         auto rs = db_->OpenRecordset("SELECT * FROM CAB WHERE DOC_ID_D='" + kRuc + "'",
                                      jet::dbOpenSnapshot);
         long n = 0;
-        while (!rs->EOF()) {
+        while (!rs->Eof()) {
             ++n;
             rs->MoveNext();
         }
@@ -137,7 +136,7 @@ TEST_F(Formulario, PatronSigueAContribuyentePeriodoYMarcas) {
     f.DirList_Change();
     f.CmbRuc->setCurrentIndex(0);
     EXPECT_EQ(shell::G().gsRuc, kRuc);
-    EXPECT_EQ(f.txtNombre->text(), "FINANCIERA ANDINA S.A.");
+    EXPECT_EQ(f.txtNombre->text(), "EMPRESA DE PRUEBA S.A.");
     f.mkePeriodo->setText("01/2015");
     EXPECT_EQ(shell::G().gsPeriodo, "201501");
     EXPECT_EQ(f.flListaFiles->Pattern(), base);
@@ -329,7 +328,7 @@ TEST_F(Formulario, ValidarOtraVezTrasLaPregunta) {
                   "El archivo de movimientos ya ha sido validado anteriormente\r ¿Desea continuar?",
                   "La validación ha terminado satisfactoriamente"}));
     auto rs = db_->OpenRecordset("SELECT num_tuplas FROM EFCONTROL", jet::dbOpenSnapshot);
-    ASSERT_FALSE(rs->EOF());
+    ASSERT_FALSE(rs->Eof());
     EXPECT_EQ(rs->Fields(0).Value().Str(), "2");
 }
 
@@ -430,7 +429,7 @@ TEST_F(Formulario, DuranteLaImportacion) {
     EXPECT_TRUE(f.fraDec->isEnabled());
     EXPECT_TRUE(f.fraArc->isEnabled());
     auto rs = db_->OpenRecordset("SELECT periodo FROM EFCONTROL", jet::dbOpenSnapshot);
-    ASSERT_FALSE(rs->EOF());
+    ASSERT_FALSE(rs->Eof());
     EXPECT_EQ(rs->Fields(0).Value().Str(), "201501");
     f.CmdCancelar->click();  // now it closes
     EXPECT_EQ(shell::G().gsPeriodo, "");

@@ -36,10 +36,12 @@ TEST_F(JetTest, ExecuteSkipsBadRowsUnlessFailOnError) {
     EXPECT_EQ(db_->RecordsAffected(), 0);
     EXPECT_EQ(ErrorOf([&] { db_->Execute("INSERT INTO COPIA VALUES ('MUYLARGO','1')", 128); }),
               3163);
-    db_->Execute("INSERT INTO CONT VALUES (300,'1','x','y','z')", 0);
+    const char* byteGrande =
+        "INSERT INTO CONT (Tip_doc_d,Doc_id_d,Nombre,Usuario,Direccion) VALUES "
+        "(300,'1','x','y','z')";
+    db_->Execute(byteGrande, 0);
     EXPECT_EQ(db_->RecordsAffected(), 0);
-    EXPECT_EQ(ErrorOf([&] { db_->Execute("INSERT INTO CONT VALUES (300,'1','x','y','z')", 128); }),
-              3349);
+    EXPECT_EQ(ErrorOf([&] { db_->Execute(byteGrande, 128); }), 3349);
     // Updates too.
     db_->Execute("UPDATE CLAVES SET Usuario='JPEREZ' WHERE Usuario='ADMIN'", 16);
     EXPECT_EQ(db_->RecordsAffected(), 0);

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "host/esquema.h"
 #include "vb/error.h"
 
 namespace jettest {
@@ -38,61 +39,20 @@ void JetTest::TearDown() {
 
 long JetTest::Count(const std::string& sql) {
     auto rs = db_->OpenRecordset(sql, jet::dbOpenSnapshot);
-    if (rs->EOF()) return 0;
+    if (rs->Eof()) return 0;
     rs->MoveLast();
     return rs->RecordCount();
 }
 
 std::string JetTest::First(const std::string& sql, const std::string& field) {
     auto rs = db_->OpenRecordset(sql, jet::dbOpenSnapshot);
-    if (rs->EOF()) return "<no row>";
+    if (rs->Eof()) return "<no row>";
     return vb::ToText(rs->Fields(field).Value());
 }
 
 void CreateHostTables(jet::Database& db) {
+    for (const std::string& sql : hostkit::EsquemaHost()) db.Execute(sql, jet::dbFailOnError);
     const char* ddl[] = {
-        "CREATE TABLE CONT ([Tip_doc_d] Byte, [Doc_id_d] text(15), [Nombre] text(100), "
-        "[Usuario] text(20), [Direccion] text(100))",
-        "ALTER TABLE CONT ADD CONSTRAINT PK_CONT PRIMARY KEY ([Tip_doc_d],[Doc_id_d])",
-        "CREATE TABLE CLAVES ([Usuario] text(20), [Tipo] text(1))",
-        "ALTER TABLE CLAVES ADD CONSTRAINT PK_CLAVES PRIMARY KEY ([Usuario])",
-        "CREATE TABLE PARAM ([Numero] text(3), [Argumento] text(20), [Funcion] text(255), "
-        "[Correl_Param] text(3))",
-        "ALTER TABLE PARAM ADD CONSTRAINT PK_PARAM PRIMARY KEY ([Numero],[Argumento])",
-        "CREATE TABLE SPOOL ([CodRep] text(6), [Secuencia] text(6), [Archivo] text(12), "
-        "[Fecha] DateTime, [Usuario] text(20), [tip_doc_d] Short, [Doc_id_d] text(15))",
-        "ALTER TABLE SPOOL ADD CONSTRAINT PK_SPOOL PRIMARY KEY ([CodRep],[Secuencia])",
-        "CREATE TABLE CAB ([DOC_ID_D] text(15), [TIP_DOC_D] Short, [PERIODO] text(6), "
-        "[FORMULARIO] text(4), [SEMANA] Short, [fec_pro] text(10), [estado] Short, "
-        "[bcolibrad] text(3), [nrocheque] text(20), [cheque] text(15), [efectivo] text(15), "
-        "[rectifica] text(1), [cNumero] text(6))",
-        "ALTER TABLE CAB ADD CONSTRAINT PK_CAB PRIMARY KEY ([DOC_ID_D],[TIP_DOC_D],[PERIODO],"
-        "[FORMULARIO],[SEMANA])",
-        "CREATE TABLE DET ([DOC_ID_D] text(15), [TIP_DOC_D] Short, [PERIODO] text(6), "
-        "[FORMULARIO] text(4), [SEMANA] Short, [CASILLA] text(3), [I_VALOR] text(50), "
-        "[idcasilla] text(2), [estado] Short, [cNumero] text(6))",
-        "ALTER TABLE DET ADD CONSTRAINT PK_DET PRIMARY KEY ([DOC_ID_D],[TIP_DOC_D],[PERIODO],"
-        "[FORMULARIO],[SEMANA],[CASILLA])",
-        "CREATE TABLE HCAB ([DOC_ID_D] text(15), [TIP_DOC_D] Short, [PERIODO] text(6), "
-        "[FORMULARIO] text(4), [SEMANA] Short, [CORREL] text(3), [estado] Short, "
-        "[bcolibrad] text(3), [nrocheque] text(20), [cheque] text(15), [efectivo] text(15), "
-        "[rectifica] text(1), [norden] text(20), [fec_env] DateTime, [control] text(8), "
-        "[cNumero] text(6))",
-        "ALTER TABLE HCAB ADD CONSTRAINT PK_HCAB PRIMARY KEY ([DOC_ID_D],[TIP_DOC_D],[PERIODO],"
-        "[FORMULARIO],[SEMANA],[CORREL])",
-        "CREATE TABLE HDET ([DOC_ID_D] text(15), [TIP_DOC_D] Short, [PERIODO] text(6), "
-        "[FORMULARIO] text(4), [SEMANA] Short, [CASILLA] text(3), [CORREL] text(3), "
-        "[I_VALOR] text(50), [idcasilla] text(2), [estado] Short, [cNumero] text(6))",
-        "ALTER TABLE HDET ADD CONSTRAINT PK_HDET PRIMARY KEY ([DOC_ID_D],[TIP_DOC_D],[PERIODO],"
-        "[FORMULARIO],[SEMANA],[CASILLA],[CORREL])",
-        "CREATE TABLE [error] ([Codigo] text(6), [Descripcion] text(255))",
-        "CREATE TABLE envio_t ([formulario] text(4), [tabla_o] text(10), [tabla_d] text(50), "
-        "[tabla_ext] text(10), [indice] Byte, [obliga] Byte, [c_tip_doc_d] Byte, "
-        "[c_doc_id_d] Long, [c_Formulario] Long, [c_periodo] Long, [c_estado] Long, "
-        "[c_envio] Long, [c_semana] Long)",
-        "ALTER TABLE envio_t ADD CONSTRAINT PK_ENVIO_T PRIMARY KEY ([formulario],[tabla_o])",
-        "CREATE TABLE Reportes ([CodRep] text(6), [DescRep] text(60), [Activo] Short)",
-        "ALTER TABLE Reportes ADD CONSTRAINT PK_REPORTES PRIMARY KEY ([CodRep])",
         // The installer's two statements for the control records, as it builds them.
         "CREATE TABLE EFCONTROL([tip_doc_d] Byte, [doc_id_d] text(15),[periodo] Text(6), "
         " [formulario] Text (4),[semana] integer, [nomarc] text(50), "
@@ -119,14 +79,18 @@ void LoadSample(jet::Database& db) {
         "                                           0 5 1";
     // Version row: version at 1-3, date at 5-14, box number at 20-22.
     const std::string funcion856 = "1.9 01/03/2004     311";
-    const std::string banco = std::string("BANCO DE CREDITO") + std::string(21, ' ') + "BCP";
+    const std::string banco = std::string("BANCO DOS") + std::string(28, ' ') + "B.DOS";
     const std::string rows[] = {
-        "INSERT INTO CONT VALUES (6,'20100100100','ACME SA','JPEREZ','Av 1')",
-        "INSERT INTO CONT VALUES (6,'20200200200','BETA SRL','OTRO','Av 2')",
-        "INSERT INTO CONT VALUES (6,'12345678','PEPE LUCHO','JPEREZ','Av 3')",
-        "INSERT INTO CONT VALUES (1,'40404040','PERSONA DNI','JPEREZ','Av 4')",
-        "INSERT INTO CLAVES VALUES ('JPEREZ','1')",
-        "INSERT INTO CLAVES VALUES ('ADMIN','0')",
+        "INSERT INTO CONT (Tip_doc_d,Doc_id_d,Nombre,Usuario,Direccion) VALUES "
+        "(6,'20100100100','ACME SA','JPEREZ','Av 1')",
+        "INSERT INTO CONT (Tip_doc_d,Doc_id_d,Nombre,Usuario,Direccion) VALUES "
+        "(6,'20200200200','BETA SRL','OTRO','Av 2')",
+        "INSERT INTO CONT (Tip_doc_d,Doc_id_d,Nombre,Usuario,Direccion) VALUES (6,'12345678','PEPE "
+        "LUCHO','JPEREZ','Av 3')",
+        "INSERT INTO CONT (Tip_doc_d,Doc_id_d,Nombre,Usuario,Direccion) VALUES "
+        "(1,'40404040','PERSONA DNI','JPEREZ','Av 4')",
+        "INSERT INTO CLAVES (Usuario,Tipo) VALUES ('JPEREZ','1')",
+        "INSERT INTO CLAVES (Usuario,Tipo) VALUES ('ADMIN','0')",
         "INSERT INTO PARAM VALUES ('044','6','" + funcion044 + "','000')",
         "INSERT INTO PARAM VALUES ('856','0787','" + funcion856 + "','000')",
         "INSERT INTO PARAM VALUES ('979','00','PROFESIONES','000')",
@@ -135,7 +99,7 @@ void LoadSample(jet::Database& db) {
         "INSERT INTO PARAM VALUES ('004','00','BANCOS','000')",
         "INSERT INTO PARAM VALUES ('004','03','" + banco + "','000')",
         "INSERT INTO PARAM VALUES ('404','20030101','3100','000')",
-        "INSERT INTO PARAM VALUES ('404','20040101',' 3200 ','000')",
+        "INSERT INTO PARAM VALUES ('404','20040101',' 1000 ','000')",
         "INSERT INTO PARAM VALUES ('817','01','OLD','000')",
         "INSERT INTO SPOOL VALUES "
         "('UZQ001','000007','00000123.PRN',38000.5,'JPEREZ',6,'20100100100')",

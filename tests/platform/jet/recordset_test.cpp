@@ -36,10 +36,10 @@ TEST_F(JetTest, RecordCountCountsVisitedRowsUntilMoveLast) {
 TEST_F(JetTest, MovesStopAtTheEnds) {
     auto rs = db_->OpenRecordset("SELECT * FROM CLAVES ORDER BY Usuario", dbOpenSnapshot);
     EXPECT_FALSE(rs->BOF());
-    EXPECT_FALSE(rs->EOF());
+    EXPECT_FALSE(rs->Eof());
     rs->MovePrevious();
     EXPECT_TRUE(rs->BOF());
-    EXPECT_FALSE(rs->EOF());
+    EXPECT_FALSE(rs->Eof());
     EXPECT_EQ(rs->AbsolutePosition(), -1);
     EXPECT_EQ(ErrorOf([&] { rs->Fields("Usuario").Value(); }), 3021);
     EXPECT_EQ(ErrorOf([&] { rs->MovePrevious(); }), 3021);
@@ -48,7 +48,7 @@ TEST_F(JetTest, MovesStopAtTheEnds) {
     rs->MoveNext();
     EXPECT_EQ(vb::ToText(rs->Fields("Usuario").Value()), "JPEREZ");
     rs->MoveNext();
-    EXPECT_TRUE(rs->EOF());
+    EXPECT_TRUE(rs->Eof());
     EXPECT_EQ(ErrorOf([&] { rs->MoveNext(); }), 3021);
     EXPECT_EQ(ErrorOf([&] { rs->CurrentRow(); }), 3021);
     rs->MovePrevious();
@@ -59,7 +59,7 @@ TEST_F(JetTest, MovesStopAtTheEnds) {
 
     auto empty = db_->OpenRecordset("SELECT * FROM CLAVES WHERE Usuario='nadie'", dbOpenDynaset);
     EXPECT_TRUE(empty->BOF());
-    EXPECT_TRUE(empty->EOF());
+    EXPECT_TRUE(empty->Eof());
     EXPECT_EQ(empty->RecordCount(), 0);
     EXPECT_EQ(empty->AbsolutePosition(), -1);
     EXPECT_EQ(ErrorOf([&] { empty->MoveFirst(); }), 3021);
@@ -269,7 +269,7 @@ TEST_F(JetTest, EveryJetTypeRoundTrips) {
 
 TEST_F(JetTest, RequeryAndClose) {
     auto rs = db_->OpenRecordset("SELECT * FROM CLAVES", dbOpenSnapshot);
-    db_->Execute("INSERT INTO CLAVES VALUES ('NUEVO','1')");
+    db_->Execute("INSERT INTO CLAVES (Usuario,Tipo) VALUES ('NUEVO','1')");
     rs->MoveLast();
     EXPECT_EQ(rs->RecordCount(), 2);
     rs->Requery();
@@ -310,7 +310,7 @@ TEST_F(JetTest, CurrencyMeansTheSameToStatementsAndRecordsets) {
     } rows[] = {{1, 123400}, {2, 70000}, {3, -5000}, {4, 1000000}};
     auto all = db_->OpenRecordset("SELECT * FROM PAGOS ORDER BY n", jet::dbOpenSnapshot);
     for (const auto& r : rows) {
-        ASSERT_FALSE(all->EOF());
+        ASSERT_FALSE(all->Eof());
         EXPECT_EQ(all->Fields("c").Value(), vb::Variant(vb::Currency::FromRaw(r.raw))) << r.n;
         all->MoveNext();
     }

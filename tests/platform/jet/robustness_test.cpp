@@ -222,7 +222,7 @@ TEST_F(JetTest, RandomStatementsGiveEngineErrorsOnly) {
             if (i % 2) {
                 auto rs =
                     db_->OpenRecordset(sql, i % 4 == 1 ? jet::dbOpenDynaset : jet::dbOpenSnapshot);
-                if (!rs->EOF()) {
+                if (!rs->Eof()) {
                     rs->MoveLast();
                     for (int f = 0; f < rs->FieldCount(); ++f) rs->Fields(f).Value();
                 }
@@ -237,7 +237,7 @@ TEST_F(JetTest, RandomStatementsGiveEngineErrorsOnly) {
     EXPECT_GT(refused, 0);
     // The file stays sound and usable.
     auto rs = db_->OpenRecordset("SELECT * FROM sqlite_master WHERE 1=0", jet::dbOpenSnapshot);
-    EXPECT_TRUE(rs->EOF());
+    EXPECT_TRUE(rs->Eof());
     db_->Execute("CREATE TABLE CHECKED ([k] text(5))");
     db_->Execute("INSERT INTO CHECKED VALUES ('ok')");
     EXPECT_EQ(Count("SELECT * FROM CHECKED WHERE k='OK'"), 1);

@@ -1,6 +1,7 @@
 #include "profile/profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -249,11 +250,70 @@ TEST_F(ProfileTest, WriteFailureLeavesNoPartialFile) {
     EXPECT_FALSE(profile::WritePrivateProfileString("S", "K", "v", missingFolder));
     EXPECT_FALSE(fs::exists(missingFolder));
 
-    // Only the finished file is ever visible: no temporary is left behind.
+    // Only the finished file is ever visible: no temporary is left behind
+    // (the writers' lock file stays, empty).
     ASSERT_TRUE(profile::WritePrivateProfileString("S", "K", "v", "TEST.INI"));
     int files = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++files;
+    for (const auto& e : fs::directory_iterator(dir_)) {
+        if (e.path().extension() != ".lock") ++files;
+    }
     EXPECT_EQ(files, 1);
+}
+
+// Two programs writing keys of one file at the same time: every key is kept.
+TEST_F(ProfileTest, WritersOfTwoProcessesLoseNothing) {
+    constexpr int kKeys = 150;
+    ASSERT_TRUE(profile::WritePrivateProfileString("Options", "SysUser", "ana", "KV000.INI"));
+    pid_t children[2];
+    for (int p = 0; p < 2; ++p) {
+        children[p] = ::fork();
+        ASSERT_GE(children[p], 0);
+        if (children[p] == 0) {
+            bool ok = true;
+            for (int k = 0; k < kKeys; ++k) {
+                ok = profile::WritePrivateProfileString(
+                         "Options", "P" + std::to_string(p) + "K" + std::to_string(k),
+                         std::to_string(k), "KV000.INI") &&
+                     ok;
+            }
+            ::_exit(ok ? 0 : 1);
+        }
+    }
+    for (pid_t c : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(c, &status, 0), c);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    int kept = 0;
+    for (int p = 0; p < 2; ++p) {
+        for (int k = 0; k < kKeys; ++k) {
+            kept += profile::LeeClave("Options", "P" + std::to_string(p) + "K" +
+                                                     std::to_string(k)) == std::to_string(k);
+        }
+    }
+    EXPECT_EQ(kept, 2 * kKeys);
+    EXPECT_EQ(profile::LeeClave("Options", "SysUser"), "ana");
+}
+
+// A relative WINDIR is taken from the folder the program started in, and stays
+// so when the program changes its current folder.
+TEST_F(ProfileTest, RelativeWindowsDirectoryIsAnchoredAtStart) {
+    WriteRaw("KV000.INI", "[Options]\r\nSysUser=ana\r\n");
+    const fs::path before = fs::current_path();
+    fs::current_path(dir_.parent_path());
+    ::setenv("WINDIR", (dir_.filename().string() + "/").c_str(), 1);
+    profile::AnchorWindowsDirectory();
+    fs::create_directory(dir_ / "sub");
+    fs::current_path(dir_ / "sub");
+    EXPECT_EQ(profile::WindowsDirectory(), dir_.string());
+    EXPECT_EQ(profile::LeeClave("Options", "SysUser"), "ana");
+    ASSERT_TRUE(profile::WritePrivateProfileString("Options", "SystemDB", "x", "KV000.INI"));
+    EXPECT_NE(ReadRaw("KV000.INI").find("SystemDB=x"), std::string::npos);
+    // An absolute one is left as it is.
+    ::setenv("WINDIR", "/srv/host/windows", 1);
+    profile::AnchorWindowsDirectory();
+    EXPECT_STREQ(std::getenv("WINDIR"), "/srv/host/windows");
+    fs::current_path(before);
 }
 
 }  // namespace

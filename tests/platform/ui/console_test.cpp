@@ -56,6 +56,43 @@ TEST(WindowSearch, WithoutAnXServerNothingIsFound) {
     if (d) setenv("DISPLAY", saved.c_str(), 1);
 }
 
+// The launcher check over windows as a window manager leaves them: a
+// minimised window, or one on another workspace, is unmapped but still counts
+// as shown; only a window its program hid does not; the title must match
+// exactly.
+TEST(WindowSearch, CountsWindowsAsVisibleTheWayWindowsDoes) {
+    struct Caso {
+        const char* caso;
+        bool mapeada;
+        EstadoWm estado;
+        const char* titulo;
+        bool halla;
+    };
+    const Caso casos[] = {
+        {"shown, no window manager", true, EstadoWm::Ninguno, "Telvarin", true},
+        {"shown under a window manager", true, EstadoWm::Normal, "Telvarin", true},
+        {"minimised", false, EstadoWm::Minimizado, "Telvarin", true},
+        {"on another workspace", false, EstadoWm::Normal, "Telvarin", true},
+        {"hidden by its program", false, EstadoWm::Retirado, "Telvarin", false},
+        {"never shown", false, EstadoWm::Ninguno, "Telvarin", false},
+        {"blank added", true, EstadoWm::Normal, "Telvarin ", false},
+        {"lower case", false, EstadoWm::Minimizado, "telvarin", false},
+        {"no title", true, EstadoWm::Normal, "", false},
+    };
+    for (const Caso& c : casos) {
+        VentanaX v;
+        v.mapeada = c.mapeada;
+        v.estado = c.estado;
+        v.visible = EsVisible(c.mapeada, c.estado);
+        v.titulo = c.titulo;
+        VentanaX otra;
+        otra.mapeada = otra.visible = true;
+        otra.titulo = "Otra";
+        cWindows w([&] { return std::vector<VentanaX>{otra, v}; });
+        EXPECT_EQ(w.CorreApp("Telvarin"), c.halla) << c.caso;
+    }
+}
+
 // Runs fn in a child process and returns its exit code.
 template <class F>
 int InChild(F fn) {

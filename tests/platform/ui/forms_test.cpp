@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <set>
+#include <stdexcept>
 
 #include "main_app.h"
 #include "ui/formapago.h"
@@ -33,6 +34,22 @@ TEST(MousePointer, IsOneValueNotAStack) {
     // Default twice is harmless.
     SetMousePointer(vbDefault);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(MousePointer, BusyScopeGivesTheDefaultBackOnEveryWayOut) {
+    TestApp();
+    {
+        const PunteroOcupado ocupado;
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    try {
+        const PunteroOcupado ocupado;
+        throw std::runtime_error("falla a mitad de trabajo");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(MousePointer(), vbDefault);
 }
 
 TEST(ModalForms, EachShowIsAFreshInstanceReleasedWhenItCloses) {
@@ -104,7 +121,7 @@ TEST(StatusBar, ALongNameLeavesTheOtherPanelsWhole) {
     auto* barra = new BarradeEstadoQVX(&marco);
     barra->setEsruc("1");
     barra->setNumdoc("20100123453");
-    const QString nombre = "CAJA RURAL DE AHORRO Y CREDITO DEL SUR DE LA REPUBLICA S.A.C.";
+    const QString nombre = "EMPRESA DE PRUEBA CON UN NOMBRE MUY LARGO PARA LA BARRA DE ESTADO S.A.C.";
     barra->setRazonsocial(nombre);
     barra->setPeriodo_ejercicio("200403");
     barra->setFormulario("0787");

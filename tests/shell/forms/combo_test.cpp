@@ -18,8 +18,8 @@ TEST_F(HostForms, TaxpayerComboIsFilledWithoutEmptyingIt) {
     CargaComboContribuyentes(&combo);
     ASSERT_EQ(combo.count(), 3);  // the sample user has two taxpayers
     EXPECT_EQ(combo.itemText(0), "ya estaba");
-    EXPECT_EQ(combo.itemText(1), "20100123453  FINANCIERA ANDINA S.A.");
-    EXPECT_EQ(combo.itemText(2), "20555666773  CAJA RURAL DEL SUR S.A.C.");
+    EXPECT_EQ(combo.itemText(1), "20100123453  EMPRESA DE PRUEBA S.A.");
+    EXPECT_EQ(combo.itemText(2), "20555666773  EMPRESA DE EJEMPLO S.A.C.");
 }
 
 TEST(ComboWidth, AverageLetterWidthTimesLongestItemLessTwo) {
@@ -68,10 +68,10 @@ TEST(StatusBar, MuestraBarraEstadoWritesTheMainWindowsBar) {
     MuestraBarraEstado("x", "y", "z", "w");  // no main window: nothing to write
     {
         MDIFrm m;
-        MuestraBarraEstado("20100123453", "FINANCIERA ANDINA S.A.", "03/2004", "0787");
+        MuestraBarraEstado("20100123453", "EMPRESA DE PRUEBA S.A.", "03/2004", "0787");
         EXPECT_EQ(m.BarradeEstadoQVX1->esruc(), "1");
         EXPECT_EQ(m.BarradeEstadoQVX1->numdoc(), "20100123453");
-        EXPECT_EQ(m.BarradeEstadoQVX1->razonsocial(), "FINANCIERA ANDINA S.A.");
+        EXPECT_EQ(m.BarradeEstadoQVX1->razonsocial(), "EMPRESA DE PRUEBA S.A.");
         EXPECT_EQ(m.BarradeEstadoQVX1->periodo_ejercicio(), "03/2004");
         EXPECT_EQ(m.BarradeEstadoQVX1->formulario(), "0787");
     }

@@ -55,7 +55,9 @@ TEST_F(HostForms, BanksWithoutTheHeaderRow) {
     ASSERT_EQ(l.filas.size(), 7u);
     for (const auto& f : l.filas) EXPECT_NE(f.first, "00");
     EXPECT_EQ(l.filas[0],
-              (std::pair<QString, QString>{"01", "BANCO CENTRAL DE RESERVA            "}));
+              (std::pair<QString, QString>{"01", "BANCO UNO                           "}));
+    // The description is the name's first 36 characters.
+    EXPECT_EQ(l.filas[6].second, "BANCO SIETE DE NOMBRE MUY LARGO PARA");
     EXPECT_TRUE(l.activa);
     EXPECT_EQ(l.puntero, ui::vbDefault);
     EXPECT_EQ(ui::MousePointer(), ui::vbDefault);
@@ -78,10 +80,10 @@ TEST_F(HostForms, TaxUnitsNewestFirstWithDateAndValueFormats) {
     EXPECT_EQ(l.cabeceras, (QStringList{"Fecha", "Valor"}));
     EXPECT_EQ(l.anchoCodigo, 100);  // 1500 twips
     ASSERT_EQ(l.filas.size(), 14u);
-    EXPECT_EQ(l.filas.front(), (std::pair<QString, QString>{"01/01/2017", "4,050"}));
-    EXPECT_EQ(l.filas.back(), (std::pair<QString, QString>{"01/01/2004", "3,200"}));
-    // " 3600 ": blanks around the value are ignored.
-    EXPECT_EQ(l.filas[6], (std::pair<QString, QString>{"01/01/2011", "3,600"}));
+    EXPECT_EQ(l.filas.front(), (std::pair<QString, QString>{"01/01/2017", "2,200"}));
+    EXPECT_EQ(l.filas.back(), (std::pair<QString, QString>{"01/01/2004", "1,000"}));
+    // " 1600 ": blanks around the value are ignored.
+    EXPECT_EQ(l.filas[6], (std::pair<QString, QString>{"01/01/2011", "1,600"}));
 }
 
 TEST_F(HostForms, EachListLeavesItsQueryText) {

@@ -339,6 +339,16 @@ TEST_F(HostForms, HelpOpensTheHelpFileOrSaysItIsMissing) {
     m.Toolbar1_ButtonClick(9);
     ASSERT_EQ(abiertos_.size(), 1u);
     EXPECT_EQ(abiertos_[0], inst_.sysPath + "0787/formdesk.html");
+
+    // F1 opens it at the help context of the window it is pressed in; in a
+    // window without one, at its contents.
+    QTest::keyClick(m.mdiArea(), Qt::Key_F1);
+    ASSERT_EQ(abiertos_.size(), 2u);
+    EXPECT_EQ(abiertos_[1], inst_.sysPath + "0787/formdesk.html#1008");
+    QWidget suelta;
+    QTest::keyClick(&suelta, Qt::Key_F1);
+    ASSERT_EQ(abiertos_.size(), 3u);
+    EXPECT_EQ(abiertos_[2], inst_.sysPath + "0787/formdesk.html");
 }
 
 // Start-up failures: the user is told, the loading stops, nothing is left open.

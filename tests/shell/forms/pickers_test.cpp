@@ -155,7 +155,7 @@ class Pickers : public HostForms {
 
 TEST_F(Pickers, ListsColumnsAndFormatsByCommandAndUserType) {
     MDIFrm& m = Principal();
-    const QString nombre = "FINANCIERA ANDINA S.A.";
+    const QString nombre = "EMPRESA DE PRUEBA S.A.";
     struct Caso {
         void (MDIFrm::*comando)();
         bool todos;  // the user is of type "0"
@@ -185,7 +185,7 @@ TEST_F(Pickers, ListsColumnsAndFormatsByCommandAndUserType) {
          guardadas,
          {{"20100123453", nombre, "12/2005", "0787", "9", "0"},
           {"20100123453", nombre, "03/2004", "0787", "9", "0"},
-          {"20600000013", "COOPERATIVA SANTA ROSA LTDA", "01/2006", "0787", "9", "0"}},
+          {"20600000013", "COOPERATIVA DE PRUEBA LTDA", "01/2006", "0787", "9", "0"}},
          1013},
         // Sent declarations: only those in force.
         {&MDIFrm::mnuEliminarE_Click,
@@ -258,7 +258,7 @@ TEST_F(Pickers, OpensTheChosenDeclarationAndComesBackToItsRowRefreshed) {
     const Declaracion& a = vistas_[0];
     EXPECT_EQ(a.ruc, "20100123453");
     EXPECT_EQ(a.periodo, "200403");
-    EXPECT_EQ(a.nombre, "FINANCIERA ANDINA S.A.");
+    EXPECT_EQ(a.nombre, "EMPRESA DE PRUEBA S.A.");
     EXPECT_EQ(a.semana, 0);
     EXPECT_EQ(a.modo, 2);
     EXPECT_TRUE(padreInactivo_);

@@ -159,7 +159,7 @@ class RecapperTest : public ::testing::Test {
         auto rs = db->OpenRecordset("SELECT * FROM SPOOL WHERE CodRep='UZQ002' ORDER BY Archivo",
                                     jet::dbOpenSnapshot);
         std::vector<std::string> filas;
-        for (; !rs->EOF(); rs->MoveNext()) {
+        for (; !rs->Eof(); rs->MoveNext()) {
             filas.push_back(vb::ToText(rs->Fields("Secuencia").Value()) + " " +
                             vb::ToText(rs->Fields("Archivo").Value()) + " " +
                             vb::ToText(rs->Fields("Usuario").Value()) + " " +

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 
 #include "host/hostkit.h"
@@ -45,7 +46,7 @@ class SeederTest : public ::testing::Test {
         auto db = Base();
         auto rs = db->OpenRecordset(sql, jet::dbOpenSnapshot);
         long n = 0;
-        for (; !rs->EOF(); rs->MoveNext()) ++n;
+        for (; !rs->Eof(); rs->MoveNext()) ++n;
         return n;
     }
     // Funcion and Correl_Param of one parameter row ("" when absent).
@@ -54,7 +55,7 @@ class SeederTest : public ::testing::Test {
         auto rs = db->OpenRecordset("SELECT * FROM PARAM WHERE Numero='" + jet::Q(n) +
                                         "' AND Argumento='" + jet::Q(a) + "'",
                                     jet::dbOpenSnapshot);
-        if (rs->EOF()) return {};
+        if (rs->Eof()) return {};
         return {vb::ToText(rs->Fields("Funcion").Value()),
                 vb::ToText(rs->Fields("Correl_Param").Value())};
     }
@@ -92,12 +93,12 @@ TEST_F(SeederTest, PrimeraCorridaPreparaLaBase) {
     }
     // Submission tables of the form, and the other form's rows untouched.
     EXPECT_EQ(Cuenta("SELECT * FROM envio_t WHERE formulario='0787'"), 2);
-    EXPECT_EQ(Cuenta("SELECT * FROM envio_t WHERE formulario='0695'"), 2);
+    EXPECT_EQ(Cuenta("SELECT * FROM envio_t WHERE formulario='0901'"), 2);
     {
         auto db = Base();
         auto rs = db->OpenRecordset(
             "SELECT * FROM envio_t WHERE formulario='0787' AND tabla_o='EXT'", jet::dbOpenSnapshot);
-        ASSERT_FALSE(rs->EOF());
+        ASSERT_FALSE(rs->Eof());
         EXPECT_EQ(vb::ToText(rs->Fields("tabla_d").Value()), "T787EXT");
         EXPECT_EQ(vb::CInt(rs->Fields("indice").Value()), 2);
         EXPECT_EQ(vb::CInt(rs->Fields("c_semana").Value()), 7);
@@ -167,7 +168,7 @@ TEST_F(SeederTest, ArchivoDeParametros) {
     Escribe(inst.tmp + "paruzq.txt",
             {LineaFilas({"817", "01", "GRAVADA", "7"}), "817|02|EXONERADA|0|texto ignorado|",
              LineaFilas({"875", "01", "TEXTO ANTERIOR", "0"}),
-             LineaFilas({"976", "9193", "COTE D'IVOIRE (ANTES)", "0"}),
+             LineaFilas({"976", "9193", "PAIS D'ORIENTE (ANTES)", "0"}),
              LineaFilas({"976", "O'1", "CLAVE CON COMILLA", "1"}),
              LineaFilas({"979", "05", "  INGENIERO  ", "0"}), "",
              LineaFilas({"818", "01", "DESPUES DE LA LINEA EN BLANCO", "0"})});
@@ -178,7 +179,7 @@ TEST_F(SeederTest, ArchivoDeParametros) {
     EXPECT_EQ(Param("817", "01"), std::make_pair(std::string("GRAVADA"), std::string("007")));
     EXPECT_EQ(Param("817", "02").first, "EXONERADA");
     EXPECT_EQ(Param("875", "01").first, "TIN - Doc Trib PP.NN.");
-    EXPECT_EQ(Param("976", "9193").first, "COTE D'IVOIRE (ANTES)");
+    EXPECT_EQ(Param("976", "9193").first, "PAIS D'ORIENTE (ANTES)");
     EXPECT_EQ(Param("976", "O'1"),
               std::make_pair(std::string("CLAVE CON COMILLA"), std::string("001")));
     EXPECT_EQ(Param("979", "05").first, "  INGENIERO  ");  // not trimmed
@@ -226,51 +227,44 @@ TEST_F(SeederTest, BaseBloqueada) {
     EXPECT_EQ(avisos.avisos[0].estilo, 0);
 }
 
-// Rows files the installer cannot read: a message naming file and line, the
-// steps already done stay done, the run ends with a failure.
+// Rows files the installer cannot read or load: a message naming file and
+// line, the run ends with a failure and the host is left as it was.
 TEST_F(SeederTest, ArchivosDeFilasDefectuosos) {
     struct Caso {
         const char* nombre;
         const char* archivo;
         std::vector<std::string> lineas;  // empty: the file is missing
         const char* dice;
-        bool envioCargado;
     };
     const std::string bueno =
         LineaFilas({"1", "MOV", "T787MOV", "MOV", "1", "1", "1", "2", "3", "4", "5", "6", "7"});
     const std::vector<Caso> casos = {
-        {"falta envuzq", "envuzq.txt", {}, "no se encontró", false},
+        {"falta envuzq", "envuzq.txt", {}, "no se encontró"},
         {"pocas barras en envuzq",
          "envuzq.txt",
          {bueno, "2|EXT|T787EXT|EXT|1|1|1|2|3|4|5|6|7"},
-         "línea 2",
-         true},
+         "línea 2"},
         {"byte fuera de rango",
          "envuzq.txt",
          {bueno, LineaFilas({"2", "EXT", "T", "E", "300", "1", "1", "2", "3", "4", "5", "6", "7"})},
-         "línea 2",
-         true},
+         "línea 2"},
         {"número que no convierte",
          "envuzq.txt",
          {LineaFilas({"2", "EXT", "T", "E", "1", "1", "1", "x", "3", "4", "5", "6", "7"})},
-         "línea 1",
-         false},
-        {"falta paruzq", "paruzq.txt", {}, "no se encontró", true},
+         "línea 1"},
+        {"falta paruzq", "paruzq.txt", {}, "no se encontró"},
         {"pocas barras en paruzq",
          "paruzq.txt",
          {"817|01|GRAVADA|0|", "817|02|EXONERADA"},
-         "línea 2",
-         true},
+         "línea 2"},
         {"correlativo que no convierte",
          "paruzq.txt",
          {"817|01|GRAVADA|0|", "817|02|EXONERADA|siete|"},
-         "línea 2",
-         true},
+         "línea 2"},
         {"texto demasiado largo",
          "paruzq.txt",
          {"817|01|GRAVADA|0|", "817|02|" + std::string(300, 'X') + "|0|"},
-         "línea 2",
-         true},
+         "línea 2"},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);
@@ -290,13 +284,11 @@ TEST_F(SeederTest, ArchivosDeFilasDefectuosos) {
         EXPECT_EQ(a.estilo, shell::vbCritical);
         EXPECT_NE(a.texto.find(c.archivo), std::string::npos) << a.texto;
         EXPECT_NE(a.texto.find(c.dice), std::string::npos) << a.texto;
-        // Done before the failure: the old lists are gone.
-        EXPECT_EQ(Cuenta("SELECT * FROM PARAM WHERE Numero='821'"), 0);
-        EXPECT_EQ(Cuenta("SELECT * FROM envio_t WHERE formulario='0787' AND tabla_o='MOV'"),
-                  c.envioCargado ? 1 : 0);
-        if (std::string(c.archivo) == "paruzq.txt" && !c.lineas.empty()) {
-            EXPECT_EQ(Param("817", "01").first, "GRAVADA");
-        }
+        // Nothing changed: the old list is there, nothing new came in.
+        EXPECT_EQ(Cuenta("SELECT * FROM PARAM WHERE Numero='821'"), 1);
+        EXPECT_EQ(Cuenta("SELECT * FROM envio_t WHERE formulario='0787'"), 0);
+        EXPECT_EQ(Param("817", "01").first, "");
+        EXPECT_EQ(Cuenta("SELECT * FROM Reportes WHERE CodRep='UZQ002'"), 0);
     }
 }
 
@@ -464,6 +456,119 @@ TEST_F(SeederTest, ExisteFichero) {
     seeder::Instalador instalador;
     for (const Caso& c : casos) EXPECT_EQ(instalador.ExisteFichero(c.ruta), c.existe) << c.ruta;
     EXPECT_TRUE(avisos.avisos.empty()) << Mensajes(avisos);
+}
+
+// A run killed anywhere, or one whose rows cannot be loaded, leaves the host as
+// it was; the next run completes it.
+TEST_F(SeederTest, CorridaInterrumpidaNoDejaLaBaseAMedias) {
+    auto foto = [&] {
+        std::map<std::string, long> m;
+        for (const char* tabla : {"PARAM", "envio_t", "Reportes"}) {
+            m[tabla] = Cuenta(std::string("SELECT * FROM ") + tabla);
+        }
+        m["821"] = Cuenta("SELECT * FROM PARAM WHERE Numero='821'");
+        seeder::Instalador mira;
+        mira.AbreBaseDatos(inst.sysPath);
+        m["EFCONTROL"] = mira.ExisteTabla("EFCONTROL") ? 1 : 0;
+        return m;
+    };
+    const auto antes = foto();
+    ASSERT_EQ(antes.at("821"), 1);
+    // Cut just before these statements: after the table and before its key,
+    // with the submission rows cleared, with the lists deleted and partly
+    // loaded, among the fixed rows.
+    struct Corte {
+        const char* sentencia;
+        int vez;
+    };
+    for (const Corte& corte : {Corte{"ALTER TABLE EFCONTROL", 1}, Corte{"insert into envio_t", 2},
+                               Corte{"insert into reportes", 1}, Corte{"Select * From PARAM", 4},
+                               Corte{"insert into Param", 3}}) {
+        SCOPED_TRACE(corte.sentencia);
+        const pid_t hijo = ::fork();
+        ASSERT_GE(hijo, 0);
+        if (hijo == 0) {
+            shell::FijaAvisos(nullptr);
+            seeder::Instalador instalador;
+            int vistas = 0;
+            instalador.FijaVigia([&](const std::string& sql) {
+                if (sql.rfind(corte.sentencia, 0) == 0 && ++vistas == corte.vez) ::_exit(9);
+            });
+            instalador.Main();
+            ::_exit(0);
+        }
+        int estado = 0;
+        ASSERT_EQ(::waitpid(hijo, &estado, 0), hijo);
+        ASSERT_TRUE(WIFEXITED(estado));
+        EXPECT_EQ(WEXITSTATUS(estado), 9);
+        EXPECT_EQ(foto(), antes);
+    }
+    AvisosGrabados avisos;
+    ASSERT_EQ(Corre(), 0) << Mensajes(avisos);
+    EXPECT_EQ(foto().at("821"), 0);
+    seeder::Instalador mira;
+    ASSERT_TRUE(mira.AbreBaseDatos(inst.sysPath));
+    EXPECT_TRUE(mira.TieneClavePrimaria("EFCONTROL"));
+}
+
+// A control-record table left without its key by an interrupted older run
+// gets it; the table is not made again and its rows stay.
+TEST_F(SeederTest, TablaDeControlSinClaveLaRecibe) {
+    {
+        auto db = Base();
+        db->Execute(
+            "CREATE TABLE EFCONTROL([tip_doc_d] Byte, [doc_id_d] text(15),[periodo] "
+            "Text(6), [formulario] Text (4),[semana] integer, [nomarc] text(50))",
+            jet::dbFailOnError);
+        db->Execute("insert into EFCONTROL values (6,'20000000001','200405','0787',0,'A.MOV')",
+                    jet::dbFailOnError);
+    }
+    AvisosGrabados avisos;
+    std::vector<std::string> sentencias;
+    {
+        seeder::Instalador instalador;
+        instalador.FijaRegistro(&sentencias);
+        ASSERT_EQ(instalador.Main(), 0) << Mensajes(avisos);
+    }
+    auto empieza = [&](const char* p) {
+        return std::count_if(sentencias.begin(), sentencias.end(),
+                             [&](const std::string& s) { return s.rfind(p, 0) == 0; });
+    };
+    EXPECT_EQ(empieza("CREATE TABLE EFCONTROL"), 0);
+    EXPECT_EQ(empieza("ALTER TABLE EFCONTROL ADD CONSTRAINT PK_EFCONTROL"), 1);
+    EXPECT_EQ(Cuenta("SELECT * FROM EFCONTROL"), 1);
+    auto db = Base();
+    try {
+        db->Execute("insert into EFCONTROL values (6,'20000000001','200405','0787',0,'A.MOV')",
+                    jet::dbFailOnError);
+        ADD_FAILURE() << "sin clave primaria";
+    } catch (const vb::VbError& e) {
+        EXPECT_EQ(e.Number(), 3022);
+    }
+}
+
+// Table names are matched without regard to case; the engine's "table already
+// exists" and "primary key already exists" pass in silence, other refusals
+// are reported.
+TEST_F(SeederTest, ExisteTablaYErroresSilenciosos) {
+    AvisosGrabados avisos;
+    seeder::Instalador instalador;
+    ASSERT_TRUE(instalador.AbreBaseDatos(inst.sysPath));
+    instalador.Base()->Execute("CREATE TABLE EfControl ([a] text(5))", jet::dbFailOnError);
+    for (const char* nombre : {"EFCONTROL", "efcontrol", "EfControl", "param"}) {
+        EXPECT_TRUE(instalador.ExisteTabla(nombre)) << nombre;
+    }
+    EXPECT_FALSE(instalador.ExisteTabla("EFCONTRO"));
+
+    instalador.EjecutaSql("CREATE TABLE PARAM ([x] text(1))");  // 3010
+    instalador.EjecutaSql(
+        "ALTER TABLE PARAM ADD CONSTRAINT PK_OTRA PRIMARY KEY ([Numero])");  // 3283
+    EXPECT_TRUE(avisos.avisos.empty()) << Mensajes(avisos);
+    EXPECT_FALSE(instalador.HuboFallas());
+    instalador.EjecutaSql("insert into NOHAY values (1)");
+    ASSERT_EQ(avisos.avisos.size(), 1u);
+    EXPECT_EQ(avisos.avisos[0].titulo, "Error al Ejecutar Sentencia SQL");
+    EXPECT_TRUE(instalador.HuboFallas());
 }
 
 }  // namespace

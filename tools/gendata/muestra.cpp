@@ -1,25 +1,17 @@
-// gendata <folder> <ruc> <periodo> [records]
-// Writes, for one taxpayer and period, a valid movements file and a valid
-// reversals file named as the import expects ("0787" periodo ruc ".mov" and
-// ".ext") in <folder>, and, for the month after, a pair with faulty records of
-// several kinds in <folder>/con_errores/ and a movements file with a repeated
-// record in <folder>/duplicados/. The faulty files name another period so
-// that they can be validated before or after the valid pair, whose header
-// closes its own period to a second validation.
+#include "tools/gendata/muestra.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <iostream>
-#include <string>
+#include <vector>
 
-#include "bench/import/generador.h"
+#include "tools/gendata/generador.h"
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace gen {
 
-// "yyyymm" of the month after a period.
 std::string MesSiguiente(const std::string& periodo) {
     int anio = std::atoi(periodo.substr(0, 4).c_str());
     int mes = std::atoi(periodo.substr(4, 2).c_str()) + 1;
@@ -32,32 +24,24 @@ std::string MesSiguiente(const std::string& periodo) {
     return buf;
 }
 
-}  // namespace
+std::string NombreDatos(const std::string& periodo, const std::string& ruc) {
+    return "0787" + periodo + ruc + ".";
+}
 
-int main(int argc, char** argv) {
-    if (argc < 4) {
-        std::cerr << "usage: gendata <folder> <ruc> <periodo yyyymm> [records]\n";
-        return 1;
-    }
-    const std::string carpeta = argv[1], ruc = argv[2], periodo = argv[3];
-    const long n = argc > 4 ? std::atol(argv[4]) : 200;
-    if (ruc.size() != 11 || periodo.size() != 6 || periodo < "200403") {
-        std::cerr << "the RUC needs 11 digits and the period is yyyymm from 200403\n";
-        return 1;
-    }
-    const std::string nombre = "0787" + periodo + ruc + ".";
+bool EscribeMuestra(const std::string& carpeta, const std::string& ruc, const std::string& periodo,
+                    long n) {
+    const std::string nombre = NombreDatos(periodo, ruc);
     const std::string siguiente = MesSiguiente(periodo);
-    const std::string malo = "0787" + siguiente + ruc + ".";
+    const std::string malo = NombreDatos(siguiente, ruc);
     std::error_code ec;
     fs::create_directories(carpeta + "/con_errores", ec);
 
-    gen::Generador g(ruc, periodo, 2024);
-    bool ok =
-        gen::EscribeArchivo(carpeta + "/" + nombre + "mov", n, [&] { return g.Movimiento(); }) &&
-        gen::EscribeArchivo(carpeta + "/" + nombre + "ext", n, [&] { return g.Extorno(); });
+    Generador g(ruc, periodo, 2024);
+    bool ok = EscribeArchivo(carpeta + "/" + nombre + "mov", n, [&] { return g.Movimiento(); }) &&
+              EscribeArchivo(carpeta + "/" + nombre + "ext", n, [&] { return g.Extorno(); });
 
     // Faulty files: good records mixed with one of each fault.
-    gen::Generador m(ruc, siguiente, 99);
+    Generador m(ruc, siguiente, 99);
     const bool acumulado = siguiente >= "201104";
     const std::string acum = acumulado ? "0.00" : "";
     const char* malosMov[] = {
@@ -79,15 +63,15 @@ int main(int argc, char** argv) {
         mov.push_back(s);
     }
     std::size_t i = 0;
-    ok = ok && gen::EscribeArchivo(carpeta + "/con_errores/" + malo + "mov", mov.size(),
-                                   [&] { return mov[i++]; });
+    ok = ok && EscribeArchivo(carpeta + "/con_errores/" + malo + "mov", mov.size(),
+                              [&] { return mov[i++]; });
     // A movements file whose last record repeats the key of the first.
     fs::create_directories(carpeta + "/duplicados", ec);
     std::vector<std::string> dup(mov.begin(), mov.begin() + 20);
     dup.push_back(dup[0]);
     i = 0;
-    ok = ok && gen::EscribeArchivo(carpeta + "/duplicados/" + malo + "mov", dup.size(),
-                                   [&] { return dup[i++]; });
+    ok = ok && EscribeArchivo(carpeta + "/duplicados/" + malo + "mov", dup.size(),
+                              [&] { return dup[i++]; });
 
     const char* malosExt[] = {
         "01|12345678|||01|01|02||3|100.00|18.00|",        // modality 3 without period (117)
@@ -102,15 +86,9 @@ int main(int argc, char** argv) {
     ext.push_back("06|" + ruc + "||200501|01|01|02||4|100.00|18.00|" + acum +
                   "|||||||");  // own modality 4 (119)
     i = 0;
-    ok = ok && gen::EscribeArchivo(carpeta + "/con_errores/" + malo + "ext", ext.size(),
-                                   [&] { return ext[i++]; });
-    if (!ok) {
-        std::cerr << "cannot write the files in " << carpeta << "\n";
-        return 1;
-    }
-    std::cout << "valid pair      " << carpeta << "/" << nombre << "mov, " << nombre << "ext\n"
-              << "faulty pair     " << carpeta << "/con_errores/" << malo << "mov, " << malo
-              << "ext\n"
-              << "duplicates      " << carpeta << "/duplicados/" << malo << "mov\n";
-    return 0;
+    ok = ok && EscribeArchivo(carpeta + "/con_errores/" + malo + "ext", ext.size(),
+                              [&] { return ext[i++]; });
+    return ok;
 }
+
+}  // namespace gen
