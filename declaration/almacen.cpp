@@ -106,7 +106,7 @@ void CargoCasillas(jet::Database& db, Declaracion& d) {
     auto pon = [&](int caja, std::string_view campo, std::string_view mascara) {
         d.FijaValor(caja, vb::Format(rs->Fields(campo).Value(), mascara));
     };
-    while (!rs->EOF()) {
+    while (!rs->Eof()) {
         const std::string clase = vb::UCase(vb::Right(vb::ToText(rs->Fields("nomarc").Value()), 3));
         if (clase == "CON" || clase == "CLI") {
             pon(590, "num_tuplas", "##############0");
@@ -155,7 +155,7 @@ void CargarCab(jet::Database& db, Declaracion& d) {
                     : "SELECT  I_VALOR FROM DET" + Ruc(k.ruc) + Periodo(k.periodo) +
                           Formulario(k.formulario) + Semana(k.semana) + TerminoCasilla("598");
         auto rs = db.OpenRecordset(sql, jet::dbOpenSnapshot);
-        d.pago.importe = rs->EOF() ? std::string() : vb::ToText(rs->Fields("I_VALOR").Value());
+        d.pago.importe = rs->Eof() ? std::string() : vb::ToText(rs->Fields("I_VALOR").Value());
         rs->Close();
     }
     const std::string sql = enviada
@@ -164,7 +164,7 @@ void CargarCab(jet::Database& db, Declaracion& d) {
                                 : "SELECT * FROM CAB" + Ruc(k.ruc) + kTipo + Periodo(k.periodo) +
                                       Semana(k.semana) + Formulario(k.formulario);
     auto rs = db.OpenRecordset(sql, jet::dbOpenSnapshot);
-    if (!rs->EOF()) {
+    if (!rs->Eof()) {
         if (enviada) {
             const vb::Variant& norden = rs->Fields("norden").Value();
             d.orden = norden.IsNull() ? "0" : vb::ToText(norden);
@@ -191,7 +191,7 @@ void CargaCasillasGrabadas(jet::Database& db, Declaracion& d) {
                         : "SELECT CASILLA, I_VALOR FROM DET" + Ruc(k.ruc) + Periodo(k.periodo) +
                               Semana(k.semana) + Formulario(k.formulario);
     auto rs = db.OpenRecordset(sql, jet::dbOpenSnapshot);
-    while (!rs->EOF()) {
+    while (!rs->Eof()) {
         const std::string casilla = vb::ToText(rs->Fields("CASILLA").Value());
         const vb::Variant& valor = rs->Fields("I_VALOR").Value();
         const std::string texto = vb::ToText(valor);
@@ -299,7 +299,7 @@ bool GrabarCasilla(jet::Database& db, const Clave& k, std::string_view casilla,
         db.OpenRecordset("SELECT * FROM DET" + Ruc(ruc) + kTipo + Periodo(periodo) +
                              Formulario(k.formulario) + Semana(k.semana) + TerminoCasilla(casilla),
                          jet::dbOpenDynaset);
-    if (rs->EOF()) {
+    if (rs->Eof()) {
         rs->AddNew();
         rs->Fields("Doc_id_d") = Texto(ruc);
         rs->Fields("tip_doc_d") = vb::Variant(std::int16_t{6});
@@ -323,7 +323,7 @@ void GrabaCasillaParam(jet::Database& db, const Clave& k) {
     auto rs = db.OpenRecordset(
         "Select * from param where numero = '856'  and argumento='" + jet::Q(k.formulario) + "'",
         jet::dbOpenSnapshot);
-    if (!rs->EOF()) {
+    if (!rs->Eof()) {
         const std::string funcion = vb::ToText(rs->Fields("Funcion").Value());
         const std::string casilla = vb::Mid(funcion, 20, 3);
         if (!vb::Trim(casilla).empty()) GrabarCasilla(db, k, casilla, vb::Mid(funcion, 5, 10));
@@ -336,7 +336,7 @@ void GrabaCabecera(jet::Database& db, const Declaracion& d, std::string_view hoy
     auto rs = db.OpenRecordset("SELECT * FROM CAB" + Ruc(k.ruc) + Periodo(k.periodo) +
                                    Formulario(k.formulario) + Semana(k.semana),
                                jet::dbOpenDynaset);
-    if (rs->BOF() && rs->EOF()) {
+    if (rs->BOF() && rs->Eof()) {
         rs->AddNew();
         rs->Fields("Doc_id_d") = Texto(k.ruc);
         rs->Fields("periodo") = Texto(k.periodo);
@@ -370,7 +370,7 @@ void GrabaEstado(jet::Database& db, const Clave& k, bool consistente) {
     auto rs = db.OpenRecordset("Select * from  cab " + Ruc(k.ruc) + Periodo(k.periodo) +
                                    Formulario(k.formulario) + Semana(k.semana) + kTipo,
                                jet::dbOpenDynaset);
-    if (!rs->EOF()) {
+    if (!rs->Eof()) {
         rs->MoveFirst();
         rs->Edit();
         rs->Fields("estado") =

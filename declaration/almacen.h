@@ -57,7 +57,7 @@ Declaracion AbreDeclaracion(jet::Database& db, const Clave& clave, const ModoApe
 // gsNumControl; the name from gsNombre.
 Declaracion AbreDeclaracionActual(jet::Database& db);
 
-// The pieces, in the order AbreDeclaracion runs them.
+// The steps, in the order AbreDeclaracion runs them.
 void CargoCasillas(jet::Database& db, Declaracion& d);  // EFCONTROL totals
 // Payment data, order number, and the rectification option from the
 // header's rectifica (a stored box 871 read later still decides).

@@ -19,7 +19,7 @@ inline constexpr std::string_view kVersion = "1.9";
 
 // A message box the form must show, in the order the rules produce them.
 // estilo is the button set plus icon as ui::MsgBox takes it (16 critical,
-// 48 exclamation, 64 information); an empty titulo means the application's
+// 48 exclamation, 64 information: vb/msgbox_values.h); an empty titulo means the application's
 // title (ui::MsgBox's default).
 struct Mensaje {
     std::string texto;

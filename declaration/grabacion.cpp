@@ -5,6 +5,7 @@
 #include "shell/cnumero.h"
 #include "shell/state.h"
 #include "vb/datetime.h"
+#include "vb/msgbox_values.h"
 #include "vb/numeric.h"
 #include "vb/strings.h"
 
@@ -19,13 +20,13 @@ Mensaje Aviso(std::string texto, int estilo) {
 ResultadoGrabacion GrabaOrden(jet::Database& db, Declaracion& d) {
     ResultadoGrabacion r;
     if (vb::Len(d.orden) < 8) {
-        r.avisos.push_back(Aviso("     El número de orden no es válido", 16));
+        r.avisos.push_back(Aviso("     El número de orden no es válido", vb::vbCritical));
         r.focoVerifica = true;
         return r;
     }
     std::string control = d.numControl;
     if (!shell::ValidaCodigoVerificacion(control, d.orden, d.verifica)) {
-        r.avisos.push_back(Aviso("     El digito Verificador es incorrecto", 16));
+        r.avisos.push_back(Aviso("     El digito Verificador es incorrecto", vb::vbCritical));
         r.focoVerifica = true;
         return r;
     }
@@ -36,11 +37,12 @@ ResultadoGrabacion GrabaOrden(jet::Database& db, Declaracion& d) {
                              " AND FORMULARIO='" + jet::Q(k.formulario) + "'" + " AND CORREL='" +
                              jet::Q(k.correl) + "'" + " AND SEMANA=" + std::to_string(k.semana),
                          jet::dbOpenDynaset);
-    if (rs->EOF()) {
+    if (rs->Eof()) {
         // Nothing was recorded: saying it was would lose the number unseen.
         rs->Close();
         r.avisos.push_back(
-            Aviso("No se encontró la declaración enviada; el número de orden no fue grabado.", 16));
+            Aviso("No se encontró la declaración enviada; el número de orden no fue grabado.",
+                  vb::vbCritical));
         return r;
     }
     rs->Edit();
@@ -49,7 +51,8 @@ ResultadoGrabacion GrabaOrden(jet::Database& db, Declaracion& d) {
     rs->Update();
     rs->Close();
     r.grabado = true;
-    r.avisos.push_back(Aviso("El número de orden fue grabado satisfactoriamente.", 48));
+    r.avisos.push_back(
+        Aviso("El número de orden fue grabado satisfactoriamente.", vb::vbExclamation));
     d.modificado = false;
     return r;
 }
@@ -87,11 +90,11 @@ ResultadoGrabacion GrabarForm(jet::Database& db, Declaracion& d, const Entorno& 
     }
     r.grabado = true;
     r.avisos.push_back(
-        r.consistente
-            ? Aviso("Toda la información del formulario fue grabada satisfactoriamente.", 48)
-            : Aviso("La información del formulario fue grabada con inconsistencias.\n"
-                    "En estas condiciones no podrá ser enviado a KORAL.",
-                    48));
+        r.consistente ? Aviso("Toda la información del formulario fue grabada satisfactoriamente.",
+                              vb::vbExclamation)
+                      : Aviso("La información del formulario fue grabada con inconsistencias.\n"
+                              "En estas condiciones no podrá ser enviado a KORAL.",
+                              vb::vbExclamation));
     d.modificado = false;
     return r;
 }

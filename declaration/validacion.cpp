@@ -10,6 +10,7 @@
 #include "validator/validator.h"
 #include "vb/error.h"
 #include "vb/files.h"
+#include "vb/msgbox_values.h"
 #include "vb/numeric.h"
 #include "vb/strings.h"
 
@@ -60,7 +61,7 @@ std::optional<Mensaje> VerificaVersion(const Declaracion& d, const Entorno& e) {
     const bool otraVersion = !vb::Trim(d.version).empty() && d.version != kVersion;
     if (otraVersion || !(e.verificaVersion ? e.verificaVersion(kVersion)
                                            : shell::VerificaVersionArchivos(kVersion)))
-        return Mensaje{std::string(kMensajeVersion), 16, ""};
+        return Mensaje{std::string(kMensajeVersion), vb::vbCritical, ""};
     return std::nullopt;
 }
 
@@ -74,7 +75,7 @@ Resultado ValIdent(const Declaracion& d, std::string_view modo, const Entorno& e
         if (registra)
             r.lineas.push_back(std::move(texto));
         else
-            r.avisos.push_back({std::move(texto), 16, std::string(kTituloForm)});
+            r.avisos.push_back({std::move(texto), vb::vbCritical, std::string(kTituloForm)});
         return !registra;  // interactive: the first failure ends the checks
     };
     if (!Validador(e).ValidaRuc(vb::Trim(d.numRuc)) && falla("¡El RUC no es válido!")) return r;
@@ -140,7 +141,8 @@ Resultado ValidaTodo(const Declaracion& d, std::string_view tipo, const Entorno&
     }
     const std::string saldo = SaldoaPagar(d.Valor(312), d.Valor(313), "por UZQ Cta.Propia") +
                               SaldoaPagar(d.Valor(332), d.Valor(333), "por UZQ Retención");
-    if (!vb::Trim(saldo).empty()) r.avisos.push_back({saldo, 64, std::string(kTituloForm)});
+    if (!vb::Trim(saldo).empty())
+        r.avisos.push_back({saldo, vb::vbInformation, std::string(kTituloForm)});
 
     const bool rapida = tipo == "2";
     if (!rapida) {
@@ -161,8 +163,8 @@ Resultado ValidaTodo(const Declaracion& d, std::string_view tipo, const Entorno&
     shell::G().gsArchivoRep = carpeta + "Mens.txt";
     EscribeLog(shell::G().gsArchivoRep, r.lineas);
     if (r.ok)
-        r.avisos.push_back(
-            {"La información de la declaración no presenta inconsistencias.", 48, "Mensaje"});
+        r.avisos.push_back({"La información de la declaración no presenta inconsistencias.",
+                            vb::vbExclamation, "Mensaje"});
     else
         r.muestraInconsistencias = true;
     return r;

@@ -83,7 +83,7 @@ std::map<std::string, std::string> BaseDeclaracion::Casillas(const std::string& 
     std::map<std::string, std::string> r;
     auto rs = db_->OpenRecordset("SELECT CASILLA, I_VALOR FROM DET WHERE PERIODO='" + periodo + "'",
                                  jet::dbOpenSnapshot);
-    for (; !rs->EOF(); rs->MoveNext())
+    for (; !rs->Eof(); rs->MoveNext())
         r[vb::ToText(rs->Fields(0).Value())] = vb::ToText(rs->Fields(1).Value());
     return r;
 }
@@ -92,7 +92,7 @@ std::map<std::string, std::string> BaseDeclaracion::FilaCab(const std::string& p
     std::map<std::string, std::string> r;
     auto rs = db_->OpenRecordset("SELECT * FROM CAB WHERE PERIODO='" + periodo + "'",
                                  jet::dbOpenSnapshot);
-    if (rs->EOF()) return r;
+    if (rs->Eof()) return r;
     for (int i = 0; i < rs->FieldCount(); ++i) {
         const vb::Variant& v = rs->Fields(i).Value();
         r[rs->Fields(i).Name()] = v.IsNull() ? "<null>" : vb::ToText(v);

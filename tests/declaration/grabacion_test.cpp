@@ -123,7 +123,7 @@ TEST_F(Grabacion, StateAndMessagesFollowTheChecks) {
     EXPECT_EQ(Casillas("201709").count("300"), 0u);
     EXPECT_EQ(Cuenta("SELECT COUNT(*) FROM DET WHERE CASILLA='313'"), 1);
     auto rs = db_->OpenRecordset("SELECT * FROM DET", jet::dbOpenSnapshot);
-    for (; !rs->EOF(); rs->MoveNext())
+    for (; !rs->Eof(); rs->MoveNext())
         EXPECT_EQ(vb::ToText(rs->Fields("cNumero").Value()),
                   shell::CalculaCNumero(rs->CurrentRow(), 6));
     auto c = db_->OpenRecordset("SELECT * FROM CAB", jet::dbOpenSnapshot);
