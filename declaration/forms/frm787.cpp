@@ -17,6 +17,7 @@
 #include "shell/state.h"
 #include "ui/msgbox.h"
 #include "ui/pointer.h"
+#include "ui/twips.h"
 #include "validator/validator.h"
 #include "vb/error.h"
 #include "vb/numeric.h"
@@ -32,9 +33,8 @@ std::string S(const QString& s) {
     return s.toStdString();
 }
 
-// Screen measures are in twips, 15 to the pixel.
 constexpr int Px(int twips) {
-    return twips / 15;
+    return twips / ui::kTwipsPorPixel;
 }
 void Pon(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(Px(left), Px(top), Px(width), Px(height));
@@ -42,16 +42,6 @@ void Pon(QWidget* w, int left, int top, int width, int height) {
 void Arriba(QWidget* w, int top) {
     w->move(w->x(), Px(top));
 }
-
-// The busy pointer for the length of a block, back to the default however
-// the block ends.
-class PunteroOcupado {
-  public:
-    PunteroOcupado() { ui::SetMousePointer(ui::vbHourglass); }
-    ~PunteroOcupado() { ui::SetMousePointer(ui::vbDefault); }
-    PunteroOcupado(const PunteroOcupado&) = delete;
-    PunteroOcupado& operator=(const PunteroOcupado&) = delete;
-};
 
 // Frames of the box tab, twips: the grids and the columns inside them.
 constexpr int kMarcoLeft = 120, kMarcoWidth = 8980, kMarcoHeight = 3500;
@@ -677,7 +667,7 @@ bool Frm787::GrabarForm() {
     Recoge();
     ResultadoGrabacion r;
     {
-        PunteroOcupado ocupado;
+        ui::PunteroOcupado ocupado;
         if (!g.gdbBase) vb::Raise(91);
         try {
             r = declaracion::GrabarForm(*g.gdbBase, d_);

@@ -10,8 +10,6 @@
 #include <QMimeData>
 #include <QTabBar>
 #include <QtTest/QTest>
-#include <cstdio>
-#undef EOF
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -156,7 +154,7 @@ class Declaracion787 : public ::testing::Test {
     }
     std::string Columna(const std::string& sql, const std::string& columna) {
         auto rs = db_->OpenRecordset(sql, jet::dbOpenSnapshot);
-        if (rs->EOF()) return "<sin fila>";
+        if (rs->Eof()) return "<sin fila>";
         const vb::Variant& v = rs->Fields(columna).Value();
         return v.IsNull() ? "<null>" : v.IsString() ? v.Str() : std::to_string(static_cast<long>(v.NumberValue()));
     }
