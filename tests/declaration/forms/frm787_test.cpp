@@ -47,7 +47,7 @@ QApplication& App() {
 }
 
 const std::string kRuc = "20100123453";
-const std::string kNombre = "FINANCIERA ANDINA S.A.";
+const std::string kNombre = "EMPRESA DE PRUEBA S.A.";
 
 class Importa : public importacion::VistaImportacion {
   public:
