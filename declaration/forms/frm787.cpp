@@ -52,14 +52,21 @@ constexpr int kColHeight = 3360;
 // Rows stand 240 twips apart: a box is never taller than its row.
 constexpr int kAltoMaximo = 225;
 
-// The background of a box or field; a closed one keeps its value readable on
-// the grey (the style's own disabled text vanishes on it).
+// A closed box or field keeps its value readable: the style's own disabled
+// text all but vanishes, the more so on a grey background.
+void Legible(QWidget* w) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x40, 0x40, 0x40));
+    w->setPalette(p);
+}
+
+// The background of a box or field, open or closed.
 void Fondo(QWidget* w, const QColor& c) {
     QPalette p = w->palette();
     p.setColor(QPalette::Base, c);
     p.setColor(QPalette::Disabled, QPalette::Base, c);
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x40, 0x40, 0x40));
     w->setPalette(p);
+    Legible(w);
 }
 
 // A row description too long for its place is set narrower, then smaller,
@@ -209,6 +216,10 @@ void Frm787::ConstruyeIdentificacion() {
         });
     }
     connect(mkePeriodo, &QLineEdit::textChanged, this, [this] { d_.modificado = true; });
+    // Shown, never typed: the declaration's taxpayer and period.
+    for (QWidget* w : {static_cast<QWidget*>(TxtNumRuc), static_cast<QWidget*>(TxtRazon),
+                       static_cast<QWidget*>(mkePeriodo)})
+        Legible(w);
 }
 
 void Frm787::ConstruyeCasillas() {

@@ -159,6 +159,13 @@ class Declaracion787 : public ::testing::Test {
         return v.IsNull() ? "<null>" : v.IsString() ? v.Str() : std::to_string(static_cast<long>(v.NumberValue()));
     }
 
+    // Lightness of a closed field's background over that of its text.
+    static int Contraste(const QWidget& w) {
+        const QPalette& p = w.palette();
+        return qGray(p.color(QPalette::Disabled, QPalette::Base).rgb()) -
+               qGray(p.color(QPalette::Disabled, QPalette::Text).rgb());
+    }
+
     hostkit::CarpetaTemporal carpeta_;
     hostkit::AvisosGrabados avisos_;
     hostkit::Instalacion inst_;
@@ -180,6 +187,9 @@ TEST_F(Declaracion787, ImportadaTecleadaValidadaGrabadaYReabierta) {
     EXPECT_EQ(f->TxtNumRuc->text().toStdString(), kRuc);
     EXPECT_EQ(f->TxtRazon->text().toStdString(), kNombre);
     EXPECT_EQ(f->mkePeriodo->text(), "09/2017");
+    for (const QWidget* w : {static_cast<QWidget*>(f->TxtNumRuc), static_cast<QWidget*>(f->TxtRazon),
+                             static_cast<QWidget*>(f->mkePeriodo)})
+        EXPECT_GE(Contraste(*w), 96) << w->objectName().toStdString();  // closed, yet read
     EXPECT_FALSE(f->Modificado());
     // A header without payment data opens as a cheque.
     EXPECT_EQ(f->FormaDePagoQVX1->formapago(), "C");
@@ -456,13 +466,8 @@ TEST_F(Declaracion787, NumeroDeOrden) {
     EXPECT_EQ(f->FormaDePagoQVX1->habilitado(), "False");
     EXPECT_TRUE(f->Cmdgeneral[1]->isEnabled());
     // Closed, but the declaration and its taxpayer stay readable on the grey.
-    for (const QWidget* w : {static_cast<QWidget*>(f->Caja(302)), static_cast<QWidget*>(f->TxtRazon)}) {
-        const QPalette& p = w->palette();
-        EXPECT_GE(qGray(p.color(QPalette::Disabled, QPalette::Base).rgb()) -
-                      qGray(p.color(QPalette::Disabled, QPalette::Text).rgb()),
-                  96)
-            << w->objectName().toStdString();
-    }
+    for (const QWidget* w : {static_cast<QWidget*>(f->Caja(302)), static_cast<QWidget*>(f->TxtRazon)})
+        EXPECT_GE(Contraste(*w), 96) << w->objectName().toStdString();
 
     EXPECT_EQ(f->txtOrden->text(), "0");  // no order number recorded yet
     f->txtOrden->clear();
