@@ -109,7 +109,8 @@ void GraboControlF787(const std::string& Ruta, const std::string& sHash, double 
         const double s = vb::Val(rs->Fields("mto_323").Value().Str()) +
                          vb::Val(rs->Fields("mto_324").Value().Str());
         rs->Fields("mto_325") = vb::Variant(std::to_string(static_cast<std::int64_t>(s)));
-        if (vb::Right(nombre, 3) == "ext") {
+        // A reversal file, whatever capitals its extension is written in.
+        if (vb::LCase(vb::Right(nombre, 3)) == "ext") {
             rs->Fields("mto_302") = vb::Variant(FormatoTotal(dMto350));
             rs->Fields("mto_322") = vb::Variant(FormatoTotal(dMto450));
         }

@@ -1,11 +1,15 @@
 #include "import/transferencia.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 #include "dupcheck/dupcheck.h"
 #include "import/control.h"
@@ -92,6 +96,94 @@ struct Clase {
 
 constexpr Clase kClases[] = {{2, "mov", 7, 1}, {3, "ext", 9, 2}};
 
+// The data file of one kind: the file the user picked when it is of this
+// kind (its name exactly, for a folder may hold "X.MOV" and "X.mov" side by
+// side), else the base name and the extension as the file system finds it.
+std::string ArchivoDeClase(const std::string& base, const char* extension,
+                           const std::string& elegido) {
+    const std::string propio = base + extension;
+    if (elegido.size() == propio.size() && elegido.compare(0, base.size(), base) == 0 &&
+        vb::UCase(elegido.substr(base.size())) == vb::UCase(extension))
+        return elegido;
+    return vb::ResolvePath(propio);
+}
+
+// Deletes the file of exactly this name (the filter's own files are named
+// after the data file; a file that differs only in capitals is another
+// file's); a failure leaves it.
+void Borra(const std::string& ruta) {
+    struct stat st;
+    if (::lstat(ruta.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) ::unlink(ruta.c_str());
+}
+
+// The run-time's text for a failed file operation.
+std::string TextoError(int numero) {
+    switch (numero) {
+        case ENOENT:
+            return vb::ErrorText(vb::kFileNotFound);
+        case ENOSPC:
+        case EDQUOT:
+            return vb::ErrorText(vb::kDiskFull);
+        case EIO:
+            return vb::ErrorText(vb::kDeviceIO);
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return vb::ErrorText(vb::kPermissionDenied);
+        default:
+            return vb::ErrorText(vb::kPathFileAccess);
+    }
+}
+
+// Whether two files hold the same bytes.
+bool MismoContenido(const std::string& a, const std::string& b) {
+    std::FILE* fa = std::fopen(a.c_str(), "rb");
+    std::FILE* fb = fa ? std::fopen(b.c_str(), "rb") : nullptr;
+    bool igual = fa && fb;
+    std::vector<char> ba(1 << 20), bb(1 << 20);
+    while (igual) {
+        const std::size_t na = std::fread(ba.data(), 1, ba.size(), fa);
+        const std::size_t nb = std::fread(bb.data(), 1, bb.size(), fb);
+        if (na != nb || std::memcmp(ba.data(), bb.data(), na) != 0 || std::ferror(fa) ||
+            std::ferror(fb))
+            igual = false;
+        else if (na == 0)
+            break;
+    }
+    if (fa) std::fclose(fa);
+    if (fb) std::fclose(fb);
+    return igual;
+}
+
+// Puts the filter's cleaned copy `out` (written whole beside the data file)
+// in the place of the data file F with one rename, so that F is at every
+// moment either the whole original or the whole copy. The copy takes F's
+// permissions (and owner, where allowed). A copy that changed nothing is not
+// put in place. "" when done, else why not; the original is then untouched.
+std::string PoneCopiaDepurada(const std::string& F, const std::string& out,
+                              const std::string& log) {
+    struct stat datos, copia, cambios;
+    if (::stat(F.c_str(), &datos) != 0) return TextoError(errno);
+    if (::stat(out.c_str(), &copia) != 0) return TextoError(errno);
+    // No line logged means no byte removed; left-out empty lines or a final
+    // line end may still change the file, so the bytes decide.
+    const bool sinCambios = ::stat(log.c_str(), &cambios) == 0 && cambios.st_size == 0;
+    if (sinCambios && copia.st_size == datos.st_size && MismoContenido(F, out)) return {};
+
+    const int fd = ::open(out.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return TextoError(errno);
+    if ((copia.st_uid != datos.st_uid || copia.st_gid != datos.st_gid) &&
+        ::fchown(fd, datos.st_uid, datos.st_gid) != 0) {
+        // Not allowed to give the copy the file's owner: it keeps this
+        // program's user, as a copied file would.
+    }
+    std::string motivo;
+    if (::fchmod(fd, datos.st_mode & 07777) != 0 || ::fsync(fd) != 0) motivo = TextoError(errno);
+    ::close(fd);
+    if (motivo.empty() && ::rename(out.c_str(), F.c_str()) != 0) motivo = TextoError(errno);
+    return motivo;
+}
+
 }  // namespace
 
 int Depurar(const std::string& entrada, const std::string& log, const std::string& salida,
@@ -101,7 +193,10 @@ int Depurar(const std::string& entrada, const std::string& log, const std::strin
         error = e.error;
         return 0;
     }
-    return e.fn(Ansi(entrada).c_str(), Ansi(log).c_str(), Ansi(salida).c_str());
+    // The names go as given: the log and the copy are new files named after
+    // the data file, never another file that matches them without regard to
+    // case.
+    return e.fn(entrada.c_str(), log.c_str(), salida.c_str());
 }
 
 void TraDatos(const std::string& RutArc, std::string& sCadErr, VistaImportacion* vista) {
@@ -178,18 +273,21 @@ void TraDatos(const std::string& RutArc, std::string& sCadErr, VistaImportacion*
     }
 }
 
-bool Transferencia(const std::string& RutArc, VistaImportacion& vista) {
+bool Transferencia(const std::string& RutArc, VistaImportacion& vista, const std::string& elegido) {
     vista.Etapa("Verificando registros duplicados en los archivos ");
     vista.HabilitaGrabar(false);
     std::string acumulado;
     for (const Clase& c : kClases) {
         if (!vista.Marcado(c.casilla)) continue;
         vista.Progreso(c.progreso);
-        const std::string F = RutArc + c.extension;
+        const std::string F = ArchivoDeClase(RutArc, c.extension, elegido);
         const std::string err = F + "err";
         const std::string out = F + "out";
         const std::string trabajo = RutArc + "db" + c.extension;
-        BorroErr(err);
+        Borra(err);
+        // A cleaned copy left by an earlier run must never stand in for the
+        // data file: only the copy this call makes is used.
+        Borra(out);
         std::string errorEnlace;
         const int r = Depurar(F, err, out, errorEnlace);
         if (!errorEnlace.empty()) {
@@ -197,33 +295,28 @@ bool Transferencia(const std::string& RutArc, VistaImportacion& vista) {
             continue;
         }
         const auto* val = shell::G().goValidador;
-        if (val ? val->ExisteArchivo(out) : vb::FileExists(out)) {
-            try {
-                // Moving the cleaned copy into place leaves the same file as
-                // copying it over and deleting it, without writing it again.
-                const std::string desde = vb::ResolvePath(out), hacia = vb::ResolvePath(F);
-                if (std::rename(desde.c_str(), hacia.c_str()) != 0) vb::FileCopy(out, F);
-            } catch (const vb::VbError& e) {
+        if (r == 1 && (val ? val->ExisteArchivo(out) : vb::FileExists(out))) {
+            const std::string motivo = PoneCopiaDepurada(F, out, err);
+            if (!motivo.empty()) {
                 // The data file stays as it was; nothing of it is checked.
-                acumulado += "Ocurrió un error al procesar el archivo " + F +
-                             "\n No se pudo reemplazar el archivo por su copia depurada: " +
-                             e.Description() + "\r";
-                BorroErr(out);
-                BorroErr(err);
+                acumulado +=
+                    "Ocurrió un error al procesar el archivo " + F +
+                    "\n No se pudo reemplazar el archivo por su copia depurada: " + motivo + "\r";
+                Borra(out);
+                Borra(err);
                 continue;
             }
         }
-        BorroErr(out);
-        BorroErr(err);
+        Borra(out);
+        Borra(err);
         if (r == 1) {
             BorroErr(trabajo);
-            const std::int16_t d =
-                dupcheck::ValidaDuplicado(Ansi(F), Ansi(trabajo), c.campos, Ansi(err));
+            const std::int16_t d = dupcheck::ValidaDuplicado(F, Ansi(trabajo), c.campos, err);
             if (d != 0) {
                 acumulado += "El archivo " + F + " tiene duplicados " + "\n" +
                              " verifique los duplicados en: " + F + "err" + "\r";
             } else {
-                BorroErr(err);
+                Borra(err);
                 vista.Etapa("Verificando la estructura del archivo " + F);
                 BorroErr(trabajo);
                 TraDatos(F, acumulado, &vista);

@@ -23,16 +23,20 @@ class VistaImportacion {
 };
 
 // RutArc is the base name (the data file's full path without its extension,
-// the point kept). True when every ticked kind passed; otherwise the
-// collected messages have been shown in one message box.
-bool Transferencia(const std::string& RutArc, VistaImportacion& vista);
+// the point kept). `elegido`, when given, is the full path of the file the
+// user picked: its kind is read from that very file. True when every ticked
+// kind passed; otherwise the collected messages have been shown in one
+// message box.
+bool Transferencia(const std::string& RutArc, VistaImportacion& vista,
+                   const std::string& elegido = {});
 
 // Checks one data file F and stores its control record when it passed;
 // problems are appended to sCadErr, each ended by a carriage return.
 void TraDatos(const std::string& RutArc, std::string& sCadErr, VistaImportacion* vista = nullptr);
 
-// The filter library's `depurar`, bound by name at the first call. Returns
-// its result, or 0 with `error` set when it cannot be bound.
+// The filter library's `depurar`, bound by name at the first call, with the
+// paths exactly as given. Returns its result, or 0 with `error` set when it
+// cannot be bound.
 int Depurar(const std::string& entrada, const std::string& log, const std::string& salida,
             std::string& error);
 

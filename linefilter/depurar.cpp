@@ -352,6 +352,16 @@ bool Depurador::Ejecutar() {
     return !errorLog_;
 }
 
+// Whether `ruta` names the file already open as `abierto` (under the name
+// `nombre`): the same text, or the same device and inode once resolved.
+bool MismoArchivo(const char* ruta, FILE* abierto, const char* nombre) {
+    if (nombre != nullptr && std::strcmp(ruta, nombre) == 0) return true;
+    struct stat a;
+    struct stat b;
+    return stat(ruta, &a) == 0 && fstat(fileno(abierto), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+}
+
 void EscribirHora(const char* formato) {
     const std::time_t ahora = std::time(nullptr);
     std::tm tm{};
@@ -373,13 +383,18 @@ int32_t Depurar(const char* rutaEntrada, const char* rutaLog, const char* rutaSa
         std::printf("El fichero no puede abrirse \n");
         return -1;
     }
+    // Opening the log or the output cuts it to empty: one that is the input
+    // itself (the same name, a link to it) cannot be made without losing the
+    // input, nor can an output that is the log.
     Archivo log;
-    if (!log.Abrir(rutaLog, "w")) {
+    if (rutaLog == nullptr || MismoArchivo(rutaLog, entrada.get(), rutaEntrada) ||
+        !log.Abrir(rutaLog, "w")) {
         std::printf("El fichero log de depuracion no puede abrirse \n");
         return -1;
     }
     Archivo salida;
-    if (!salida.Abrir(rutaSalida, "wb")) {
+    if (rutaSalida == nullptr || MismoArchivo(rutaSalida, entrada.get(), rutaEntrada) ||
+        MismoArchivo(rutaSalida, log.get(), rutaLog) || !salida.Abrir(rutaSalida, "wb")) {
         std::printf("El fichero de salida no puede abrirse \n");
         return -1;
     }

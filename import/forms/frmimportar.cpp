@@ -15,9 +15,11 @@
 #include <QTextStream>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
 
 #include "import/control.h"
 #include "import/transferencia.h"
+#include "jet/database.h"
 #include "shell/forms/combo.h"
 #include "shell/forms/registro.h"
 #include "shell/state.h"
@@ -557,9 +559,20 @@ void FrmImportar::CmdGrabar_Click() {
             QCoreApplication::processEvents();
 
             std::string base = NombreBase(carpeta, archivo);
+            const std::string elegido =
+                (carpeta.empty() || carpeta.back() != '/' ? carpeta + "/" : carpeta) + archivo;
+
+            // While another program holds the database, the window keeps
+            // painting and answering (its choices stay locked).
+            struct EsperaConEventos {
+                std::function<void()> previo;
+                EsperaConEventos()
+                    : previo(jet::SetBusyHook([] { QCoreApplication::processEvents(); })) {}
+                ~EsperaConEventos() { jet::SetBusyHook(std::move(previo)); }
+            } espera;
 
             VistaFormulario vista(*this);
-            paso = Transferencia(base, vista);
+            paso = Transferencia(base, vista, elegido);
             if (paso && VerificoArch()) {
                 GraboCabecera();
                 cabecera = true;
@@ -589,6 +602,12 @@ void FrmImportar::CmdGrabar_Click() {
     lblbar1->clear();
     fraBar->setTitle(QString());
     ui::SetMousePointer(ui::vbDefault);
+    if (cierre_) {
+        // "&Salir" or the close box was pressed during the import.
+        const int r = *cierre_;
+        cierre_.reset();
+        done(r);
+    }
 }
 
 void FrmImportar::CmdCancelar_Click() {
@@ -596,7 +615,10 @@ void FrmImportar::CmdCancelar_Click() {
 }
 
 void FrmImportar::done(int r) {
-    if (importando_) return;  // closes once the import has ended
+    if (importando_) {
+        cierre_ = r;  // closes once the import has ended
+        return;
+    }
     shell::G().gsPeriodo.clear();
     QDialog::done(r);
 }

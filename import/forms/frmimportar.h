@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <array>
+#include <optional>
 #include <string>
 
 namespace importacion::forms {
@@ -99,8 +100,9 @@ class FrmImportar : public QDialog {
 
   private:
     QString PeriodoTexto() const;
-    std::string unidad_;       // the drive shown before a change
-    bool importando_ = false;  // Transferencia is running
+    std::string unidad_;         // the drive shown before a change
+    bool importando_ = false;    // Transferencia is running
+    std::optional<int> cierre_;  // a close asked for while it ran
 };
 
 // The base name of a declaration's data files: the folder, a "/" unless it

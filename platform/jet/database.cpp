@@ -3,6 +3,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <chrono>
+#include <iterator>
+#include <thread>
 
 #include "jet/engine_errors.h"
 #include "jet/internal.h"
@@ -28,6 +31,42 @@ constexpr int kBusyTimeoutMs = 15000;
 constexpr int kOpenProbeMs = 2000;
 constexpr std::size_t kStatementCacheLimit = 512;
 
+// Slices of a wait for a lock: short at first, so a lock held for a moment
+// costs little, then steady, so a hook runs often enough for a window.
+constexpr int kBusySlicesMs[] = {1, 2, 5, 10, 15, 20, 25};
+
+std::function<void()>& BusyHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
+// The connection's busy handler (`wait` is the connection's BusyWait).
+// Returns 0 (give up) once the connection's whole wait is spent.
+int WaitForLock(void* wait, int count) {
+    auto& w = *static_cast<Database::Impl::BusyWait*>(wait);
+    const auto now = std::chrono::steady_clock::now();
+    if (count == 0) w.start = now;
+    const long spent = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now - w.start).count());
+    const long left = w.limitMs - spent;
+    if (left <= 0) return 0;
+    // A hook whose events wait on a database come back here: it runs once
+    // at a time.
+    static thread_local bool inHook = false;
+    if (BusyHook() && !inHook) {
+        inHook = true;
+        try {
+            BusyHook()();
+        } catch (...) {
+        }
+        inHook = false;
+    }
+    constexpr int kSlices = static_cast<int>(std::size(kBusySlicesMs));
+    const long slice = std::min<long>(kBusySlicesMs[std::min(count, kSlices - 1)], left);
+    std::this_thread::sleep_for(std::chrono::milliseconds(slice));
+    return 1;
+}
+
 int Step(sqlite3_stmt* st) {
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -43,6 +82,11 @@ std::string FolderOf(const std::string& path) {
 }
 
 }  // namespace
+
+std::function<void()> SetBusyHook(std::function<void()> hook) {
+    std::swap(BusyHook(), hook);
+    return hook;
+}
 
 EngineSettings& DBEngine() {
     static EngineSettings settings{"", "admin", "", ""};
@@ -181,7 +225,8 @@ std::unique_ptr<Database::Impl> Connect(const std::string& path, bool exclusive,
     }
     sqlite3_extended_result_codes(impl->db, 1);
     detail::RegisterFunctions(impl->db);
-    sqlite3_busy_timeout(impl->db, kOpenProbeMs);
+    impl->busy.limitMs = kOpenProbeMs;
+    sqlite3_busy_handler(impl->db, WaitForLock, &impl->busy);
 
     auto probe = [&](const char* sql) {
         int r = sqlite3_exec(impl->db, sql, nullptr, nullptr, nullptr);
@@ -212,7 +257,7 @@ std::unique_ptr<Database::Impl> Connect(const std::string& path, bool exclusive,
         probe("BEGIN EXCLUSIVE");
         probe("COMMIT");
     }
-    sqlite3_busy_timeout(impl->db, kBusyTimeoutMs);
+    impl->busy.limitMs = kBusyTimeoutMs;
     return impl;
 }
 

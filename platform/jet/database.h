@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -72,6 +73,12 @@ struct EngineSettings {
     std::string iniPath;
 };
 EngineSettings& DBEngine();
+
+// While a statement waits for another program's lock, the engine sleeps in
+// short slices and calls this hook between them (a window keeps painting);
+// the whole wait stays as long as without it. The hook must not use the
+// database; an empty function removes it. Returns the hook it replaces.
+std::function<void()> SetBusyHook(std::function<void()> hook);
 
 class Recordset;
 

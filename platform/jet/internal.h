@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -23,6 +24,11 @@ struct Database::Impl {
     bool exclusive = false;
     long recordsAffected = 0;
     int transactionDepth = 0;
+    // How long a statement waits for another program's lock, and since when.
+    struct BusyWait {
+        int limitMs = 0;
+        std::chrono::steady_clock::time_point start;
+    } busy;
     std::vector<std::string> tableDefs;
     // Open recordsets check this token before touching the connection.
     std::shared_ptr<int> alive = std::make_shared<int>(0);

@@ -3,8 +3,14 @@
 // messages and the declaration header.
 #include "import/transferencia.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
+#include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -411,7 +417,7 @@ TEST_F(Transferencia, CadaTotalEnLaColumnaDeSuCasilla) {
     } casos[] = {
         {"mov", "302", "322"},
         {"ext", "351", "450"},  // 350.50 rounds up
-        {"EXT", "302", "322"},  // only the lower-case name the import builds
+        {"EXT", "351", "450"},  // the picked file's own capitals
     };
     for (const auto& caso : casos) {
         db_->Execute("DELETE * FROM EFCONTROL");
@@ -815,6 +821,101 @@ TEST_F(Transferencia, CarpetaDemasiadoLargaParaSuColumna) {
         avisos_.avisos[0].texto.rfind("La ruta del archivo " + B + "mov es demasiado larga", 0), 0u)
         << avisos_.avisos[0].texto;
     EXPECT_TRUE(Control("MOV").empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Arms a refused rename that leaves the disk full behind it (a file-size
+// limit of 20 bytes), the way a replacement can fail half-way.
+std::atomic<bool> gRenombreFalla{false};
+
+}  // namespace
+
+extern "C" int rename(const char* desde, const char* hacia) noexcept {
+    if (gRenombreFalla.exchange(false)) {
+        struct rlimit lim;
+        getrlimit(RLIMIT_FSIZE, &lim);
+        lim.rlim_cur = 20;
+        setrlimit(RLIMIT_FSIZE, &lim);
+        errno = EPERM;
+        return -1;
+    }
+    using Fn = int (*)(const char*, const char*);
+    static const Fn real = reinterpret_cast<Fn>(dlsym(RTLD_NEXT, "rename"));
+    return real(desde, hacia);
+}
+
+namespace {
+
+// The user's data file is only ever replaced whole by the copy this run
+// cleaned, keeps its permissions, and is left alone when nothing changed.
+TEST_F(Transferencia, ElArchivoDeDatosQuedaEntero) {
+    shell::G().gsPeriodo = "201501";
+    const std::string F = Base("201501") + "mov";
+    const std::string valido = kMovValido + "\r\n";
+    const std::string conBasura = kMovValido + "#\r\n";
+    const std::string conVacia = valido + "\r\n";
+    const std::string viejo = "01|99999999||01|01|02||900.00|18.00|0.00|||||||\r\n";
+    struct Caso {
+        const char* nombre;
+        const char* datos;  // nullptr: no data file
+        mode_t modo;
+        std::function<void()> prepara;
+        const char* queda;  // nullptr: still no data file
+        bool pasa, mismoArchivo;
+    };
+    const std::vector<Caso> casos = {
+        {"copia vieja sin archivo", nullptr, 0644, [&] { EscribeBytes(F + "out", viejo); }, nullptr,
+         false, false},
+        {"copia vieja y registro imposible", conBasura.c_str(), 0644,
+         [&] {
+             EscribeBytes(F + "out", viejo);
+             fs::create_directory(F + "err");
+         },
+         conBasura.c_str(), false, true},
+        {"reemplazo imposible y disco lleno", conBasura.c_str(), 0644,
+         [&] { gRenombreFalla = true; }, conBasura.c_str(), false, true},
+        {"depurado conserva permisos", conBasura.c_str(), 0600, nullptr, valido.c_str(), true,
+         false},
+        {"sin cambios no se reescribe", valido.c_str(), 0640, nullptr, valido.c_str(), true, true},
+        {"linea vacia se quita", conVacia.c_str(), 0644, nullptr, valido.c_str(), true, false},
+    };
+    const auto senal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limite;
+    getrlimit(RLIMIT_FSIZE, &limite);
+    for (const Caso& c : casos) {
+        for (const char* resto : {"", "out", "err"}) fs::remove_all(F + resto);
+        avisos_.avisos.clear();
+        struct stat antes {};
+        if (c.datos) {
+            EscribeBytes(F, c.datos);
+            fs::permissions(F, static_cast<fs::perms>(c.modo));
+            stat(F.c_str(), &antes);
+        }
+        if (c.prepara) c.prepara();
+        Vista v;
+        v.marcados = {2};
+        EXPECT_EQ(importacion::Transferencia(Base("201501"), v), c.pasa) << c.nombre;
+        setrlimit(RLIMIT_FSIZE, &limite);
+        gRenombreFalla = false;
+        if (!c.queda) {
+            EXPECT_FALSE(fs::exists(F)) << c.nombre;
+        } else {
+            EXPECT_EQ(Lee(F), c.queda) << c.nombre;
+            struct stat despues {};
+            stat(F.c_str(), &despues);
+            EXPECT_EQ(despues.st_mode & 07777, c.modo) << c.nombre;
+            EXPECT_EQ(despues.st_ino == antes.st_ino, c.mismoArchivo) << c.nombre;
+        }
+        EXPECT_FALSE(fs::exists(F + "out")) << c.nombre;
+        EXPECT_EQ(avisos_.avisos.size(), c.pasa ? 0u : 1u) << c.nombre;
+        for (const auto& a : avisos_.avisos)
+            EXPECT_EQ(a.texto.rfind("Ocurrió un error al procesar el archivo " + F, 0), 0u)
+                << c.nombre << ": " << a.texto;
+    }
+    std::signal(SIGXFSZ, senal);
 }
 
 }  // namespace

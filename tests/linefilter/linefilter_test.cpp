@@ -476,6 +476,40 @@ TEST_F(LinefilterTest, ReportsFilesThatCannotBeOpened) {
     EXPECT_EQ(gDepurar(nullptr, log.c_str(), salida.c_str()), -1);
 }
 
+// A log or output that is the input itself (by name or through a link), or
+// an output that is the log, is refused before anything is cut.
+TEST_F(LinefilterTest, InputIsNeverTheLogOrTheOutput) {
+    const fs::path entrada = dir_ / "datos.mov";
+    const fs::path log = dir_ / "datos.moverr";
+    const fs::path salida = dir_ / "datos.movout";
+    const std::string datos = "a#b\r\n";
+    struct Caso {
+        const char* nombre;
+        fs::path log, salida;
+        const char* mensaje;
+    };
+    const std::vector<Caso> casos = {
+        {"output is the input", log, entrada, "El fichero de salida no puede abrirse \n"},
+        {"log is the input", entrada, salida, "El fichero log de depuracion no puede abrirse \n"},
+        {"output is the log", log, log, "El fichero de salida no puede abrirse \n"},
+        {"output is a hard link", log, dir_ / "enlace", "El fichero de salida no puede abrirse \n"},
+        {"log is a symbolic link", dir_ / "simbolico", salida,
+         "El fichero log de depuracion no puede abrirse \n"},
+        {"output by another path", log, dir_ / "." / "datos.mov",
+         "El fichero de salida no puede abrirse \n"},
+    };
+    for (const auto& c : casos) {
+        for (const fs::path& p : {entrada, log, salida, dir_ / "enlace", dir_ / "simbolico"})
+            fs::remove(p);
+        Escribir(entrada, datos);
+        fs::create_hard_link(entrada, dir_ / "enlace");
+        fs::create_symlink(entrada, dir_ / "simbolico");
+        EXPECT_EQ(Llamar(entrada, c.log, c.salida), -1) << c.nombre;
+        EXPECT_TRUE(EmpiezaConInicio(consola_, c.mensaje)) << c.nombre << consola_;
+        EXPECT_EQ(Leer(entrada), datos) << c.nombre;
+    }
+}
+
 // A full disk must not pass a cut copy off as the filtered file.
 TEST_F(LinefilterTest, WriteFailureIsReported) {
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";

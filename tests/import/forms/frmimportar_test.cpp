@@ -3,9 +3,11 @@
 #include "import/forms/frmimportar.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <QApplication>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -416,23 +418,86 @@ TEST_F(Formulario, DuranteLaImportacion) {
     f.DirList_Change();
     f.chkOpc[2]->click();
     Elige(f, base + ".mov");
-    bool bloqueado = false, corrio = false;
+    bool bloqueado = false, corrio = false, cerradoDurante = false, cerrado = false;
+    QObject::connect(&f, &QDialog::finished, [&] { cerrado = true; });
     QTimer::singleShot(0, &f, [&] {
         corrio = true;
         bloqueado = !f.fraDec->isEnabled() && !f.fraOpc->isEnabled() && !f.fraArc->isEnabled();
         f.CmdCancelar->click();
+        cerradoDurante = cerrado || shell::G().gsPeriodo.empty();
     });
     f.CmdGrabar_Click();
     ASSERT_TRUE(corrio);
     EXPECT_TRUE(bloqueado);
-    EXPECT_EQ(shell::G().gsPeriodo, "201501");
+    EXPECT_FALSE(cerradoDurante);
     EXPECT_TRUE(f.fraDec->isEnabled());
     EXPECT_TRUE(f.fraArc->isEnabled());
     auto rs = db_->OpenRecordset("SELECT periodo FROM EFCONTROL", jet::dbOpenSnapshot);
     ASSERT_FALSE(rs->Eof());
     EXPECT_EQ(rs->Fields(0).Value().Str(), "201501");
-    f.CmdCancelar->click();  // now it closes
+    // The close asked for during the import happens once it has ended.
+    EXPECT_TRUE(cerrado);
     EXPECT_EQ(shell::G().gsPeriodo, "");
+}
+
+// Two files whose names differ only in capitals: the one picked is the one
+// cleaned, checked and recorded (a reversal file keeps its modality-2 totals
+// under either spelling of its extension).
+TEST_F(Formulario, ElArchivoElegidoYNoSuHomonimo) {
+    const std::string base = datos_ + "/0787201501" + kRuc;
+    const std::string elegido = base + ".EXT";
+    Escribe(elegido, {"01|22345678||201412|01|01|02||2|100.00|18.00#|0.00|||||||"});
+    Escribe(base + ".ext", {"x|"});
+    FrmImportar f;
+    f.CmbRuc->setCurrentIndex(0);
+    f.mkePeriodo->setText("01/2015");
+    f.DirList->SetPath(datos_);
+    f.DirList_Change();
+    f.chkOpc[3]->click();
+    ASSERT_EQ(Archivos(f).size(), 2u);
+    Elige(f, "0787201501" + kRuc + ".EXT");
+    f.CmdGrabar_Click();
+    for (const auto& a : avisos_.avisos) ADD_FAILURE() << a.texto;
+    EXPECT_EQ(Cajas(), std::vector<std::string>{"La validación ha terminado satisfactoriamente"});
+    std::ifstream limpio(elegido, std::ios::binary), otro(base + ".ext", std::ios::binary);
+    std::string l;
+    std::getline(limpio, l);
+    EXPECT_EQ(l, "01|22345678||201412|01|01|02||2|100.00|18.00|0.00|||||||\r");
+    std::getline(otro, l);
+    EXPECT_EQ(l, "x|\r");
+    auto rs =
+        db_->OpenRecordset("SELECT tamarc, mto_302, mto_322 FROM EFCONTROL", jet::dbOpenSnapshot);
+    ASSERT_FALSE(rs->Eof());
+    EXPECT_EQ(rs->Fields(0).Value().NumberValue(), static_cast<double>(fs::file_size(elegido)));
+    EXPECT_EQ(rs->Fields(1).Value().Str(), "18");
+    EXPECT_EQ(rs->Fields(2).Value().Str(), "100");
+}
+
+// While another program holds the database, the import waits for it with the
+// window answering (here a timer of the window frees the lock).
+TEST_F(Formulario, BaseOcupadaPorOtroPrograma) {
+    const std::string base = "0787201501" + kRuc;
+    Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "1.00")});
+    FrmImportar f;
+    f.CmbRuc->setCurrentIndex(0);
+    f.mkePeriodo->setText("01/2015");
+    f.DirList->SetPath(datos_);
+    f.DirList_Change();
+    f.chkOpc[2]->click();
+    Elige(f, base + ".mov");
+    auto otro = hostkit::AbreHost(inst_);
+    ASSERT_EQ(sqlite3_exec(otro->Handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    bool libre = false;
+    QTimer::singleShot(1000, &f, [&] {
+        libre = sqlite3_exec(otro->Handle(), "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
+    });
+    const auto inicio = std::chrono::steady_clock::now();
+    f.CmdGrabar_Click();
+    EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(10));
+    EXPECT_TRUE(libre);
+    for (const auto& a : avisos_.avisos) ADD_FAILURE() << a.texto;
+    EXPECT_EQ(Cajas(), std::vector<std::string>{"La validación ha terminado satisfactoriamente"});
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
+#include <functional>
 
 #include "jet_fixture.h"
 #include "vb/error.h"
@@ -297,6 +299,26 @@ TEST_F(OpenTest, TwoProcessesWriteAtOnce) {
     db_ = jet::Database::Open(path_);
     EXPECT_EQ(Count("SELECT * FROM CARGA"), 1000);
     EXPECT_EQ(Count("SELECT DISTINCT quien FROM CARGA"), 2);
+}
+
+// A statement that waits for another connection's lock calls the busy hook
+// between short slices and goes on as soon as the lock is freed.
+TEST_F(OpenTest, WaitingForALockCallsTheHook) {
+    auto holder = jet::Database::Open(path_);
+    auto waiter = jet::Database::Open(path_);
+    ASSERT_EQ(sqlite3_exec(holder->Handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    int calls = 0;
+    struct Restore {
+        std::function<void()> previous;
+        ~Restore() { jet::SetBusyHook(std::move(previous)); }
+    } restore{jet::SetBusyHook([&] {
+        if (++calls == 5) sqlite3_exec(holder->Handle(), "COMMIT", nullptr, nullptr, nullptr);
+    })};
+    const auto start = std::chrono::steady_clock::now();
+    waiter->Execute("CREATE TABLE ESPERA ([n] long)", jet::dbFailOnError);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(calls, 5);
 }
 
 }  // namespace
