@@ -118,6 +118,8 @@ void ModeloRecordset::AplicaA(QTableView* vista) const {
     if (const QScreen* pantalla = vista->screen()) {
         ancho = std::min(ancho, pantalla->availableGeometry().width() - kMargenVentana);
     }
+    // A view of a fixed width keeps it; its columns scroll.
+    ancho = std::min(ancho, vista->maximumWidth());
     vista->setMinimumWidth(std::max(vista->minimumWidth(), ancho));
 }
 
