@@ -13,6 +13,7 @@
 #include "shell/forms/registro.h"
 #include "ui/pointer.h"
 #include "vb/datetime.h"
+#include "vb/error.h"
 #include "vb/numeric.h"
 #include "vb/variant.h"
 
@@ -343,6 +344,23 @@ TEST_F(Pickers, DeletesOneDeclarationWholeOrNotAtAll) {
                                           antes[4] - casillas}));
     EXPECT_EQ(Cuenta("HCAB", " WHERE CORREL='001'"), 1);
     EXPECT_EQ(Cuenta("CAB", " WHERE PERIODO='200512'"), 1);
+}
+
+TEST_F(Pickers, AnErrorWhileRegisteringIsToldAndTheListStays) {
+    MDIFrm& m = Principal();
+    shell::forms::RegistraFormulario("Frm787", [](QWidget*) -> QDialog* {
+        ui::SetMousePointer(ui::vbHourglass);
+        vb::Raise(3021);
+    });
+    Comando(m, &MDIFrm::mnuRegistrar_Click, [&](QDialog* d) {
+        Boton(d, 0)->click();
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(ui::MousePointer(), ui::vbDefault);
+    });
+    ASSERT_EQ(respuestas_->Shown().size(), 1u);
+    EXPECT_EQ(respuestas_->Shown()[0].text, vb::ErrorText(3021) + "\n 3021");
+    EXPECT_EQ(respuestas_->Shown()[0].title, "Error");
+    EXPECT_EQ(respuestas_->Shown()[0].flags, ui::vbOKOnly);
 }
 
 TEST(EliminacionDeclaracion, QuotesItsValues) {
