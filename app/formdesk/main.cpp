@@ -1,3 +1,4 @@
+#include "declaration/forms/frm787.h"
 #include "import/forms/frmimportar.h"
 #include "profile/profile.h"
 #include "reports/forms/frmconsist.h"
@@ -14,5 +15,6 @@ int main(int argc, char** argv) {
     shell::forms::RegistraFrmModFor();
     shell::forms::RegistraFrmAbrirEnv();
     reportes::forms::RegistraFrmConsist();
+    declaracion::forms::RegistraFrm787();
     return shell::forms::Main(argc, argv);
 }
