@@ -37,18 +37,41 @@ FormaDePagoQVX::FormaDePagoQVX(QWidget* parent)
     txtCheque_ = Campo(this, "txtCheque", 20);
     txtImporte_ = Campo(this, "txtImporte", 0);
     txtImporte_->setReadOnly(true);
+    connect(optCheque_, &QRadioButton::clicked, this, &FormaDePagoQVX::Cambio);
+    connect(optEfectivo_, &QRadioButton::clicked, this, &FormaDePagoQVX::Cambio);
+    connect(txtBanco_, &QLineEdit::textEdited, this, &FormaDePagoQVX::Cambio);
+    connect(txtCheque_, &QLineEdit::textEdited, this, &FormaDePagoQVX::Cambio);
     txtImporte_->setAlignment(Qt::AlignRight);
 
+    lblBanco_ = new QLabel(QStringLiteral("Banco:"), this);
+    lblCheque_ = new QLabel(QStringLiteral("Nro. cheque:"), this);
+    lblImporte_ = new QLabel(QStringLiteral("Importe a pagar:"), this);
     auto* r = new QGridLayout(this);
     r->addWidget(optCheque_, 0, 0);
     r->addWidget(optEfectivo_, 0, 1);
-    r->addWidget(new QLabel(QStringLiteral("Banco:"), this), 1, 0);
+    r->addWidget(lblBanco_, 1, 0);
     r->addWidget(txtBanco_, 1, 1);
-    r->addWidget(new QLabel(QStringLiteral("Nro. cheque:"), this), 2, 0);
+    r->addWidget(lblCheque_, 2, 0);
     r->addWidget(txtCheque_, 2, 1);
-    r->addWidget(new QLabel(QStringLiteral("Importe a pagar:"), this), 3, 0);
+    r->addWidget(lblImporte_, 3, 0);
     r->addWidget(txtImporte_, 3, 1);
     Habilita();
+}
+
+void FormaDePagoQVX::EnDosFilas() {
+    delete layout();
+    auto* r = new QGridLayout(this);
+    r->setContentsMargins(6, 2, 6, 2);
+    r->setVerticalSpacing(2);
+    r->addWidget(optCheque_, 0, 0);
+    r->addWidget(optEfectivo_, 0, 1);
+    r->addWidget(lblImporte_, 0, 2);
+    r->addWidget(txtImporte_, 0, 3);
+    r->addWidget(lblBanco_, 1, 0);
+    r->addWidget(txtBanco_, 1, 1);
+    r->addWidget(lblCheque_, 1, 2);
+    r->addWidget(txtCheque_, 1, 3);
+    r->setColumnStretch(3, 1);
 }
 
 QString FormaDePagoQVX::formapago() const {

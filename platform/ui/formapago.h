@@ -36,6 +36,14 @@ class FormaDePagoQVX : public QGroupBox {
     // "False" or "0" (any letter case, blanks aside) disables; anything else enables.
     void setHabilitado(const QString& v);
 
+    // Lays the control out in two rows, for a form that has more width than
+    // height for it: the type and the amount, then the bank and the cheque.
+    void EnDosFilas();
+
+  signals:
+    // The user changed the type, the bank or the cheque number.
+    void Cambio();
+
   private:
     void Habilita();
 
@@ -44,6 +52,9 @@ class FormaDePagoQVX : public QGroupBox {
     QLineEdit* txtBanco_;
     QLineEdit* txtCheque_;
     QLineEdit* txtImporte_;
+    QWidget* lblBanco_;
+    QWidget* lblCheque_;
+    QWidget* lblImporte_;
     bool habilitado_ = true;
 };
 

@@ -1,0 +1,53 @@
+// frmImprimir: the print dialog behind "&Imprimir" of both declaration menus.
+// It lists the user's stored (or sent) declarations; for the chosen one it
+// loads the boxes, registers a report file in the spool, writes the
+// declaration report into it and previews it by page range or prints it.
+#pragma once
+
+#include <QDialog>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTableView>
+
+#include "shell/forms/modelorecordset.h"
+
+namespace reportes::forms {
+
+class frmImprimir : public QDialog {
+    Q_OBJECT
+  public:
+    explicit frmImprimir(QWidget* parent = nullptr);
+
+    void Form_Load();
+    void Form_Activate();
+    void grdContrib_RowColChange();
+    // 0 "&Preliminar", 1 "&Imprimir", 2 "&Salir".
+    void CmdImprimir_Click(int indice);
+    // The boxes and payment values of the current declaration.
+    void CargarCasillas();
+    int HelpContextID() const { return helpContext_; }
+
+    // Controls, named as the form's own.
+    QPushButton* CmdImprimir[3];
+    QGroupBox* Frame2;
+    QTableView* grdContrib;
+    shell::forms::ModeloRecordset* Dta1;
+
+  protected:
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+  private:
+    int FilaActual() const;
+    void IrAFila(int fila);
+    std::string Columna(int columna) const;
+    void Imprime(int indice);
+
+    int helpContext_ = 0;
+    bool activado_ = false;
+};
+
+// Registers the dialog under the name the main window's commands open.
+void RegistraFrmImprimir();
+
+}  // namespace reportes::forms

@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# The print road of formdesk on a virtual X display, driven from the keyboard:
+# "Declaraciones > Imprimir" lists a saved declaration, "&Imprimir" writes its
+# report into the report folder and, with no printer on this machine, says so;
+# "&Preliminar" opens the page-range dialog and the previewer. The sent list
+# is reached the same way. Message boxes are answered by the program's
+# scripted-answer hook, which writes each box to standard error.
+set -uo pipefail
+bin=${1:?bin folder}
+
+if [ "${FD_E2E_INSIDE:-}" != 1 ]; then
+  for tool in xvfb-run xdotool; do
+    if ! command -v "$tool" >/dev/null; then
+      echo "SKIP: $tool is not installed"
+      exit 77
+    fi
+  done
+  export FD_E2E_INSIDE=1
+  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fails=0
+check() {  # check DESCRIPTION CONDITION...
+  local what=$1; shift
+  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; fails=$((fails + 1)); fi
+}
+has() { grep -qaF -- "$2" "$1" 2>/dev/null; }
+shown() { "$bin/launcher" --screenshot "$work/$1.png" "$2" 60 >/dev/null; }
+wait_line() {  # wait_line FILE TEXT: until the text is in the file (60 s at most)
+  for _ in $(seq 1 600); do has "$1" "$2" && return 0; sleep 0.1; done
+  return 1
+}
+keys() { sleep 0.5; xdotool key --clearmodifiers "$@"; }
+# Without a window manager the keyboard focus is given to a window by hand.
+focus() { xdotool windowfocus --sync "$(xdotool search --onlyvisible --name "^$1\$" | tail -1)"; }
+# close TITLE KEY: presses the key in the window until it is gone (a form
+# busy with its own activation may miss the first press).
+close() {
+  for _ in 1 2 3 4 5; do
+    focus "$1"; keys "$2"
+    for _ in $(seq 1 50); do
+      xdotool search --onlyvisible --name "^$1\$" >/dev/null || return 0
+      sleep 0.1
+    done
+  done
+  return 1
+}
+
+# open TITLE KEYS...: from the focused window, presses the keys (one after the
+# other) until the window of that title is shown (a busy window may miss a
+# key: a menu still closed when its item's key came, say).
+open() {
+  local title=$1; shift
+  for _ in 1 2 3 4 5; do
+    local k
+    for k in "$@"; do keys "$k"; done
+    for _ in $(seq 1 100); do
+      xdotool search --onlyvisible --name "^$title\$" >/dev/null && return 0
+      sleep 0.1
+    done
+  done
+  return 1
+}
+
+ruc=20100123453
+rpt=$work/host/QVX/RPT
+"$bin/makehost" "$work/host" >/dev/null || { echo "FAIL - makehost"; exit 1; }
+"$bin/declaracion_guardada" "$work/host" "$ruc" 201710 || { echo "FAIL - declaration"; exit 1; }
+export WINDIR=$work/host/windows
+export FORMDESK_SCRIPTED_ANSWERS=
+export XDG_RUNTIME_DIR=$work/run
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+
+"$bin/launcher" & pids+=($!)
+shown launcher "Telvarin" || { echo "FAIL - launcher window"; exit 1; }
+"$bin/formdesk" >"$work/formdesk.out" 2>"$work/formdesk.err" & pids+=($!)
+shown main "0787 Olvarico v 1.9" || { echo "FAIL - main window"; exit 1; }
+focus "0787 Olvarico v 1.9"
+
+# 1. Stored declarations: the list, then "&Imprimir" at once.
+open "Imprimir " alt+d i
+check "stored: print dialog shown" shown stored "Imprimir "
+keys alt+i
+check "stored: no printer is told" wait_line "$work/formdesk.err" \
+  "MsgBox [Impresión] (16) No existe una impresora seleccionada.Verifique."
+check "stored: report file written" has "$rpt/00000001.PRN" "pPos|300|350|KORAL|True|16|0|"
+check "stored: taxpayer in the report" has "$rpt/00000001.PRN" "|$ruc|"
+check "stored: cash amount in the report" has "$rpt/00000001.PRN" "|      2,500,000|"
+
+# 2. "&Preliminar": the page-range dialog, then the previewer.
+open "Impresión por páginas" alt+p
+check "preview: page-range dialog shown" shown rango "Impresión por páginas"
+check "preview: its own report file" test -f "$rpt/00000002.PRN"
+open "Presentación Preliminar" alt+p
+check "preview: previewer shown" shown previa "Presentación Preliminar"
+check "preview: closed" close "Presentación Preliminar" Escape
+check "page-range dialog: closed" close "Impresión por páginas" alt+c
+check "print dialog: closed" close "Imprimir " alt+s
+focus "0787 Olvarico v 1.9"
+
+# 3. Sent declarations.
+"$bin/makehost" "$work/host" --send "$ruc" 201710 >/dev/null
+open "Imprimir Formularios enviados" alt+e i
+check "sent: print dialog shown" shown sent "Imprimir Formularios enviados"
+keys alt+i
+check "sent: report file written" wait_line "$rpt/00000003.PRN" "|$ruc|"
+told_twice() {
+  for _ in $(seq 1 600); do
+    [ "$(grep -c 'No existe una impresora seleccionada' "$work/formdesk.err")" -eq 2 ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+check "sent: no printer is told again" told_twice
+check "no other message box" test "$(grep -c '^MsgBox' "$work/formdesk.err")" -eq 2
+
+if [ "$fails" -ne 0 ]; then
+  echo "$fails check(s) failed; standard error of formdesk:"
+  cat "$work/formdesk.err"
+  exit 1
+fi
+echo "all checks passed"
