@@ -9,6 +9,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScreen>
+#include <cstdlib>
 
 #include "ui/programa.h"
 #include "vb/error.h"
@@ -43,7 +44,9 @@ QFont Fuente(const Printer& p) {
 
 }  // namespace
 
-Printer::Printer() : impl_(std::make_unique<Impl>()) {}
+Printer::Printer() : impl_(std::make_unique<Impl>()) {
+    if (const char* pdf = std::getenv("PRINTER_PDF_OUTPUT")) impl_->pdf = pdf;
+}
 
 Printer::~Printer() {
     if (impl_->enTrabajo) impl_->painter.end();
