@@ -408,7 +408,7 @@ TEST_F(DialogoImprimir, StoredDeclarationPreviewedByPageAndPrinted) {
     frmImprimir f;
     f.show();
     EXPECT_EQ(f.windowTitle(), "Imprimir ");
-    EXPECT_EQ(f.HelpContextID(), 1013);
+    EXPECT_EQ(f.property("HelpContextID").toInt(), 1013) << "as F1 reads it";
     EXPECT_EQ(f.Frame2->title(), "Declaraciones registradas");
     ASSERT_EQ(f.Dta1->Filas(), 1);
     EXPECT_EQ(f.Dta1->headerData(1, Qt::Horizontal).toString(), "Razón Social");
@@ -462,7 +462,7 @@ TEST_F(DialogoImprimir, SentDeclarationCarriesItsOrderNumber) {
     frmImprimir f;
     f.show();
     EXPECT_EQ(f.windowTitle(), "Imprimir Formularios enviados");
-    EXPECT_EQ(f.HelpContextID(), 1014);
+    EXPECT_EQ(f.property("HelpContextID").toInt(), 1014);
     EXPECT_EQ(f.Frame2->title(), "Declaraciones Enviadas");
     EXPECT_TRUE(f.grdContrib->isColumnHidden(2));
     EXPECT_TRUE(f.grdContrib->isColumnHidden(9));
