@@ -207,7 +207,9 @@ TEST_F(Declaracion, BoxesAndPaymentOfTheChosenDeclaration) {
                                                           {"790", "2"},
                                                           {"599", "C"},
                                                           {"871", "0"},
-                                                          {"x1", "9"}}) {
+                                                          {"x1", "9"},
+                                                          {"9e9", "9"},
+                                                          {"2.5", "9"}}) {
         ejecuta(std::string("INSERT INTO DET (DOC_ID_D,TIP_DOC_D,PERIODO,FORMULARIO,SEMANA,"
                             "CASILLA,I_VALOR) VALUES (") +
                 clave + ",'" + casilla + "','" + valor + "')");

@@ -30,7 +30,10 @@
 #include "ui/pointer.h"
 #include "ui/printer.h"
 #include "validator/validator.h"
+#include "vb/datetime.h"
 #include "vb/files.h"
+#include "vb/numeric.h"
+#include "vb/variant.h"
 
 namespace {
 
@@ -468,6 +471,9 @@ TEST_F(DialogoImprimir, SentDeclarationCarriesItsOrderNumber) {
     EXPECT_TRUE(f.grdContrib->isColumnHidden(9));
     EXPECT_FALSE(f.grdContrib->isColumnHidden(5));
     ASSERT_EQ(f.Dta1->Filas(), 1);
+    EXPECT_EQ(f.Dta1->Texto(0, 3), "10/2017");
+    EXPECT_EQ(f.Dta1->Texto(0, 6), vb::Format(vb::Variant(vb::Today()), "dd/mm/yyyy"));
+    EXPECT_EQ(f.Dta1->Texto(0, 7), envio.control);
     f.CmdImprimir_Click(1);
     EXPECT_EQ(shell::G().gsCorrel, envio.correl);
     const std::vector<std::string> hoja = PaginasPdf(pdf_);
