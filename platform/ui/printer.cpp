@@ -37,6 +37,11 @@ QPageLayout::Orientation Orientacion(int o) {
 
 QFont Fuente(const Printer& p) {
     QFont f(QString::fromStdString(p.FontName));
+    // Where the Courier faces are not installed, another fixed-pitch face
+    // keeps the columns that blanks align.
+    if (f.family().startsWith(QLatin1String("Courier"), Qt::CaseInsensitive)) {
+        f.setStyleHint(QFont::TypeWriter);
+    }
     f.setPointSizeF(p.FontSize > 0 ? p.FontSize : 10);
     f.setBold(p.FontBold);
     return f;
