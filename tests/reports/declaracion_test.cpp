@@ -161,9 +161,9 @@ TEST_F(Declaracion, AmountTexts) {
         const char* nombre;
     };
     for (Banco b : {Banco{"03", "B.TRES"}, Banco{"3", "B.TRES"}, Banco{"003", "B.TRES"},
-                    Banco{" 03", "B.TRES"}, Banco{"5", "B.CINCO"}, Banco{"0", ""},
-                    Banco{"00", ""}, Banco{"99", ""}, Banco{"103", ""}, Banco{"3a", ""},
-                    Banco{"", ""}, Banco{"x' OR '1'='1", ""}}) {
+                    Banco{" 03", "B.TRES"}, Banco{"5", "B.CINCO"}, Banco{"0", ""}, Banco{"00", ""},
+                    Banco{"99", ""}, Banco{"103", ""}, Banco{"3a", ""}, Banco{"", ""},
+                    Banco{"x' OR '1'='1", ""}}) {
         EXPECT_EQ(BuscaDescripcion(b.codigo), b.nombre) << "[" << b.codigo << "]";
     }
 }
