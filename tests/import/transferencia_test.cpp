@@ -61,21 +61,11 @@ class Vista : public importacion::VistaImportacion {
 class Transferencia : public ::testing::Test {
   protected:
     void SetUp() override {
-        inst_ = hostkit::CreaHost(carpeta_.Ruta());
-        hostkit::FijaWindir(inst_);
-        {
-            seeder::Instalador instalador;
-            ASSERT_EQ(instalador.Main(), 0);
-        }
+        auto host = hostkit::PreparaHost(carpeta_.Ruta(), val_);
+        inst_ = host.inst;
+        db_ = std::move(host.db);
         avisos_.avisos.clear();
-        db_ = hostkit::AbreHost(inst_);
-        shell::ResetState();
-        auto& g = shell::G();
-        g.gdbBase = db_.get();
-        g.goValidador = &val_;
-        g.gsRuc = kRuc;
-        g.gsFormulario = "0787";
-        g.gnSemana = 0;
+        shell::G().gsRuc = kRuc;
         datos_ = carpeta_.Ruta() + "/datos/";
         fs::create_directories(datos_);
     }

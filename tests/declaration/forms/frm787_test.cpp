@@ -58,17 +58,12 @@ class Declaracion787 : public ::testing::Test {
   protected:
     void SetUp() override {
         App();
-        inst_ = hostkit::CreaHost(carpeta_.Ruta() + "/host");
-        hostkit::FijaWindir(inst_);
-        ASSERT_EQ(seeder::Instalador().Main(), 0);
+        auto host = hostkit::PreparaHost(carpeta_.Ruta() + "/host", val_);
+        inst_ = host.inst;
+        db_ = std::move(host.db);
         avisos_.avisos.clear();
-        db_ = hostkit::AbreHost(inst_);
-        shell::ResetState();
         auto& g = shell::G();
-        g.gdbBase = db_.get();
-        g.goValidador = &val_;
         g.gsUsuario = std::string(hostkit::kUsuarioSistema);
-        g.gsFormulario = "0787";
         g.gsSysPath = inst_.sysPath;
         respuestas_.emplace();
         // The inconsistency list is another part's form: here it only says

@@ -8,6 +8,9 @@
 #include <random>
 
 #include "jet/database.h"
+#include "shell/state.h"
+#include "tools/seeder/instalador.h"
+#include "validator/validator.h"
 
 namespace fs = std::filesystem;
 
@@ -87,6 +90,21 @@ BloqueoExclusivo::~BloqueoExclusivo() {
     for (int fd : {aviso_[0], aviso_[1], fin_[0], fin_[1]}) {
         if (fd >= 0) ::close(fd);
     }
+}
+
+HostPreparado PreparaHost(const std::string& carpeta, validator::cValidador& validador) {
+    HostPreparado h;
+    h.inst = CreaHost(carpeta);
+    FijaWindir(h.inst);
+    if (seeder::Instalador().Main() != 0) throw std::runtime_error("el instalador no preparó la base");
+    h.db = AbreHost(h.inst);
+    shell::ResetState();
+    auto& g = shell::G();
+    g.gdbBase = h.db.get();
+    g.goValidador = &validador;
+    g.gsFormulario = "0787";
+    g.gnSemana = 0;
+    return h;
 }
 
 }  // namespace hostkit

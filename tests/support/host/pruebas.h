@@ -3,11 +3,19 @@
 // database exclusively.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "host/hostkit.h"
 #include "shell/avisos.h"
+
+namespace jet {
+class Database;
+}
+namespace validator {
+class cValidador;
+}
 
 namespace hostkit {
 
@@ -46,6 +54,16 @@ class AvisosGrabados : public shell::Avisos {
 
 // Points the Windows directory (WINDIR) at the installation's windows folder.
 void FijaWindir(const Instalacion& inst);
+
+// A host installation made in `carpeta`, prepared by the installer and opened,
+// with WINDIR pointed at it and the program state started afresh over it
+// (database, validation component, form "0787", week 0). Throws when the
+// installer fails.
+struct HostPreparado {
+    Instalacion inst;
+    std::unique_ptr<jet::Database> db;
+};
+HostPreparado PreparaHost(const std::string& carpeta, validator::cValidador& validador);
 
 // Another process that opens the database exclusively and holds it until
 // this object ends.
