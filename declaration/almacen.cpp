@@ -232,7 +232,8 @@ void CargaCasillasGrabadas(jet::Database& db, Declaracion& d) {
                 d.version = texto;
                 break;
             case 871:
-                d.rectifica = texto != "0";
+                // No value says nothing: the header's choice stays.
+                if (!valor.IsNull()) d.rectifica = texto != "0";
                 break;
             default:
                 // A code the form has no box for, or a value that is no

@@ -1,5 +1,6 @@
 #include "declaration/formatos.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "vb/numeric.h"
@@ -50,7 +51,10 @@ std::optional<double> LeeImporte(std::string_view texto) {
         }
     }
     if (!digitos) return std::nullopt;
-    const double v = std::strtod(limpio.c_str(), nullptr);
+    // Read with "." whatever the process locale says (a window system may
+    // have set one whose decimal separator is ",").
+    double v = 0;
+    std::from_chars(limpio.data(), limpio.data() + limpio.size(), v);
     return negativo ? -v : v;
 }
 

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <clocale>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -145,6 +146,9 @@ bool AseguraAplicacion() {
     // Kept reachable for the rest of the run; tearing it down among the
     // static destructors is not safe.
     static QApplication* app = new QApplication(argc, argv);
+    // Qt takes the desktop's locale for the C library too; keep numbers in
+    // the C locale, as the rest of the program reads and writes them.
+    std::setlocale(LC_NUMERIC, "C");
     return app != nullptr;
 }
 

@@ -1,6 +1,7 @@
 #include "shell/forms/arranque.h"
 
 #include <QApplication>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -54,6 +55,9 @@ int Main(int argc, char** argv) {
     std::unique_ptr<QApplication> app;
     if (ui::QtPuedeArrancar()) {
         app = std::make_unique<QApplication>(argc, argv);
+        // Qt takes the desktop's locale for the C library too; amounts are
+        // written and read with a decimal point whatever the desktop says.
+        std::setlocale(LC_NUMERIC, "C");
         QApplication::setApplicationName(QString::fromUtf8(kPrograma));
     } else {
         // The launcher check below cannot find a window either; say why first.

@@ -104,6 +104,7 @@ void frmAbrirEnv::Form_Load() {
     ProgramState& g = G();
     g.gsSql = ArmaSql("a.semana");
     DtaNew->Carga(*g.gdbBase, g.gsSql);
+    DtaNew->AplicaA(grdContrib);
     if (DtaNew->Filas() > 0) {
         IrAFila(0);
     } else {

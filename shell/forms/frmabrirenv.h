@@ -17,6 +17,8 @@ class ModeloRecordset;
 
 class frmAbrirEnv : public QDialog {
     Q_OBJECT
+    // F1 in the dialog opens the help at this context.
+    Q_PROPERTY(int HelpContextID READ HelpContextID CONSTANT)
   public:
     explicit frmAbrirEnv(QWidget* parent = nullptr);
 

@@ -82,6 +82,8 @@ frmModFor::frmModFor(QWidget* parent) : QDialog(parent) {
 
     LblAbrir = new QLabel(QStringLiteral("&Abrir"), this);
     LblAbrir->setObjectName(QStringLiteral("LblAbrir"));
+    // Its access key (shown underlined, not as "&") takes the focus to the list.
+    LblAbrir->setBuddy(grdContrib);
     CmdOpciones[0] = new QPushButton(QStringLiteral("&Aceptar"), this);
     CmdOpciones[1] = new QPushButton(QStringLiteral("&Salir"), this);
     auto* botones = new QHBoxLayout;
@@ -167,8 +169,8 @@ void frmModFor::Form_Load() {
         helpContext_ = 1013;
     }
     Dta1->FijaColumnas(std::move(columnas));
-    Dta1->AplicaA(grdContrib);
     Dta1->Carga(*g.gdbBase, g.gsSql);
+    Dta1->AplicaA(grdContrib);
     if (Dta1->Filas() > 0) {
         IrAFila(0);
     } else {

@@ -35,6 +35,8 @@ void EliminaDeclaracion(jet::Database& db, const std::vector<std::string>& sente
 
 class frmModFor : public QDialog {
     Q_OBJECT
+    // F1 in the dialog opens the help at this context.
+    Q_PROPERTY(int HelpContextID READ HelpContextID)
   public:
     explicit frmModFor(QWidget* parent = nullptr);
     ~frmModFor() override;

@@ -1,5 +1,8 @@
 #include "shell/forms/modelorecordset.h"
 
+#include <QHeaderView>
+#include <QScreen>
+#include <QStyle>
 #include <QTableView>
 #include <algorithm>
 #include <cctype>
@@ -92,10 +95,32 @@ std::string ModeloRecordset::Texto(int fila, int columna) const {
 }
 
 void ModeloRecordset::AplicaA(QTableView* vista) const {
-    for (int c = 0; c < static_cast<int>(columnas_.size()); ++c) {
-        vista->setColumnHidden(c, columnas_[c].oculta);
-        if (columnas_[c].ancho > 0) vista->setColumnWidth(c, columnas_[c].ancho / kTwipsPorPixel);
+    int ancho = 0;
+    for (int c = 0; c < columnCount(); ++c) {
+        const bool oculta = c < static_cast<int>(columnas_.size()) && columnas_[c].oculta;
+        vista->setColumnHidden(c, oculta);
+        if (oculta) continue;
+        if (c < static_cast<int>(columnas_.size()) && columnas_[c].ancho > 0) {
+            vista->setColumnWidth(c, columnas_[c].ancho / kTwipsPorPixel);
+        } else {
+            // A little room beyond the widest text, so the texts do not touch.
+            constexpr int kHolgura = 6;
+            vista->resizeColumnToContents(c);
+            vista->setColumnWidth(c, vista->columnWidth(c) + kHolgura);
+        }
+        ancho += vista->columnWidth(c);
     }
+    // The row headers, the frame and room for a vertical scroll bar.
+    if (!vista->verticalHeader()->isHidden()) ancho += vista->verticalHeader()->sizeHint().width();
+    ancho += 2 * vista->frameWidth() + vista->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    // The dialog around the view needs room too.
+    constexpr int kMargenVentana = 80;
+    if (const QScreen* pantalla = vista->screen()) {
+        ancho = std::min(ancho, pantalla->availableGeometry().width() - kMargenVentana);
+    }
+    // A view of a fixed width keeps it; its columns scroll.
+    ancho = std::min(ancho, vista->maximumWidth());
+    vista->setMinimumWidth(std::max(vista->minimumWidth(), ancho));
 }
 
 int ModeloRecordset::rowCount(const QModelIndex& padre) const {

@@ -54,7 +54,11 @@ class ModeloRecordset : public QAbstractTableModel {
     // The text a column shows for a row: its field's value in the column's format.
     std::string Texto(int fila, int columna) const;
 
-    // Widths and hidden columns onto a view showing this model.
+    // Widths and hidden columns onto a view showing this model, once its rows
+    // are loaded: a column without a width of its own takes the width of its
+    // caption and texts, and the view is made wide enough to show every
+    // visible column whole (at most as wide as the screen and the view's own
+    // maximum allow).
     void AplicaA(QTableView* vista) const;
 
     int rowCount(const QModelIndex& padre = QModelIndex()) const override;

@@ -125,6 +125,11 @@ TEST_F(Apertura, StoredBoxesFillTheFormAndForeignCodesAreSkipped) {
     // 312 = 1200 - 200 + 50; 327 = 800 - 70 - 100.
     EXPECT_EQ(d.Valor(312), "1,050");
     EXPECT_EQ(d.Valor(327), "630");
+
+    // A box 871 without value leaves the header's choice ("0" here).
+    db_->Execute("UPDATE DET SET I_VALOR=NULL WHERE CASILLA='871'");
+    db_->Execute("UPDATE CAB SET rectifica='0'");
+    EXPECT_FALSE(declaracion::AbreDeclaracion(*db_, Clave(p), ModoApertura{}).rectifica);
 }
 
 TEST_F(Apertura, SentDeclarationInOrderNumberMode) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <set>
 
 #include "declaration/casillas.h"
@@ -56,6 +57,21 @@ TEST(Formatos, FocusLeaveAndCalculationForms) {
     EXPECT_EQ(TeclaOrden(8), Tecla::Pasa);
     EXPECT_EQ(TeclaOrden(13), Tecla::SiguienteCampo);
     EXPECT_EQ(TeclaVerifica(13), Tecla::Rechaza);
+}
+
+TEST(Formatos, DecimalPointWhateverTheProcessLocale) {
+    const std::string previo = std::setlocale(LC_NUMERIC, nullptr);
+    const char* conComa = nullptr;
+    for (const char* nombre : {"es_ES.UTF-8", "es_PE.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8"})
+        if (std::setlocale(LC_NUMERIC, nombre)) {
+            conComa = nombre;
+            break;
+        }
+    if (!conComa) GTEST_SKIP() << "no locale with a decimal comma installed";
+    EXPECT_EQ(LeeImporte("1234.5"), 1234.5) << conComa;
+    EXPECT_EQ(Vale(330, "1234.5"), 1235);
+    EXPECT_EQ(Forma("2.5"), "3");
+    std::setlocale(LC_NUMERIC, previo.c_str());
 }
 
 TEST(Casillas, LayoutTablesHoldTogether) {

@@ -11,12 +11,12 @@
 #include "shell/cuenta.h"
 #include "shell/settings.h"
 #include "shell/spool.h"
-#include "tools/recapper/archivos.h"
 #include "vb/error.h"
 #include "vb/files.h"
 #include "vb/numeric.h"
 #include "vb/strings.h"
 #include "vb/variant.h"
+#include "vb/wholefile.h"
 
 namespace recapper {
 
@@ -227,8 +227,8 @@ int Resumidor::Main(std::string_view linea) {
         const bool hecho = GeneraReportes(linea);
         // Without a registered report there is nothing to copy.
         if (!hecho || archivoSpool_.empty()) vb::Raise(vb::kFileNotFound);
-        ReemplazaArchivo(rpt_ + "\\" + clave_ + ".PRN", LeeArchivo(rpt_ + "\\" + archivoSpool_));
-        ReemplazaArchivo(tmp_ + "\\" + clave_ + ".txt", LeeArchivo(temporalTxt_));
+        vb::ReplaceWholeFile(rpt_ + "\\" + clave_ + ".PRN", vb::ReadWholeFile(rpt_ + "\\" + archivoSpool_));
+        vb::ReplaceWholeFile(tmp_ + "\\" + clave_ + ".txt", vb::ReadWholeFile(temporalTxt_));
         vb::Kill(temporalTxt_);
         temporalTxt_.clear();
     } catch (const FinPrograma&) {
@@ -273,12 +273,12 @@ bool Resumidor::GeneraReportes(std::string_view linea) {
     std::mt19937 azar(static_cast<unsigned>(
         std::chrono::steady_clock::now().time_since_epoch().count() ^ ::getpid()));
     std::uniform_int_distribution<long> ocho(10000000, 99999999);
-    temporalTxt_ = CreaArchivoNuevo(
-        tmp_, [&] { return std::to_string(ocho(azar)); }, TextoArchivo(ResumenTxt(r_, ahora)));
+    temporalTxt_ = vb::CreateNewFile(
+        tmp_, [&] { return std::to_string(ocho(azar)); }, vb::TextFileBytes(ResumenTxt(r_, ahora)));
 
     // The spooled report.
     archivoSpool_ = shell::RegistraSpool(*db_, usuario_, kCodigoReporte, 6, r_.linea.numero);
-    ReemplazaArchivo(rpt_ + "\\" + archivoSpool_, TextoArchivo(ReporteSpool(r_, ahora)));
+    vb::ReplaceWholeFile(rpt_ + "\\" + archivoSpool_, vb::TextFileBytes(ReporteSpool(r_, ahora)));
     return true;
 }
 
@@ -348,7 +348,9 @@ void Resumidor::LeeCasillas() {
         if (n == 721 || n == 722 || n == 790) continue;
         // Boxes between the two tables are never stored by the declaration
         // form; a stray one has no place in the summary and is passed over.
-        if (!((n >= 1 && n <= 600) || (n >= 861 && n <= 999))) continue;
+        if (n > 600 && n < 861) continue;
+        // A number outside both tables is no box at all: the row is damaged.
+        if (n < 1 || n > 999) vb::Raise(vb::kSubscript);
         r_.casillas[static_cast<int>(n)] = Texto(rs->Fields("I_VALOR").Value());
     }
     rs->Close();

@@ -1,6 +1,7 @@
 #include "tools/sendcheck/verificacion.h"
 
 #include <cmath>
+#include <functional>
 
 #include "jet/database.h"
 #include "shell/avisos.h"
@@ -8,8 +9,6 @@
 #include "shell/digest.h"
 #include "shell/settings.h"
 #include "shell/state.h"
-#include "tools/recapper/archivos.h"
-#include "tools/recapper/resumen.h"
 #include "tools/sendcheck/instancia.h"
 #include "vb/datetime.h"
 #include "vb/error.h"
@@ -17,6 +16,7 @@
 #include "vb/numeric.h"
 #include "vb/strings.h"
 #include "vb/variant.h"
+#include "vb/wholefile.h"
 
 namespace sendcheck {
 
@@ -43,6 +43,18 @@ std::string ParaNombre(std::string s) {
         if (c == '/' || c == '\\') c = '_';
     }
     return s;
+}
+
+// The fields of the companion command line that the check uses (positions
+// from 1): document type 1-2, document number 3-17 (trimmed), form 18-21,
+// period 22-27, week 28.
+struct Campos {
+    std::string tipo, numero, formulario, periodo, semana;
+};
+
+Campos PartirLinea(std::string_view linea) {
+    return {vb::Mid(linea, 1, 2), vb::Trim(vb::Mid(linea, 3, 15)), vb::Mid(linea, 18, 4),
+            vb::Mid(linea, 22, 6), vb::Mid(linea, 28, 1)};
 }
 
 // The report's lines: its header, then the numbered findings.
@@ -74,6 +86,58 @@ std::string NoVerificado(const std::string& que, const vb::VbError& e) {
            vb::Trim(vb::Str(static_cast<double>(e.Number()))) + ")";
 }
 
+bool GrabaReporte(const Reporte& reporte, const std::string& ruta) {
+    try {
+        vb::ReplaceWholeFile(ruta, vb::TextFileBytes(reporte.Lineas()));
+        return true;
+    } catch (const vb::VbError&) {
+        return false;
+    }
+}
+
+// Writes the error flag; a failing step is skipped.
+void GrabaArchivoError(const std::string& ruta) {
+    try {
+        vb::ReplaceWholeFile(ruta, vb::TextFileBytes({"0787 ERROR"}));
+    } catch (const vb::VbError&) {
+    }
+}
+
+// The error flag of a run with findings: an earlier flag is deleted, then
+// the new one written.
+void DejaBandera(const std::string& ruta) {
+    if (ExisteFichero(ruta)) {
+        try {
+            vb::Kill(ruta);
+        } catch (const vb::VbError&) {
+        }
+    }
+    GrabaArchivoError(ruta);
+}
+
+// The message interface in force, with one more step when it ends the run.
+class AvisosAlTerminar : public shell::Avisos {
+  public:
+    AvisosAlTerminar(shell::Avisos& base, std::function<void()> antes)
+        : base_(base), antes_(std::move(antes)) {
+        shell::FijaAvisos(this);
+    }
+    ~AvisosAlTerminar() override { shell::FijaAvisos(&base_); }
+    AvisosAlTerminar(const AvisosAlTerminar&) = delete;
+    AvisosAlTerminar& operator=(const AvisosAlTerminar&) = delete;
+    int MsgBox(const std::string& texto, int estilo, const std::string& titulo) override {
+        return base_.MsgBox(texto, estilo, titulo);
+    }
+    void Termina(int codigo) override {
+        antes_();
+        base_.Termina(codigo);
+    }
+
+  private:
+    shell::Avisos& base_;
+    std::function<void()> antes_;
+};
+
 }  // namespace
 
 bool ExisteFichero(const std::string& ruta) {
@@ -93,25 +157,37 @@ int Verificador::Main(std::string_view linea) {
                        "Remesil");
         return 0;
     }
-    // Settings, current folder and the database, as the host's programs
-    // open it; a failure has been told and ends the run.
+    // Settings and current folder; a failure has been told and ends the run.
     if (!shell::LeeConfiguracion()) return 1;
+    tmp_ = shell::G().gsSysPath + "TMP\\";
+
+    const Campos l = PartirLinea(linea);
+    // A line too short or with fields of the wrong kind cannot be checked.
+    const bool valida = vb::Len(linea) >= 28 && SoloDigitos(vb::Trim(l.tipo)) &&
+                        !l.numero.empty() && SoloDigitos(l.periodo);
+    const std::string nombre = ParaNombre(l.tipo + l.numero + l.formulario + l.periodo + l.semana);
+    const std::string reporte = tmp_ + nombre + ".ERR";
+    const std::string bandera = tmp_ + nombre + ".TXT";
+
+    // The database as the host's programs open it. One that cannot be opened
+    // is a check not made: after the connection message, and before the run
+    // ends, the report says so and the flag is left.
     shell::OpcionesConexion opciones;
     opciones.rutaBase = shell::G().gsRutaBase;
     opciones.sistemaDB = shell::G().gsSysPath + "KV000.MDW";
     opciones.escribeSystemDB = true;
     opciones.textoBloqueo = "- Base esta bloqueda";
     opciones.textoDelMotor = true;
-    db_ = shell::AbreConexion(opciones);
+    {
+        AvisosAlTerminar avisos(Aviso(), [&] {
+            Reporte r;
+            r.Hallazgo(") No se pudo verificar: no se pudo abrir la base de datos.");
+            GrabaReporte(r, reporte);
+            DejaBandera(bandera);
+        });
+        db_ = shell::AbreConexion(opciones);
+    }
     if (!db_) return 1;
-    tmp_ = shell::G().gsSysPath + "TMP\\";
-
-    const recapper::LineaOrdenes l = recapper::PartirLinea(linea);
-    // A line too short or with fields of the wrong kind cannot be checked.
-    const bool valida = vb::Len(linea) >= 28 && SoloDigitos(vb::Trim(l.tipo)) &&
-                        !l.numero.empty() && SoloDigitos(l.periodo);
-    const std::string nombre = ParaNombre(l.tipo + l.numero + l.formulario + l.periodo + l.semana);
-    const std::string reporte = tmp_ + nombre + ".ERR";
 
     if (VerificaEnvio(l.tipo, l.numero, l.formulario, l.periodo, l.semana, reporte, valida)) {
         if (ExisteFichero(reporte)) {
@@ -123,14 +199,7 @@ int Verificador::Main(std::string_view linea) {
     } else {
         Aviso().MsgBox(std::string(kTextoInconsistente) + reporte, shell::vbCritical,
                        "Error en la información a enviar");
-        const std::string bandera = tmp_ + nombre + ".TXT";
-        if (ExisteFichero(bandera)) {
-            try {
-                vb::Kill(bandera);
-            } catch (const vb::VbError&) {
-            }
-        }
-        GrabaArchivoError(bandera);
+        DejaBandera(bandera);
     }
     db_->Close();
     db_.reset();
@@ -188,12 +257,8 @@ bool Verificador::VerificaEnvio(std::string_view tipo, std::string_view numero,
             reporte.Hallazgo(NoVerificado("los archivos de la declaración", e));
         }
     }
-    try {
-        recapper::ReemplazaArchivo(rutaReporte, recapper::TextoArchivo(reporte.Lineas()));
-    } catch (const vb::VbError&) {
-        // Nobody could read what was found: the run is no pass.
-        completo = false;
-    }
+    // Nobody could read what was found unless it was written: no pass then.
+    if (!GrabaReporte(reporte, rutaReporte)) completo = false;
     return completo && reporte.Hallazgos() == 0;
 }
 
@@ -255,13 +320,6 @@ int Verificador::VerificaMarcas(std::string_view numero, std::string_view period
     }
     rs->Close();
     return resultado;
-}
-
-void Verificador::GrabaArchivoError(const std::string& ruta) {
-    try {
-        recapper::ReemplazaArchivo(ruta, recapper::TextoArchivo({"0787 ERROR"}));
-    } catch (const vb::VbError&) {
-    }
 }
 
 }  // namespace sendcheck

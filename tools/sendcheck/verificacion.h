@@ -45,7 +45,6 @@ class Verificador {
                                 bool usaSemana);
     // 0, or 1 / 2 for the first movement / reversal file whose digest differs.
     int VerificaMarcas(std::string_view numero, std::string_view periodo);
-    void GrabaArchivoError(const std::string& ruta);
 
     std::unique_ptr<jet::Database> db_;
     std::string tmp_;

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 
 #include "fixture.h"
 #include "jet/database.h"
@@ -12,6 +13,7 @@
 #include "shell/forms/registro.h"
 #include "ui/pointer.h"
 #include "vb/datetime.h"
+#include "vb/error.h"
 #include "vb/numeric.h"
 #include "vb/variant.h"
 
@@ -34,6 +36,7 @@ struct Vista {
     QStringList cabeceras;
     std::vector<QStringList> filas;
     bool activa = false;
+    QStringList cortadas;  // visible columns too narrow for their caption or texts
 };
 
 Vista Lee(QDialog* d) {
@@ -43,7 +46,12 @@ Vista Lee(QDialog* d) {
     v.activa = grid->isEnabled();
     auto* m = grid->model();
     for (int c = 0; c < m->columnCount(); ++c) {
-        if (!grid->isColumnHidden(c)) v.cabeceras << m->headerData(c, Qt::Horizontal).toString();
+        if (grid->isColumnHidden(c)) continue;
+        v.cabeceras << m->headerData(c, Qt::Horizontal).toString();
+        const int necesario =
+            std::max(static_cast<QAbstractItemView*>(grid)->sizeHintForColumn(c),
+                     grid->horizontalHeader()->sectionSizeHint(c));
+        if (grid->columnWidth(c) < necesario) v.cortadas << v.cabeceras.back();
     }
     for (int r = 0; r < m->rowCount(); ++r) {
         QStringList fila;
@@ -208,11 +216,13 @@ TEST_F(Pickers, ListsColumnsAndFormatsByCommandAndUserType) {
         Ejecuta(std::string("UPDATE CLAVES SET Tipo='") + (c.todos ? "0" : "1") +
                 "' WHERE Usuario='USUARIO1'");
         Vista v;
-        int ayuda = 0;
+        std::string ayuda;
         Comando(m, c.comando, [&](QDialog* d) {
             v = Lee(d);
-            if (auto* f = qobject_cast<shell::forms::frmModFor*>(d)) ayuda = f->HelpContextID();
-            if (auto* f = qobject_cast<shell::forms::frmAbrirEnv*>(d)) ayuda = f->HelpContextID();
+            // F1 in the list opens the help at the dialog's context.
+            abiertos_.clear();
+            QTest::keyClick(d->findChild<QTableView*>("grdContrib"), Qt::Key_F1);
+            if (!abiertos_.empty()) ayuda = abiertos_.back();
             // The first row is current: in the status bar and the current declaration.
             EXPECT_EQ(m.BarradeEstadoQVX1->numdoc(), "20100123453");
             EXPECT_EQ(G().gsPeriodo, "200512");
@@ -221,8 +231,9 @@ TEST_F(Pickers, ListsColumnsAndFormatsByCommandAndUserType) {
         EXPECT_EQ(v.caption, c.caption);
         EXPECT_EQ(v.cabeceras, c.cabeceras);
         EXPECT_EQ(v.filas, c.filas);
-        EXPECT_EQ(ayuda, c.ayuda);
+        EXPECT_EQ(ayuda, inst_.sysPath + "0787/formdesk.html#" + std::to_string(c.ayuda));
         EXPECT_TRUE(v.activa);
+        EXPECT_TRUE(v.cortadas.isEmpty()) << v.cortadas.join(", ").toStdString();
         EXPECT_EQ(ui::MousePointer(), ui::vbDefault);
         // Closing the list clears the status bar.
         EXPECT_EQ(m.BarradeEstadoQVX1->numdoc(),
@@ -333,6 +344,23 @@ TEST_F(Pickers, DeletesOneDeclarationWholeOrNotAtAll) {
                                           antes[4] - casillas}));
     EXPECT_EQ(Cuenta("HCAB", " WHERE CORREL='001'"), 1);
     EXPECT_EQ(Cuenta("CAB", " WHERE PERIODO='200512'"), 1);
+}
+
+TEST_F(Pickers, AnErrorWhileRegisteringIsToldAndTheListStays) {
+    MDIFrm& m = Principal();
+    shell::forms::RegistraFormulario("Frm787", [](QWidget*) -> QDialog* {
+        ui::SetMousePointer(ui::vbHourglass);
+        vb::Raise(3021);
+    });
+    Comando(m, &MDIFrm::mnuRegistrar_Click, [&](QDialog* d) {
+        Boton(d, 0)->click();
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(ui::MousePointer(), ui::vbDefault);
+    });
+    ASSERT_EQ(respuestas_->Shown().size(), 1u);
+    EXPECT_EQ(respuestas_->Shown()[0].text, vb::ErrorText(3021) + "\n 3021");
+    EXPECT_EQ(respuestas_->Shown()[0].title, "Error");
+    EXPECT_EQ(respuestas_->Shown()[0].flags, ui::vbOKOnly);
 }
 
 TEST(EliminacionDeclaracion, QuotesItsValues) {

@@ -379,8 +379,9 @@ TEST_F(RecapperTest, SpoolNumbersContinueAndTwoRunsAtOnceGetDistinctNames) {
               (std::set<std::string>{"envuzq.txt", "paruzq.txt", std::string(kClave) + ".txt"}));
 }
 
-// A taxpayer that is not registered (a quote in the number included) leaves
-// no spool row and no file, and ends with both messages.
+// Runs that fail before writing leave no spool row and no file: a taxpayer
+// that is not registered (a quote in the number included) ends with both
+// messages, a damaged box row with the technical one.
 TEST_F(RecapperTest, NoTaxpayerWritesNothing) {
     Graba(Declaracion{});
     for (const std::string numero : {"20999999999", "2010'000001"}) {
@@ -390,6 +391,23 @@ TEST_F(RecapperTest, NoTaxpayerWritesNothing) {
         EXPECT_EQ(c.errores,
                   "Error: No existe data para Generar Reporte de Envio!!!\r\n\n\n"
                   "Mensaje: Error tecnico:  53\nArchivo no encontrado\n"
+                  "Intente nuevamente por favor.\n");
+        EXPECT_TRUE(Spool().empty());
+        EXPECT_TRUE(Archivos(Rpt()).empty());
+        EXPECT_EQ(Archivos(inst.tmp), (std::set<std::string>{"envuzq.txt", "paruzq.txt"}));
+    }
+    // A stored box number outside both box tables is a damaged declaration:
+    // the technical message, and still nothing written.
+    for (const std::string casilla : {"000", "-5", "X"}) {
+        SCOPED_TRACE(casilla);
+        Prepara("/host-" + casilla);
+        Declaracion d;
+        d.casillas = {{"312", "100"}, {casilla, "5"}};
+        Graba(d);
+        Corrida c = Corre(Linea());
+        EXPECT_EQ(c.codigo, 1);
+        EXPECT_EQ(c.errores,
+                  "Mensaje: Error tecnico:  9\nEl subíndice está fuera del intervalo\n"
                   "Intente nuevamente por favor.\n");
         EXPECT_TRUE(Spool().empty());
         EXPECT_TRUE(Archivos(Rpt()).empty());

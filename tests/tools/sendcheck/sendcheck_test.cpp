@@ -318,12 +318,20 @@ TEST_F(SendcheckTest, ChecksThatCouldNotBeMadeAreFailures) {
 TEST_F(SendcheckTest, LockedDatabaseAndSecondInstanceEndWithTheirMessage) {
     Casillas({{"592", "120"}});
     {
+        // A database that cannot be opened is no pass: its message, then
+        // the report says why and the flag is left.
         hostkit::BloqueoExclusivo bloqueo(inst);
         ASSERT_TRUE(bloqueo.Activo());
         Corrida c = Corre(Linea());
         EXPECT_EQ(c.errores, "Error de Conección:  3051- Base esta bloqueda\n");
+        EXPECT_EQ(Une(Hallazgos()),
+                  "001) No se pudo verificar: no se pudo abrir la base de datos.\n");
+        EXPECT_EQ(Bandera(), "0787 ERROR\r\n");
     }
+    fs::remove(inst.tmp + kNombre + ".ERR");
+    fs::remove(inst.tmp + kNombre + ".TXT");
     {
+        // The running instance writes the files; the second one nothing.
         auto cerrojo = sendcheck::CerrojoInstancia::Toma("sendcheck");
         ASSERT_NE(cerrojo, nullptr);
         Corrida c = Corre(Linea());
