@@ -1,18 +1,14 @@
 #include "declaration/validacion.h"
 
-#include <cstdio>
-#include <filesystem>
-
 #include "declaration/formatos.h"
 #include "declaration/formulas.h"
 #include "shell/contribuyentes.h"
 #include "shell/state.h"
 #include "validator/validator.h"
-#include "vb/error.h"
-#include "vb/files.h"
 #include "vb/msgbox_values.h"
 #include "vb/numeric.h"
 #include "vb/strings.h"
+#include "vb/wholefile.h"
 
 namespace declaracion {
 
@@ -29,30 +25,10 @@ const validator::cValidador& Validador(const Entorno& e) {
     return porDefecto;
 }
 
-// The log replaced whole: written beside itself and renamed over it, so a
-// failure leaves no half log and no file open.
+// The log replaced whole under a temporary name of its own, so a failure
+// leaves no half log and no file open, and two runs never share one.
 void EscribeLog(const std::string& ruta, const std::vector<std::string>& lineas) {
-    const std::string destino = vb::ResolvePath(ruta);
-    const std::string temporal = destino + ".tmp";
-    const int f = vb::FreeFile();
-    vb::Open(temporal, vb::OpenMode::Output, f);
-    try {
-        for (const std::string& l : lineas) vb::PrintLine(f, l);
-        vb::Close(f);
-    } catch (...) {
-        try {
-            vb::Close(f);
-        } catch (...) {
-        }
-        std::remove(temporal.c_str());
-        throw;
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporal, destino, ec);
-    if (ec) {
-        std::remove(temporal.c_str());
-        throw vb::VbError(75, "Path/File access error");
-    }
+    vb::ReplaceWholeFile(ruta, vb::TextFileBytes(lineas));
 }
 
 }  // namespace

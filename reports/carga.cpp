@@ -1,3 +1,4 @@
+#include <cmath>
 #include <string>
 
 #include "jet/database.h"
@@ -38,7 +39,9 @@ void CargaCasillas() {
     auto rs = g.gdbBase->OpenRecordset(sql, jet::dbOpenDynaset);
     while (!rs->Eof()) {
         const double n = vb::Val(vb::ToText(rs->Fields("Casilla").Value()));
-        if (n != 721 && n != 722 && n != 790 && n == static_cast<int>(n)) {
+        // Whole box numbers of the tables' range only ("9e9" reads as a
+        // number no int holds).
+        if (n >= 1 && n <= 999 && n == std::floor(n) && n != 721 && n != 722 && n != 790) {
             tablas.Fija(static_cast<int>(n), vb::ToText(rs->Fields("i_valor").Value()));
         }
         rs->MoveNext();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QPalette>
 #include <QTabBar>
 #include <algorithm>
@@ -51,10 +52,34 @@ constexpr int kColHeight = 3360;
 // Rows stand 240 twips apart: a box is never taller than its row.
 constexpr int kAltoMaximo = 225;
 
+// A closed box or field keeps its value readable: the style's own disabled
+// text all but vanishes, the more so on a grey background.
+void Legible(QWidget* w) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x40, 0x40, 0x40));
+    w->setPalette(p);
+}
+
+// The background of a box or field, open or closed.
 void Fondo(QWidget* w, const QColor& c) {
     QPalette p = w->palette();
     p.setColor(QPalette::Base, c);
+    p.setColor(QPalette::Disabled, QPalette::Base, c);
     w->setPalette(p);
+    Legible(w);
+}
+
+// A row description too long for its place is set narrower, then smaller,
+// so that it is read whole.
+void Ajusta(QLabel* e) {
+    e->ensurePolished();  // the font the label is drawn with
+    QFont letra = e->font();
+    const int ancho = e->width();
+    const auto cabe = [&] { return QFontMetrics(letra).horizontalAdvance(e->text()) <= ancho; };
+    if (!cabe()) letra.setStretch(QFont::SemiCondensed);
+    if (!cabe()) letra.setStretch(QFont::Condensed);
+    while (!cabe() && letra.pointSizeF() > 6) letra.setPointSizeF(letra.pointSizeF() - 0.5);
+    if (letra != e->font()) e->setFont(letra);
 }
 
 }  // namespace
@@ -79,7 +104,7 @@ void Frm787::Construye() {
 
     tab0787 = new QTabWidget(this);
     tab0787->setObjectName(QStringLiteral("tab0787"));
-    Pon(tab0787, 60, 60, 9495, 5640);
+    Pon(tab0787, 60, 60, 9495, 5880);
     tabIdent = new QWidget;
     tabDeterm = new QWidget;
     tab0787->addTab(tabIdent, QString::fromUtf8("&Identificación"));
@@ -92,16 +117,16 @@ void Frm787::Construye() {
         auto* b = new QPushButton(QString::fromUtf8(kBotones[i]), this);
         b->setObjectName(QStringLiteral("Cmdgeneral_%1").arg(i));
         b->setAutoDefault(false);
-        Pon(b, 5535 + 1320 * i, 5820, 1215, 375);
+        Pon(b, 5535 + 1320 * i, 6030, 1215, 375);
         connect(b, &QPushButton::clicked, this, [this, i] { Cmdgeneral_Click(i); });
         Cmdgeneral[static_cast<std::size_t>(i)] = b;
     }
     TxtAyuda1 = new QLabel(this);
     TxtAyuda1->setObjectName(QStringLiteral("TxtAyuda1"));
-    Pon(TxtAyuda1, 120, 5820, 5300, 240);
+    Pon(TxtAyuda1, 120, 6030, 5300, 240);
     TxtAyuda = new QLabel(this);
     TxtAyuda->setObjectName(QStringLiteral("TxtAyuda"));
-    Pon(TxtAyuda, 120, 6090, 5300, 240);
+    Pon(TxtAyuda, 120, 6300, 5300, 240);
 
     connect(tab0787, &QTabWidget::currentChanged, this, [this](int) {
         const int previo = tabPrevio_;
@@ -191,6 +216,10 @@ void Frm787::ConstruyeIdentificacion() {
         });
     }
     connect(mkePeriodo, &QLineEdit::textChanged, this, [this] { d_.modificado = true; });
+    // Shown, never typed: the declaration's taxpayer and period.
+    for (QWidget* w : {static_cast<QWidget*>(TxtNumRuc), static_cast<QWidget*>(TxtRazon),
+                       static_cast<QWidget*>(mkePeriodo)})
+        Legible(w);
 }
 
 void Frm787::ConstruyeCasillas() {
@@ -211,17 +240,17 @@ void Frm787::ConstruyeCasillas() {
 
     // Each grid: a frame holding a description frame on the left, an
     // own-account frame and a retention frame.
-    auto grilla = [this](const char* nombre, std::array<QGroupBox*, 3>& col) {
+    // The inner frames are borderless: plain containers, which keep the
+    // form's font (a style sheet would put the application's back).
+    auto grilla = [this](const char* nombre, std::array<QWidget*, 3>& col) {
         auto* f = new QGroupBox(tabDeterm);
         f->setObjectName(QString::fromLatin1(nombre));
         Pon(f, kMarcoLeft, kTopMarcos, kMarcoWidth, kMarcoHeight);
         static const char* kCol[3] = {"Desc", "Propia", "Reten"};
         const int top[3] = {kTopMarcoDescripcion, kTopMarcoColumnas, kTopMarcoColumnas};
         for (std::size_t i = 0; i < 3; ++i) {
-            auto* c = new QGroupBox(f);
+            auto* c = new QWidget(f);
             c->setObjectName(QString::fromLatin1(nombre) + QString::fromLatin1(kCol[i]));
-            c->setFlat(true);
-            c->setStyleSheet(QStringLiteral("QGroupBox { border: 0; margin: 0; }"));
             Pon(c, kColLeft[i], top[i], kColWidth[i], kColHeight);
             col[i] = c;
         }
@@ -231,16 +260,17 @@ void Frm787::ConstruyeCasillas() {
     fraAnterior = grilla("fraAnterior", fraAnteriorCol);
 
     for (const Descripcion& d : Descripciones()) {
-        QGroupBox* marco = d.marco == Marco::Anterior ? fraAnteriorCol[0] : fraActualCol[0];
+        QWidget* marco = d.marco == Marco::Anterior ? fraAnteriorCol[0] : fraActualCol[0];
         auto* e = new QLabel(Q(d.texto), marco);
         e->setObjectName(QStringLiteral("txtdescas_%1").arg(d.indice));
         Pon(e, 60, d.top, kColWidth[0] - 60, 225);
+        Ajusta(e);
         txtdescas[d.indice] = e;
     }
     const QColor cara = palette().color(QPalette::Button);
     for (const declaracion::Casilla& k : Casillas()) {
-        std::array<QGroupBox*, 3>& col = k.marco == Marco::Anterior ? fraAnteriorCol : fraActualCol;
-        QGroupBox* padre = k.columna == Columna::Retencion ? col[2] : col[1];
+        std::array<QWidget*, 3>& col = k.marco == Marco::Anterior ? fraAnteriorCol : fraActualCol;
+        QWidget* padre = k.columna == Columna::Retencion ? col[2] : col[1];
         auto* num = new QLabel(QString::number(k.numero), padre);
         num->setObjectName(QStringLiteral("txtnumcas_%1").arg(k.numero));
         num->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -287,7 +317,10 @@ void Frm787::ConstruyeCasillas() {
     FormaDePagoQVX1->EnDosFilas();
     // Payment data typed by the user is an edit the exit question asks about.
     connect(FormaDePagoQVX1, &ui::FormaDePagoQVX::Cambio, this, [this] { d_.modificado = true; });
+    // Below the grids, as high as its two rows need.
     Pon(FormaDePagoQVX1, 120, 4350, 9015, 900);
+    FormaDePagoQVX1->resize(FormaDePagoQVX1->width(),
+                            std::max(FormaDePagoQVX1->height(), FormaDePagoQVX1->sizeHint().height()));
 }
 
 void Frm787::Conecta(int n) {
@@ -343,6 +376,7 @@ void Frm787::CasQuincena() {
     }
     if (auto it = txtdescas.find(305); it != txtdescas.end()) {
         it->second->setText(Q(std::string(kTextoDescripcion305UnPeriodo)));
+        Ajusta(it->second);
         Arriba(it->second, kTopDescripcion305UnPeriodo);
     }
 }
@@ -429,7 +463,7 @@ void Frm787::Form_Load() {
         txtVerifica->setVisible(true);
         txtVerifica->setText(Q(d_.verifica));
     }
-    tabHelp_ = 1016;
+    FijaAyuda(1016);
     d_.modificado = false;
     d_.cargando = false;
     g.gbCargando = false;
@@ -575,11 +609,18 @@ void Frm787::tab0787_Click(int PreviousTab) {
     if (g.gbRegistraOrden) return;
     if (PreviousTab == 0 && tab0787->currentIndex() != 0 && !ValIdent("1")) return;
     if (tab0787->currentIndex() == 0) {
-        tabHelp_ = 1016;
+        FijaAyuda(1016);
     } else {
-        tabHelp_ = 1015;
+        FijaAyuda(1015);
         if (DisenoDe(g.gsPeriodo) == Diseno::UnPeriodo) CasQuincena();
     }
+}
+
+// F1 opens the help at the context of the focused control's nearest
+// container that has one: every box of the tabs finds the tab strip's.
+void Frm787::FijaAyuda(int contexto) {
+    tabHelp_ = contexto;
+    tab0787->setProperty("HelpContextID", contexto);
 }
 
 // ---------------------------------------------------------------------------

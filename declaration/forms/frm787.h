@@ -41,6 +41,8 @@ class Frm787 : public QDialog {
     void CasQuincena();
     void DesTodo();
     void Subeframe(int posicion);
+    // Help context of the tab strip (1016 identification, 1015 boxes).
+    void FijaAyuda(int contexto);
 
     // Identification and commands.
     void CargaIdent();
@@ -90,8 +92,8 @@ class Frm787 : public QDialog {
     std::array<QLabel*, 2> Text1{};
     QGroupBox* fraActual;
     QGroupBox* fraAnterior;
-    std::array<QGroupBox*, 3> fraActualCol{};    // description, own account, retention
-    std::array<QGroupBox*, 3> fraAnteriorCol{};  // description, own account, retention
+    std::array<QWidget*, 3> fraActualCol{};    // description, own account, retention
+    std::array<QWidget*, 3> fraAnteriorCol{};  // description, own account, retention
     QScrollBar* vsVertical;
     ui::FormaDePagoQVX* FormaDePagoQVX1;
     std::map<int, CajaTexto*> txtValor;

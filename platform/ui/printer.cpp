@@ -9,6 +9,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScreen>
+#include <cstdlib>
 
 #include "ui/programa.h"
 #include "vb/error.h"
@@ -36,6 +37,11 @@ QPageLayout::Orientation Orientacion(int o) {
 
 QFont Fuente(const Printer& p) {
     QFont f(QString::fromStdString(p.FontName));
+    // Where the Courier faces are not installed, another fixed-pitch face
+    // keeps the columns that blanks align.
+    if (f.family().startsWith(QLatin1String("Courier"), Qt::CaseInsensitive)) {
+        f.setStyleHint(QFont::TypeWriter);
+    }
     f.setPointSizeF(p.FontSize > 0 ? p.FontSize : 10);
     f.setBold(p.FontBold);
     return f;
@@ -43,7 +49,9 @@ QFont Fuente(const Printer& p) {
 
 }  // namespace
 
-Printer::Printer() : impl_(std::make_unique<Impl>()) {}
+Printer::Printer() : impl_(std::make_unique<Impl>()) {
+    if (const char* pdf = std::getenv("PRINTER_PDF_OUTPUT")) impl_->pdf = pdf;
+}
 
 Printer::~Printer() {
     if (impl_->enTrabajo) impl_->painter.end();

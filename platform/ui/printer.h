@@ -61,7 +61,9 @@ class Printer {
     const std::vector<PageRecord>& LastJob() const;
 
     // Sends jobs to a PDF file instead of the printer; empty restores the
-    // system's default printer.
+    // system's default printer. The printer object starts with the file
+    // named by the environment variable PRINTER_PDF_OUTPUT, when it is set
+    // and not empty (a run without a printer that keeps what it prints).
     void SetPdfOutput(std::string path);
 
   private:

@@ -15,6 +15,8 @@ namespace reportes::forms {
 
 class frmImprimir : public QDialog {
     Q_OBJECT
+    // Read by the main window's F1 handling.
+    Q_PROPERTY(int HelpContextID READ HelpContextID)
   public:
     explicit frmImprimir(QWidget* parent = nullptr);
 

@@ -3,8 +3,12 @@
 # "Declaraciones > Imprimir" lists a saved declaration, "&Imprimir" writes its
 # report into the report folder and, with no printer on this machine, says so;
 # "&Preliminar" opens the page-range dialog and the previewer. The sent list
-# is reached the same way. Message boxes are answered by the program's
-# scripted-answer hook, which writes each box to standard error.
+# is reached the same way. A second run sends the printer's jobs to a PDF
+# file (PRINTER_PDF_OUTPUT): the printed declaration is read back with
+# pdftotext, and printed again from the previewer's toolbar. Message boxes
+# are answered by the program's scripted-answer hook, which writes each box
+# to standard error. With E2E_KEEP=folder the PDF and the screenshots are
+# copied there.
 set -uo pipefail
 bin=${1:?bin folder}
 
@@ -125,9 +129,77 @@ told_twice() {
 check "sent: no printer is told again" told_twice
 check "no other message box" test "$(grep -c '^MsgBox' "$work/formdesk.err")" -eq 2
 
+# 4. A printer that writes PDF: the stored declaration printed and read back.
+kill "${pids[1]}" 2>/dev/null
+wait "${pids[1]}" 2>/dev/null
+if command -v pdftotext >/dev/null; then
+  pdf=$work/impreso.pdf
+  PRINTER_PDF_OUTPUT=$pdf "$bin/formdesk" >"$work/formdesk2.out" 2>"$work/formdesk2.err" &
+  pids+=($!)
+  shown main2 "0787 Olvarico v 1.9" || { echo "FAIL - main window (PDF run)"; exit 1; }
+  focus "0787 Olvarico v 1.9"
+  open "Imprimir " alt+d i
+  keys alt+i
+  printed() {  # printed TEXT...: the PDF's text holds every one of them
+    local t
+    for _ in $(seq 1 600); do
+      if [ -s "$pdf" ] && t=$(pdftotext -layout "$pdf" - 2>/dev/null); then
+        local all=1 x
+        for x in "$@"; do grep -qF -- "$x" <<<"$t" || all=0; done
+        [ "$all" = 1 ] && return 0
+      fi
+      sleep 0.1
+    done
+    return 1
+  }
+  check "pdf: printed on one page" printed "KORAL" "Período 10-2017"
+  check "pdf: one page" test "$(pdfinfo "$pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')" = 1
+  check "pdf: taxpayer" printed "RUC" "$ruc" "RAZON SOCIAL"
+  check "pdf: a box row on one line" bash -c 'pdftotext -layout "$0" - |
+    grep -qE "Impuesto Resultante del periodo +353 +2,500,000 +373 +125,000"' "$pdf"
+  # The amounts of one column end where the column ends, row after row.
+  amounts_aligned() {
+    pdftotext -layout "$pdf" - | awk '
+      / (353|302|313) / { i = index($0, "2,500,000"); ends[i + 8] = 1; n++ }
+      END { k = 0; for (e in ends) k++; exit !(n == 3 && k == 1) }'
+  }
+  check "pdf: own-account amounts aligned" amounts_aligned
+  check "pdf: cash payment" printed "EFECTIVO" "2,500,000" "Archivo de movimientos:" "1,200"
+  check "pdf: no order number for a stored declaration" \
+    bash -c '! pdftotext "$0" - | grep -q "NRO. ORDEN"' "$pdf"
+  cp "$pdf" "$work/directo.pdf"
+  # The previewer shows the same report and prints it from its toolbar.
+  rm -f "$pdf"
+  open "Impresión por páginas" alt+p
+  open "Presentación Preliminar" alt+p
+  check "pdf run: previewer shown" shown previa2 "Presentación Preliminar"
+  focus "Presentación Preliminar"
+  toolbar_print() {  # the fourth button of the toolbar ("Imprimir"), X pixels in
+    local w
+    w=$(xdotool search --onlyvisible --name '^Presentación Preliminar$' | tail -1)
+    for _ in 1 2 3; do
+      xdotool mousemove --window "$w" "$1" 18 click 1 >/dev/null
+      for _ in $(seq 1 50); do [ -s "$pdf" ] && return 0; sleep 0.1; done
+    done
+    return 1
+  }
+  check "pdf run: printed from the previewer's toolbar" toolbar_print 118
+  check "pdf run: the same text as the direct print" \
+    cmp -s <(pdftotext -layout "$pdf" -) <(pdftotext -layout "$work/directo.pdf" -)
+  check "pdf run: previewer closed" close "Presentación Preliminar" Escape
+  check "pdf run: page-range dialog closed" close "Impresión por páginas" alt+c
+  check "pdf run: print dialog closed" close "Imprimir " alt+s
+  check "pdf run: no message box" test "$(grep -c '^MsgBox' "$work/formdesk2.err")" -eq 0
+  if [ -n "${E2E_KEEP:-}" ]; then
+    mkdir -p "$E2E_KEEP" && cp "$work"/*.pdf "$work"/*.png "$E2E_KEEP"/
+  fi
+else
+  echo "skip - pdftotext is not installed: no PDF run"
+fi
+
 if [ "$fails" -ne 0 ]; then
   echo "$fails check(s) failed; standard error of formdesk:"
-  cat "$work/formdesk.err"
+  cat "$work/formdesk.err" "$work"/formdesk2.err 2>/dev/null
   exit 1
 fi
 echo "all checks passed"

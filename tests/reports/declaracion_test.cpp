@@ -154,8 +154,18 @@ TEST_F(Declaracion, AmountTexts) {
     }
     EXPECT_EQ(AlineaDerecha("123456789", 8), "123456789");
     EXPECT_EQ(AlineaDerecha("ñu", 4), "  ñu") << "characters, not bytes";
-    EXPECT_EQ(BuscaDescripcion("03"), "B.TRES");
-    EXPECT_EQ(BuscaDescripcion("x' OR '1'='1"), "") << "the code is quoted as a value";
+    // The bank as the payment details may keep it: the list's two digits, or
+    // typed with fewer or more.
+    struct Banco {
+        const char* codigo;
+        const char* nombre;
+    };
+    for (Banco b : {Banco{"03", "B.TRES"}, Banco{"3", "B.TRES"}, Banco{"003", "B.TRES"},
+                    Banco{" 03", "B.TRES"}, Banco{"5", "B.CINCO"}, Banco{"0", ""}, Banco{"00", ""},
+                    Banco{"99", ""}, Banco{"103", ""}, Banco{"3a", ""}, Banco{"", ""},
+                    Banco{"x' OR '1'='1", ""}}) {
+        EXPECT_EQ(BuscaDescripcion(b.codigo), b.nombre) << "[" << b.codigo << "]";
+    }
 }
 
 TEST_F(Declaracion, AnErrorCutsTheReportShortAndIsTold) {
@@ -197,7 +207,9 @@ TEST_F(Declaracion, BoxesAndPaymentOfTheChosenDeclaration) {
                                                           {"790", "2"},
                                                           {"599", "C"},
                                                           {"871", "0"},
-                                                          {"x1", "9"}}) {
+                                                          {"x1", "9"},
+                                                          {"9e9", "9"},
+                                                          {"2.5", "9"}}) {
         ejecuta(std::string("INSERT INTO DET (DOC_ID_D,TIP_DOC_D,PERIODO,FORMULARIO,SEMANA,"
                             "CASILLA,I_VALOR) VALUES (") +
                 clave + ",'" + casilla + "','" + valor + "')");

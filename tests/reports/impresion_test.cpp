@@ -30,7 +30,10 @@
 #include "ui/pointer.h"
 #include "ui/printer.h"
 #include "validator/validator.h"
+#include "vb/datetime.h"
 #include "vb/files.h"
+#include "vb/numeric.h"
+#include "vb/variant.h"
 
 namespace {
 
@@ -408,7 +411,7 @@ TEST_F(DialogoImprimir, StoredDeclarationPreviewedByPageAndPrinted) {
     frmImprimir f;
     f.show();
     EXPECT_EQ(f.windowTitle(), "Imprimir ");
-    EXPECT_EQ(f.HelpContextID(), 1013);
+    EXPECT_EQ(f.property("HelpContextID").toInt(), 1013) << "as F1 reads it";
     EXPECT_EQ(f.Frame2->title(), "Declaraciones registradas");
     ASSERT_EQ(f.Dta1->Filas(), 1);
     EXPECT_EQ(f.Dta1->headerData(1, Qt::Horizontal).toString(), "Razón Social");
@@ -462,12 +465,15 @@ TEST_F(DialogoImprimir, SentDeclarationCarriesItsOrderNumber) {
     frmImprimir f;
     f.show();
     EXPECT_EQ(f.windowTitle(), "Imprimir Formularios enviados");
-    EXPECT_EQ(f.HelpContextID(), 1014);
+    EXPECT_EQ(f.property("HelpContextID").toInt(), 1014);
     EXPECT_EQ(f.Frame2->title(), "Declaraciones Enviadas");
     EXPECT_TRUE(f.grdContrib->isColumnHidden(2));
     EXPECT_TRUE(f.grdContrib->isColumnHidden(9));
     EXPECT_FALSE(f.grdContrib->isColumnHidden(5));
     ASSERT_EQ(f.Dta1->Filas(), 1);
+    EXPECT_EQ(f.Dta1->Texto(0, 3), "10/2017");
+    EXPECT_EQ(f.Dta1->Texto(0, 6), vb::Format(vb::Variant(vb::Today()), "dd/mm/yyyy"));
+    EXPECT_EQ(f.Dta1->Texto(0, 7), envio.control);
     f.CmdImprimir_Click(1);
     EXPECT_EQ(shell::G().gsCorrel, envio.correl);
     const std::vector<std::string> hoja = PaginasPdf(pdf_);

@@ -159,6 +159,13 @@ class Declaracion787 : public ::testing::Test {
         return v.IsNull() ? "<null>" : v.IsString() ? v.Str() : std::to_string(static_cast<long>(v.NumberValue()));
     }
 
+    // Lightness of a closed field's background over that of its text.
+    static int Contraste(const QWidget& w) {
+        const QPalette& p = w.palette();
+        return qGray(p.color(QPalette::Disabled, QPalette::Base).rgb()) -
+               qGray(p.color(QPalette::Disabled, QPalette::Text).rgb());
+    }
+
     hostkit::CarpetaTemporal carpeta_;
     hostkit::AvisosGrabados avisos_;
     hostkit::Instalacion inst_;
@@ -180,6 +187,9 @@ TEST_F(Declaracion787, ImportadaTecleadaValidadaGrabadaYReabierta) {
     EXPECT_EQ(f->TxtNumRuc->text().toStdString(), kRuc);
     EXPECT_EQ(f->TxtRazon->text().toStdString(), kNombre);
     EXPECT_EQ(f->mkePeriodo->text(), "09/2017");
+    for (const QWidget* w : {static_cast<QWidget*>(f->TxtNumRuc), static_cast<QWidget*>(f->TxtRazon),
+                             static_cast<QWidget*>(f->mkePeriodo)})
+        EXPECT_GE(Contraste(*w), 96) << w->objectName().toStdString();  // closed, yet read
     EXPECT_FALSE(f->Modificado());
     // A header without payment data opens as a cheque.
     EXPECT_EQ(f->FormaDePagoQVX1->formapago(), "C");
@@ -336,6 +346,30 @@ TEST_F(Declaracion787, DisenosPorPeriodo) {
         EXPECT_FALSE(mostrada(f->fraAnterior));
         EXPECT_EQ(f->fraActual->y(), 800 / 15);
         EXPECT_EQ(f->size(), QSize(9615 / 15, 6900 / 15));
+        EXPECT_EQ(f->tab0787->property("HelpContextID").toInt(), 1016);  // what F1 reads
+        // What a user reads: every row text whole, in the form's letter,
+        // no box over another, the payment details inside their tab.
+        f->show();
+        f->tab0787->setCurrentIndex(1);
+        QApplication::processEvents();
+        for (const auto& [i, e] : f->txtdescas) {
+            if (e->isHidden()) continue;
+            e->ensurePolished();
+            EXPECT_LE(e->fontMetrics().horizontalAdvance(e->text()), e->width()) << e->text().toStdString();
+        }
+        std::vector<const QWidget*> vistas;
+        for (const auto& [n, c] : f->txtValor)
+            if (!c->isHidden()) vistas.push_back(c);
+        for (std::size_t i = 0; i < vistas.size(); ++i) {
+            EXPECT_EQ(vistas[i]->font().pointSize(), f->font().pointSize()) << vistas[i]->objectName().toStdString();
+            for (std::size_t j = i + 1; j < vistas.size(); ++j) {
+                if (vistas[i]->parentWidget() != vistas[j]->parentWidget()) continue;
+                EXPECT_FALSE(vistas[i]->geometry().intersects(vistas[j]->geometry()))
+                    << vistas[i]->objectName().toStdString() << " " << vistas[j]->objectName().toStdString();
+            }
+        }
+        EXPECT_TRUE(f->tabDeterm->rect().contains(f->FormaDePagoQVX1->geometry()));
+        f->tab0787->setCurrentIndex(0);
         // Showing the box tab again and again keeps the layout in place.
         const QPoint en353 = f->Caja(353)->pos(), columna = f->fraActualCol[1]->pos();
         f->tab0787->setCurrentIndex(1);
@@ -343,6 +377,7 @@ TEST_F(Declaracion787, DisenosPorPeriodo) {
         f->tab0787->setCurrentIndex(1);
         EXPECT_EQ(f->tab0787->currentIndex(), 1);
         EXPECT_EQ(f->TabHelpContextID(), 1015);
+        EXPECT_EQ(f->tab0787->property("HelpContextID").toInt(), 1015);
         EXPECT_EQ(f->Caja(353)->pos(), en353);
         EXPECT_EQ(f->fraActualCol[1]->pos(), columna);
         if (!c.quincenas) {
@@ -430,6 +465,9 @@ TEST_F(Declaracion787, NumeroDeOrden) {
     EXPECT_FALSE(f->OptRectifica[1]->isEnabled());
     EXPECT_EQ(f->FormaDePagoQVX1->habilitado(), "False");
     EXPECT_TRUE(f->Cmdgeneral[1]->isEnabled());
+    // Closed, but the declaration and its taxpayer stay readable on the grey.
+    for (const QWidget* w : {static_cast<QWidget*>(f->Caja(302)), static_cast<QWidget*>(f->TxtRazon)})
+        EXPECT_GE(Contraste(*w), 96) << w->objectName().toStdString();
 
     EXPECT_EQ(f->txtOrden->text(), "0");  // no order number recorded yet
     f->txtOrden->clear();
