@@ -22,6 +22,8 @@ int Uso() {
 
 int main(int argc, char** argv) {
     profile::AnchorWindowsDirectory();
+    // A first argument like "--help" is an option, never a folder to install in.
+    if (argc < 2 || argv[1][0] == '-') return Uso();
     try {
         if (argc == 2) {
             hostkit::Instalacion inst = hostkit::CreaHost(argv[1]);

@@ -77,6 +77,18 @@ TEST(Makehost, CreaUnaInstalacionCompletaYNoPisaOtra) {
     EXPECT_NE(Ejecuta(Makehost() + " 2>/dev/null"), 0);
 }
 
+// An option the program does not know is not taken for the folder to install in.
+TEST(Makehost, UnaOpcionNoEsUnaCarpeta) {
+    CarpetaTemporal tmp;
+    for (const char* opcion : {"--help", "-h", "--send"}) {
+        EXPECT_EQ(Ejecuta("cd '" + tmp.Ruta() + "' && " + Makehost() + " " + opcion +
+                          " >/dev/null 2>&1"),
+                  2)
+            << opcion;
+        EXPECT_FALSE(fs::exists(tmp.Ruta() + "/" + opcion)) << opcion;
+    }
+}
+
 // The columns other programs read by position or compute codes over.
 TEST(Makehost, OrdenDeColumnas) {
     CarpetaTemporal tmp;

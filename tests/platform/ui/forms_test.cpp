@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QtTest/QTest>
 #include <set>
 #include <stdexcept>
 
@@ -91,6 +92,44 @@ TEST(ModalForms, RealModalLoopReturnsTheFormsResult) {
     QTimer::singleShot(0, b, &QPushButton::click);
     EXPECT_EQ(ShowModal(d), QDialog::Accepted);
     delete d;
+}
+
+// Enter on a focused command button presses it, as Space does; it presses no
+// other button, and a disabled button stays unpressed.
+TEST(ModalForms, EnterPressesTheFocusedButtonOnly) {
+    TestApp();
+    struct Caso {
+        const char* foco;
+        bool habilitado;
+        int aceptar, salir;
+    };
+    for (const Caso& c : {Caso{"aceptar", true, 1, 0}, Caso{"salir", true, 0, 1},
+                          Caso{"texto", true, 0, 0}, Caso{"aceptar", false, 0, 0}}) {
+        int aceptar = 0, salir = 0;
+        SetModalHook([&](QDialog* f) {
+            f->activateWindow();
+            auto* w = f->findChild<QWidget*>(c.foco);
+            w->setFocus();
+            QTest::keyClick(w, Qt::Key_Return);
+            QTest::keyClick(w, Qt::Key_Enter, Qt::KeypadModifier);
+        });
+        auto* d = new QDialog;
+        auto* texto = new QLineEdit(d);
+        texto->setObjectName("texto");
+        auto* a = new QPushButton("&Aceptar", d);
+        a->setObjectName("aceptar");
+        auto* s = new QPushButton("&Salir", d);
+        s->setObjectName("salir");
+        for (QPushButton* b : {a, s}) b->setAutoDefault(false);
+        a->setEnabled(c.habilitado);
+        QObject::connect(a, &QPushButton::clicked, [&] { ++aceptar; });
+        QObject::connect(s, &QPushButton::clicked, [&] { ++salir; });
+        ShowModal(d);
+        SetModalHook({});
+        delete d;
+        EXPECT_EQ(aceptar, 2 * c.aceptar) << c.foco << c.habilitado;
+        EXPECT_EQ(salir, 2 * c.salir) << c.foco << c.habilitado;
+    }
 }
 
 TEST(StatusBar, ShowsWhatItsPropertiesSay) {
