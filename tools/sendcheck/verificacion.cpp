@@ -159,7 +159,9 @@ int Verificador::Main(std::string_view linea) {
     }
     // Settings and current folder; a failure has been told and ends the run.
     if (!shell::LeeConfiguracion()) return 1;
-    tmp_ = shell::G().gsSysPath + "TMP\\";
+    // The temporary folder as it lies on disk, so the message names the file
+    // the user will find.
+    tmp_ = vb::ResolvePath(shell::G().gsSysPath + "TMP") + "/";
 
     const Campos l = PartirLinea(linea);
     // A line too short or with fields of the wrong kind cannot be checked.

@@ -171,10 +171,12 @@ class SendcheckTest : public ::testing::Test {
         return fs::exists(ruta) ? LeeTodo(ruta) : "(no flag)";
     }
 
-    std::string Aviso(const std::string& nombre = kNombre) {
+    // The message names the report where it lies on disk; with no temporary
+    // folder at all, as the settings spell it.
+    std::string Aviso(const std::string& nombre = kNombre, bool sinTemporal = false) {
         return "Error en la información a enviar: Existen datos inconsistentes en la "
                "información a enviar. Revisar el archivo " +
-               inst.sysPath + "TMP\\" + nombre + ".ERR\n";
+               (sinTemporal ? inst.sysPath + "TMP/" : inst.tmp) + nombre + ".ERR\n";
     }
 
     hostkit::CarpetaTemporal carpeta;
@@ -312,7 +314,7 @@ TEST_F(SendcheckTest, ChecksThatCouldNotBeMadeAreFailures) {
     // A temporary folder that cannot be written: no report, yet no pass.
     fs::rename(inst.tmp, inst.sysPath + "otro");
     c = Corre(Linea());
-    EXPECT_EQ(c.errores, Aviso());
+    EXPECT_EQ(c.errores, Aviso(kNombre, true));
 }
 
 TEST_F(SendcheckTest, LockedDatabaseAndSecondInstanceEndWithTheirMessage) {
