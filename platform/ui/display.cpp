@@ -3,9 +3,11 @@
 #include <xcb/xcb.h>
 
 #include <QApplication>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 namespace ui {
 
@@ -23,10 +25,17 @@ bool EmpiezaCon(const std::string& s, const char* prefijo) {
 bool ServidorXResponde() {
     const char* d = std::getenv("DISPLAY");
     if (!d || !*d) return false;
-    xcb_connection_t* c = xcb_connect(d, nullptr);
-    const bool ok = c && !xcb_connection_has_error(c);
-    if (c) xcb_disconnect(c);
-    return ok;
+    // A server that is still starting (a virtual display just launched, a
+    // loaded machine) refuses the first connections: give it two seconds
+    // before saying there is no display.
+    for (int intento = 0; intento < 20; ++intento) {
+        if (intento > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        xcb_connection_t* c = xcb_connect(d, nullptr);
+        const bool ok = c && !xcb_connection_has_error(c);
+        if (c) xcb_disconnect(c);
+        if (ok) return true;
+    }
+    return false;
 }
 
 bool HayWayland() {
