@@ -155,15 +155,28 @@ bool MismoContenido(const std::string& a, const std::string& b) {
     return igual;
 }
 
+// Whether the data file is still the one the filter read: another program
+// may have saved a new version (or added lines) meanwhile, and the copy of
+// the old one must not take its place.
+bool MismoArchivoQue(const struct stat& antes, const struct stat& ahora) {
+    return antes.st_dev == ahora.st_dev && antes.st_ino == ahora.st_ino &&
+           antes.st_size == ahora.st_size && antes.st_mtim.tv_sec == ahora.st_mtim.tv_sec &&
+           antes.st_mtim.tv_nsec == ahora.st_mtim.tv_nsec;
+}
+
+constexpr const char* kCambioDurante = "El archivo cambió mientras se depuraba.";
+
 // Puts the filter's cleaned copy `out` (written whole beside the data file)
 // in the place of the data file F with one rename, so that F is at every
 // moment either the whole original or the whole copy. The copy takes F's
 // permissions (and owner, where allowed). A copy that changed nothing is not
-// put in place. "" when done, else why not; the original is then untouched.
+// put in place. `antes` is F as it was before the filter read it. "" when
+// done, else why not; the data file is then untouched.
 std::string PoneCopiaDepurada(const std::string& F, const std::string& out,
-                              const std::string& log) {
+                              const std::string& log, const struct stat& antes) {
     struct stat datos, copia, cambios;
     if (::stat(F.c_str(), &datos) != 0) return TextoError(errno);
+    if (!MismoArchivoQue(antes, datos)) return kCambioDurante;
     if (::stat(out.c_str(), &copia) != 0) return TextoError(errno);
     // No line logged means no byte removed; left-out empty lines or a final
     // line end may still change the file, so the bytes decide.
@@ -180,6 +193,8 @@ std::string PoneCopiaDepurada(const std::string& F, const std::string& out,
     std::string motivo;
     if (::fchmod(fd, datos.st_mode & 07777) != 0 || ::fsync(fd) != 0) motivo = TextoError(errno);
     ::close(fd);
+    if (motivo.empty() && (::stat(F.c_str(), &datos) != 0 || !MismoArchivoQue(antes, datos)))
+        motivo = kCambioDurante;
     if (motivo.empty() && ::rename(out.c_str(), F.c_str()) != 0) motivo = TextoError(errno);
     return motivo;
 }
@@ -288,6 +303,8 @@ bool Transferencia(const std::string& RutArc, VistaImportacion& vista, const std
         // A cleaned copy left by an earlier run must never stand in for the
         // data file: only the copy this call makes is used.
         Borra(out);
+        struct stat antes {};
+        const bool existia = ::stat(F.c_str(), &antes) == 0;
         std::string errorEnlace;
         const int r = Depurar(F, err, out, errorEnlace);
         if (!errorEnlace.empty()) {
@@ -296,7 +313,10 @@ bool Transferencia(const std::string& RutArc, VistaImportacion& vista, const std
         }
         const auto* val = shell::G().goValidador;
         if (r == 1 && (val ? val->ExisteArchivo(out) : vb::FileExists(out))) {
-            const std::string motivo = PoneCopiaDepurada(F, out, err);
+            // A data file that appeared only while the filter ran was not
+            // the one it read either.
+            const std::string motivo =
+                existia ? PoneCopiaDepurada(F, out, err, antes) : std::string(kCambioDurante);
             if (!motivo.empty()) {
                 // The data file stays as it was; nothing of it is checked.
                 acumulado +=

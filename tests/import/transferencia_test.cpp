@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
@@ -837,6 +838,27 @@ extern "C" int rename(const char* desde, const char* hacia) noexcept {
     return real(desde, hacia);
 }
 
+// Another program saving the data file while the filter copies it: when
+// armed, the first flush of a cleaned copy ("...out") adds `gAgrega` to the
+// file named by `gCambiaAlSincronizar`.
+std::string gCambiaAlSincronizar, gAgrega;
+
+extern "C" int fsync(int fd) {
+    if (!gCambiaAlSincronizar.empty()) {
+        char ruta[4096];
+        const ssize_t n =
+            readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), ruta, sizeof ruta - 1);
+        const std::string nombre(ruta, n > 0 ? static_cast<std::size_t>(n) : 0);
+        if (nombre.size() > 3 && nombre.compare(nombre.size() - 3, 3, "out") == 0) {
+            std::ofstream(gCambiaAlSincronizar, std::ios::binary | std::ios::app) << gAgrega;
+            gCambiaAlSincronizar.clear();
+        }
+    }
+    using Fn = int (*)(int);
+    static const Fn real = reinterpret_cast<Fn>(dlsym(RTLD_NEXT, "fsync"));
+    return real(fd);
+}
+
 namespace {
 
 // The user's data file is only ever replaced whole by the copy this run
@@ -848,6 +870,7 @@ TEST_F(Transferencia, ElArchivoDeDatosQuedaEntero) {
     const std::string conBasura = kMovValido + "#\r\n";
     const std::string conVacia = valido + "\r\n";
     const std::string viejo = "01|99999999||01|01|02||900.00|18.00|0.00|||||||\r\n";
+    const std::string guardadoDespues = conBasura + viejo;
     struct Caso {
         const char* nombre;
         const char* datos;  // nullptr: no data file
@@ -871,6 +894,9 @@ TEST_F(Transferencia, ElArchivoDeDatosQuedaEntero) {
          false},
         {"sin cambios no se reescribe", valido.c_str(), 0640, nullptr, valido.c_str(), true, true},
         {"linea vacia se quita", conVacia.c_str(), 0644, nullptr, valido.c_str(), true, false},
+        {"guardado por otro mientras se depura", conBasura.c_str(), 0644,
+         [&] { gCambiaAlSincronizar = F, gAgrega = viejo; }, guardadoDespues.c_str(), false,
+         true},
     };
     const auto senal = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit limite;
@@ -890,6 +916,7 @@ TEST_F(Transferencia, ElArchivoDeDatosQuedaEntero) {
         EXPECT_EQ(importacion::Transferencia(Base("201501"), v), c.pasa) << c.nombre;
         setrlimit(RLIMIT_FSIZE, &limite);
         gRenombreFalla = false;
+        gCambiaAlSincronizar.clear();
         if (!c.queda) {
             EXPECT_FALSE(fs::exists(F)) << c.nombre;
         } else {
