@@ -79,9 +79,8 @@ class Instalador {
     bool fallas_ = false;
     std::vector<std::string>* registro_ = nullptr;
     std::function<void(const std::string&)> vigia_;
-    int sentenciasFallidas_ = 0;
-    bool corridaAbierta_ =
-        false;  // Main's transaction is open on db_  // statements refused (not the silent ones)
+    int sentenciasFallidas_ = 0;   // statements refused (not the silent ones)
+    bool corridaAbierta_ = false;  // Main's transaction is open on db_
     // The rows files as read and checked before the run changes anything.
     bool envioLeido_ = false;
     std::vector<FilaEnvio> envio_;
