@@ -11,37 +11,12 @@
 set -uo pipefail
 bin=${1:?bin folder}
 
-if [ "${FD_E2E_INSIDE:-}" != 1 ]; then
-  for tool in xvfb-run xdotool; do
-    if ! command -v $tool >/dev/null; then
-      echo "SKIP: $tool is not installed (Debian packages xvfb, xdotool)"
-      exit 77
-    fi
-  done
-  if [ ! -x "$bin/gendata" ]; then
-    echo "SKIP: gendata is not built (the benchmarks' sample-data program)"
-    exit 77
-  fi
-  export FD_E2E_INSIDE=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+if [ "${FD_E2E_INSIDE:-}" != 1 ] && [ ! -x "$bin/gendata" ]; then
+  echo "SKIP: gendata is not built (the sample-data program)"
+  exit 77
 fi
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  [ -n "${FD_E2E_KEEP:-}" ] || rm -rf "$work"
-}
-trap cleanup EXIT
-
-fails=0
-check() {  # check DESCRIPTION CONDITION...
-  local what=$1; shift
-  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; fails=$((fails + 1)); fi
-}
-has() { grep -qF -- "$2" "$1"; }
+herramientas=xdotool
+. "${0%/*}/comun.sh"
 # Bounded waits for a window that must come (or go).
 window() { xdotool search --name "^$1\$" 2>/dev/null | head -1; }
 wait_window() {

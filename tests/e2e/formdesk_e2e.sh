@@ -6,34 +6,8 @@
 set -uo pipefail
 bin=${1:?bin folder}
 
-if [ "${FD_E2E_INSIDE:-}" != 1 ]; then
-  if ! command -v xvfb-run >/dev/null; then
-    echo "SKIP: xvfb-run is not installed (Debian package xvfb)"
-    exit 77
-  fi
-  export FD_E2E_INSIDE=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
-
-# Everything below runs on the virtual X display, whatever the calling
-# environment asked of Qt (an offscreen platform, a Wayland session).
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fails=0
-check() {  # check DESCRIPTION CONDITION...
-  local what=$1; shift
-  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; fails=$((fails + 1)); fi
-}
-has() { grep -qF -- "$2" "$1"; }
+herramientas=
+. "${0%/*}/comun.sh"
 
 "$bin/makehost" "$work/host" >/dev/null || { echo "FAIL - makehost"; exit 1; }
 export WINDIR=$work/host/windows

@@ -12,34 +12,8 @@
 set -uo pipefail
 bin=${1:?bin folder}
 
-if [ "${FD_E2E_INSIDE:-}" != 1 ]; then
-  for tool in xvfb-run xdotool; do
-    if ! command -v "$tool" >/dev/null; then
-      echo "SKIP: $tool is not installed"
-      exit 77
-    fi
-  done
-  export FD_E2E_INSIDE=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
-
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fails=0
-check() {  # check DESCRIPTION CONDITION...
-  local what=$1; shift
-  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; fails=$((fails + 1)); fi
-}
-has() { grep -qaF -- "$2" "$1" 2>/dev/null; }
+herramientas=xdotool
+. "${0%/*}/comun.sh"
 shown() { "$bin/launcher" --screenshot "$work/$1.png" "$2" 60 >/dev/null; }
 wait_line() {  # wait_line FILE TEXT: until the text is in the file (60 s at most)
   for _ in $(seq 1 600); do has "$1" "$2" && return 0; sleep 0.1; done

@@ -1,0 +1,38 @@
+# Shared start of the runs on a virtual X display, sourced by each script
+# after it has set `bin` (the programs' folder, its one argument) and
+# `herramientas` (the commands it needs besides xvfb-run).
+#
+# Outside the display: a missing command skips the run (77); otherwise the
+# calling script runs again under xvfb-run. Inside: any other platform the
+# caller asked Qt for is dropped, a scratch folder `work` is made and removed
+# at the end (kept when FD_E2E_KEEP is set) with the programs whose ids are in
+# `pids`, and `check`/`has` count and print the results.
+
+if [ "${FD_E2E_INSIDE:-}" != 1 ]; then
+  for tool in xvfb-run ${herramientas:-}; do
+    if ! command -v "$tool" >/dev/null; then
+      echo "SKIP: $tool is not installed (Debian packages xvfb, xdotool)"
+      exit 77
+    fi
+  done
+  export FD_E2E_INSIDE=1
+  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$bin"
+fi
+
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
+  [ -n "${FD_E2E_KEEP:-}" ] || rm -rf "$work"
+}
+trap cleanup EXIT
+
+fails=0
+check() {  # check DESCRIPTION CONDITION...
+  local what=$1; shift
+  if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; fails=$((fails + 1)); fi
+}
+has() { grep -qaF -- "$2" "$1" 2>/dev/null; }
