@@ -2,20 +2,20 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
+#include "vb/error.h"
 #include "vb/files.h"
 #include "vb/strings.h"
 #include "vb/text.h"
+#include "vb/wholefile.h"
 
 namespace profile {
 
@@ -148,40 +148,16 @@ std::optional<std::size_t> FindKey(const std::vector<std::string>& lines, Sectio
     return std::nullopt;
 }
 
-// Writes the lines, each ending in CR LF, to a temporary file beside `path`
-// and renames it over `path`, so readers see the old file or the new one.
+// Writes the lines, each ending in CR LF, as the file's new whole content:
+// readers see the old file or the new one, a rewritten file keeps its
+// permissions and a new one gets those the umask leaves.
 bool ReplaceFile(const std::string& path, const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line;
-        text += "\r\n";
+    try {
+        vb::ReplaceWholeFile(path, vb::TextFileBytes(lines));
+        return true;
+    } catch (const vb::VbError&) {
+        return false;
     }
-    const std::string bytes = vb::Utf8ToCp1252(text);
-
-    std::string tmpl = path + ".XXXXXX";
-    int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) return false;
-    mode_t mode = 0644;
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
-    ::fchmod(fd, mode);
-
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-        } else {
-            done += static_cast<std::size_t>(n);
-        }
-    }
-    if (ok && ::fsync(fd) != 0) ok = false;
-    if (::close(fd) != 0) ok = false;
-    if (ok && std::rename(tmpl.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) ::unlink(tmpl.c_str());
-    return ok;
 }
 
 // An exclusive lock on the companion file "<file>.lock" for the lifetime of

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "vb/error.h"
@@ -48,6 +49,27 @@ std::string FolderOf(const std::string& path) {
     return p == std::string::npos ? std::string(".") : path.substr(0, p);
 }
 
+// Opens a file that must not exist yet. It asks for 0666 and lets the
+// process's umask take away what the user does not allow, as every program
+// of the desktop does; -1 with errno set on failure.
+int OpenExclusive(const std::string& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+
+// A temporary file of its own in `folder`, opened; its path in `path`.
+int OpenTemporary(const std::string& folder, std::string& path) {
+    thread_local std::mt19937 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/.new.%08x", static_cast<unsigned>(random()));
+        path = folder + name;
+        const int fd = OpenExclusive(path);
+        if (fd >= 0 || (errno != EEXIST && errno != EINTR)) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
 }  // namespace
 
 std::string TextFileBytes(const std::vector<std::string>& lines) {
@@ -64,7 +86,7 @@ std::string CreateNewFile(const std::string& folder, const std::function<std::st
     const std::string base = ResolvePath(folder);
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const std::string path = base + "/" + name();
-        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        int fd = OpenExclusive(path);
         if (fd < 0) {
             if (errno == EEXIST || errno == EINTR) continue;
             RaiseErrno(errno);
@@ -82,11 +104,16 @@ std::string CreateNewFile(const std::string& folder, const std::function<std::st
 
 void ReplaceWholeFile(const std::string& path, const std::string& bytes) {
     const std::string target = ResolvePath(path);
-    std::string temporary = FolderOf(target) + "/.new.XXXXXX";
-    int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    std::string temporary;
+    int fd = OpenTemporary(FolderOf(target), temporary);
     if (fd < 0) RaiseErrno(errno);
-    ::fchmod(fd, 0644);
     try {
+        // A file that is rewritten keeps the permissions its owner gave it
+        // (where the file system keeps none, the new file's stay).
+        struct stat old {};
+        if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+            ::fchmod(fd, old.st_mode & 07777);
+        }
         WriteAllAndClose(fd, bytes);
         if (::rename(temporary.c_str(), target.c_str()) != 0) RaiseErrno(errno);
     } catch (...) {

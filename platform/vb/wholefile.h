@@ -15,13 +15,14 @@ std::string TextFileBytes(const std::vector<std::string>& lines);
 
 // Creates a file that did not exist in `folder`, under the first name given
 // by `name` (called again while the name is taken), writes `bytes` and
-// returns its path. Errors: 76 folder missing, 70 refused, 61 disk full,
+// returns its path. The file gets the permissions the umask leaves of 0666. Errors: 76 folder missing, 70 refused, 61 disk full,
 // 75 other failures; nothing is left behind on an error.
 std::string CreateNewFile(const std::string& folder, const std::function<std::string()>& name,
                           const std::string& bytes);
 
 // Replaces (or creates) `path` with `bytes`: written to a new temporary file
-// of the same folder, then renamed over it. Same errors; on an error the old
+// of the same folder, then renamed over it. A file that existed keeps its
+// permissions; a new one gets those the umask leaves of 0666. Same errors; on an error the old
 // file stays as it was and no temporary file is left.
 void ReplaceWholeFile(const std::string& path, const std::string& bytes);
 

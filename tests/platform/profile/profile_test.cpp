@@ -1,6 +1,7 @@
 #include "profile/profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -187,6 +188,21 @@ TEST_F(ProfileTest, WritingCreatesFileAndSection) {
     ASSERT_TRUE(profile::WritePrivateProfileString(" Second ", " K ", "v", "NEW.INI"));
     EXPECT_EQ(Get("Second", "K", "", 255, "NEW.INI"), "v");
     EXPECT_EQ(Get("Options", "SystemDB", "", 255, "NEW.INI"), "/srv/KV000.MDW");
+}
+
+TEST_F(ProfileTest, WritingLeavesTheFileNoMoreReadableThanTheUserAllows) {
+    const mode_t old = ::umask(077);
+    const bool nuevo = profile::WritePrivateProfileString("S", "K", "1", "NUEVO.INI");
+    WriteRaw("PRIVADO.INI", "[S]\r\n");
+    fs::permissions(dir_ / "PRIVADO.INI", fs::perms::owner_read | fs::perms::owner_write);
+    ::umask(022);
+    const bool privado = profile::WritePrivateProfileString("S", "K", "2", "PRIVADO.INI");
+    ::umask(old);
+    ASSERT_TRUE(nuevo && privado);
+    const auto rw = fs::perms::owner_read | fs::perms::owner_write;
+    EXPECT_EQ(fs::status(dir_ / "NUEVO.INI").permissions() & fs::perms::all, rw);
+    EXPECT_EQ(fs::status(dir_ / "PRIVADO.INI").permissions() & fs::perms::all, rw);
+    EXPECT_EQ(ReadRaw("PRIVADO.INI"), "[S]\r\nK=2\r\n");
 }
 
 TEST_F(ProfileTest, WritingKeepsOtherLinesAndTheFilesCasing) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -57,6 +58,32 @@ TEST_F(WholeFile, NewFilesNeverTakeAnExistingNameAndReplacementsLeaveNoTemporary
     ReplaceWholeFile(dir_ + "\\NUEVO.TXT", "");
     EXPECT_EQ(ReadWholeFile(dir_ + "/11111111"), "new");
     EXPECT_EQ(Names(), (std::set<std::string>{"11111111", "22222222", "NUEVO.TXT"}));
+}
+
+// New files get what the user's umask allows; a rewritten file keeps the
+// permissions it had, however they were set.
+TEST_F(WholeFile, PermissionsFollowTheUmaskAndSurviveARewrite) {
+    auto mode = [&](const std::string& name) {
+        return fs::status(dir_ + "/" + name).permissions() & fs::perms::all;
+    };
+    const mode_t old = ::umask(077);
+    CreateNewFile(dir_, [] { return "NUEVO"; }, "a");
+    ReplaceWholeFile(dir_ + "/Mens.txt", "a");
+    std::ofstream(dir_ + "/ABIERTO") << "x";
+    fs::permissions(dir_ + "/ABIERTO", fs::perms::owner_read | fs::perms::owner_write |
+                                           fs::perms::group_read | fs::perms::others_read);
+    ReplaceWholeFile(dir_ + "/ABIERTO", "b");
+    ::umask(022);
+    ReplaceWholeFile(dir_ + "/Mens.txt", "b");
+    ReplaceWholeFile(dir_ + "/OTRO", "b");
+    ::umask(old);
+    const auto rw = fs::perms::owner_read | fs::perms::owner_write;
+    const auto r = fs::perms::group_read | fs::perms::others_read;
+    EXPECT_EQ(mode("NUEVO"), rw);
+    EXPECT_EQ(mode("Mens.txt"), rw);
+    EXPECT_EQ(mode("ABIERTO"), rw | r);
+    EXPECT_EQ(mode("OTRO"), rw | r);
+    EXPECT_EQ(ReadWholeFile(dir_ + "/ABIERTO"), "b");
 }
 
 TEST_F(WholeFile, FailuresRaiseTheirNumberAndLeaveNothing) {
