@@ -6,6 +6,7 @@
 #include "vb/files.h"
 #include "vb/numeric.h"
 #include "vb/strings.h"
+#include "vb/variant.h"
 
 namespace reportes {
 
@@ -83,11 +84,11 @@ void LeeTexto(Cursor& c, Registro& r) {
 }
 
 std::uint32_t LeeColor(std::string_view valor) {
-    // The text less its final "&", read in the "&H" notation.
+    // The text less its final "&", read in the "&H" notation and taken as
+    // the Long a colour is; a value past a Long's range overflows (6).
     if (valor.empty()) vb::Raise(vb::kInvalidCall);
     const std::string hex = vb::Trim(valor.substr(0, valor.size() - 1));
-    const double v = vb::Val(hex);
-    return static_cast<std::uint32_t>(static_cast<std::int64_t>(v));
+    return static_cast<std::uint32_t>(vb::CLng(vb::Variant(vb::Val(hex))));
 }
 
 }  // namespace

@@ -182,6 +182,7 @@ TEST(LeeRegistro, MalformedLinesStopTheReading) {
                    Caso{"pCuadro|1|2|3|", 5}, Caso{"<!font!>Courier New", 5},
                    Caso{"<!Color!><!/Color!>", 5}, Caso{"pPos|32768|0|x|False|8|0|", 6},
                    Caso{"pPos|0|0|x|False|8|-32768.6|", 6}, Caso{"pCuadro|1e9|0|0|0|0|", 6},
+                   Caso{"<!Color!>1e30&<!/Color!>", 6}, Caso{"<!Color!>-1e10&<!/Color!>", 6},
                    Caso{"pPos|0|0|x|Falso|8|0|", 13}, Caso{"pPos|0|0|x||8|0|", 13}}) {
         EXPECT_EQ(ErrorOf([&] { LeeRegistro(c.linea); }), c.error) << c.linea;
     }
