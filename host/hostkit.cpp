@@ -92,17 +92,17 @@ std::vector<FilaParam> Catalogo() {
     }
     agrega("821", "01", "LISTA ANTERIOR");
     agrega("856", "0787", "1.9 01/03/2004     722");
-    // Countries: invented names; 9589 is the declarant's own country.
+    // Countries: invented codes and names; 9589 is the declarant's own country.
     struct Pais {
         const char* codigo;
         const char* nombre;
     };
     for (const Pais& p :
-         {Pais{"9013", "PAIS UNO"}, Pais{"9097", "PAIS DOS"}, Pais{"9105", "PAIS TRES"},
-          Pais{"9149", "PAIS CUATRO"}, Pais{"9169", "PAIS CINCO"}, Pais{"9193", "PAIS D'ORIENTE"},
-          Pais{"9239", "PAIS SEIS"}, Pais{"9245", "PAIS DEL ÑANDÚ"}, Pais{"9249", "PAIS SIETE"},
-          Pais{"9493", "PAIS OCHO"}, Pais{"9589", "PAIS DEL DECLARANTE"},
-          Pais{"9845", "PAIS NUEVE"}}) {
+         {Pais{"8801", "PAIS UNO"}, Pais{"8802", "PAIS DOS"}, Pais{"8803", "PAIS TRES"},
+          Pais{"8804", "PAIS CUATRO"}, Pais{"8805", "PAIS CINCO"}, Pais{"8806", "PAIS D'ORIENTE"},
+          Pais{"8807", "PAIS SEIS"}, Pais{"8808", "PAIS DEL ÑANDÚ"}, Pais{"8809", "PAIS SIETE"},
+          Pais{"8810", "PAIS OCHO"}, Pais{"9589", "PAIS DEL DECLARANTE"},
+          Pais{"8811", "PAIS NUEVE"}}) {
         agrega("976", p.codigo, p.nombre);
     }
     // Professions; "00" heads the list.

@@ -89,7 +89,7 @@ void GenerarArchivo(const fs::path& ruta, size_t bytes) {
         Digitos(linea, azar, 1 + azar.Hasta(6));
         linea += '.';
         Digitos(linea, azar, 2);
-        linea += "|PEN|";
+        linea += "|QZQ|";
         Digitos(linea, azar, 8);
         linea += "\r\n";
         std::fwrite(linea.data(), 1, linea.size(), f);

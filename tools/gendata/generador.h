@@ -34,7 +34,7 @@ struct Catalogo {
     std::string tiposMovimiento = "|01|02|03|04";
     std::string codigos819, codigos312;
     std::string modalidades = "|1|2|3|4";
-    std::string paises = "|9013|9097|9105|9149|9169|9193|9239|9245|9249|9493|9589|9845";
+    std::string paises = "|8801|8802|8803|8804|8805|8806|8807|8808|8809|8810|9589|8811";
     std::string tiposDocExtranjero = "|01|02|03";
     std::string tiposDireccion = "|01|02|03|04";
     // Funcion texts of catalogue 044 by type; position 102 admits the type in
@@ -190,7 +190,7 @@ class Generador {
     }
 
     std::string PaisOperacion(const std::string& c) {
-        if (c == "12" || c == "14" || c == "16" || c == "18" || c == "20") return "9249";
+        if (c == "12" || c == "14" || c == "16" || c == "18" || c == "20") return "8809";
         return "";
     }
 

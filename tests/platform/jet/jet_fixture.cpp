@@ -98,7 +98,7 @@ void LoadSample(jet::Database& db) {
         "INSERT INTO PARAM VALUES ('979','02','MEDICO','000')",
         "INSERT INTO PARAM VALUES ('004','00','BANCOS','000')",
         "INSERT INTO PARAM VALUES ('004','03','" + banco + "','000')",
-        "INSERT INTO PARAM VALUES ('404','20030101','3100','000')",
+        "INSERT INTO PARAM VALUES ('404','20030101','2100','000')",
         "INSERT INTO PARAM VALUES ('404','20040101',' 1000 ','000')",
         "INSERT INTO PARAM VALUES ('817','01','OLD','000')",
         "INSERT INTO SPOOL VALUES "

@@ -168,7 +168,7 @@ TEST_F(SeederTest, ArchivoDeParametros) {
     Escribe(inst.tmp + "paruzq.txt",
             {LineaFilas({"817", "01", "GRAVADA", "7"}), "817|02|EXONERADA|0|texto ignorado|",
              LineaFilas({"875", "01", "TEXTO ANTERIOR", "0"}),
-             LineaFilas({"976", "9193", "PAIS D'ORIENTE (ANTES)", "0"}),
+             LineaFilas({"976", "8806", "PAIS D'ORIENTE (ANTES)", "0"}),
              LineaFilas({"976", "O'1", "CLAVE CON COMILLA", "1"}),
              LineaFilas({"979", "05", "  INGENIERO  ", "0"}), "",
              LineaFilas({"818", "01", "DESPUES DE LA LINEA EN BLANCO", "0"})});
@@ -179,7 +179,7 @@ TEST_F(SeederTest, ArchivoDeParametros) {
     EXPECT_EQ(Param("817", "01"), std::make_pair(std::string("GRAVADA"), std::string("007")));
     EXPECT_EQ(Param("817", "02").first, "EXONERADA");
     EXPECT_EQ(Param("875", "01").first, "TIN - Doc Trib PP.NN.");
-    EXPECT_EQ(Param("976", "9193").first, "PAIS D'ORIENTE (ANTES)");
+    EXPECT_EQ(Param("976", "8806").first, "PAIS D'ORIENTE (ANTES)");
     EXPECT_EQ(Param("976", "O'1"),
               std::make_pair(std::string("CLAVE CON COMILLA"), std::string("001")));
     EXPECT_EQ(Param("979", "05").first, "  INGENIERO  ");  // not trimmed
