@@ -46,10 +46,6 @@ void SetModalHook(ModalHook hook) {
     Hook() = std::move(hook);
 }
 
-bool HasModalHook() {
-    return static_cast<bool>(Hook());
-}
-
 int ShowModal(QDialog* form) {
     if (!form) return 0;
     InstalaEnterPulsaBoton();

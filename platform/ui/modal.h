@@ -15,7 +15,6 @@ namespace ui {
 // closed after the hook returns.
 using ModalHook = std::function<void(QDialog*)>;
 void SetModalHook(ModalHook hook);
-bool HasModalHook();
 
 // Shows the form modally and returns when it has closed (its result).
 int ShowModal(QDialog* form);

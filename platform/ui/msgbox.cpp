@@ -7,10 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <clocale>
-#include <cstdlib>
 #include <iostream>
-#include <memory>
-#include <sstream>
 
 #include "ui/display.h"
 #include "ui/programa.h"
@@ -231,24 +228,6 @@ int ScriptedAnswers::Answer(std::string_view text, int flags, std::string_view t
 
 ScriptedAnswers* ScriptInForce() {
     return gScript;
-}
-
-bool ScriptFromEnvironment(const char* variable) {
-    const char* v = std::getenv(variable);
-    if (!v) return false;
-    std::vector<int> answers;
-    std::stringstream ss(v);
-    std::string item;
-    while (std::getline(ss, item, ',')) {
-        try {
-            if (!item.empty()) answers.push_back(std::stoi(item));
-        } catch (const std::exception&) {
-            std::cerr << variable << ": respuesta no válida \"" << item << "\"" << std::endl;
-        }
-    }
-    static std::unique_ptr<ScriptedAnswers> script;
-    script = std::make_unique<ScriptedAnswers>(std::move(answers), true);
-    return true;
 }
 
 }  // namespace ui

@@ -68,9 +68,4 @@ class ScriptedAnswers {
 // The script in force, or null.
 ScriptedAnswers* ScriptInForce();
 
-// A test hook of the programs: when the environment variable is set, a script
-// of its comma-separated answers is put in force for the whole run and every
-// box is also written to standard error. Returns true when it was set.
-bool ScriptFromEnvironment(const char* variable);
-
 }  // namespace ui

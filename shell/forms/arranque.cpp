@@ -47,8 +47,6 @@ int Main(int argc, char** argv) {
     ui::SetProgramName(kPrograma);
     ui::SetAppTitle(kPrograma);
     profile::SetDefaultSubfolder(kCarpetaPropia);
-    // Test hook: boxes answered from the environment and echoed to stderr.
-    ui::ScriptFromEnvironment("FORMDESK_SCRIPTED_ANSWERS");
 
     // Without a window system the boxes below go to standard error.
     ui::PrefiereX11();

@@ -20,6 +20,9 @@ if [ "${FD_E2E_INSIDE:-}" != 1 ]; then
 fi
 
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+# The main program as these runs start it: its message boxes are answered
+# from FORMDESK_SCRIPTED_ANSWERS and written to standard error.
+guion=$bin/formdesk_guion
 
 work=$(mktemp -d)
 pids=()

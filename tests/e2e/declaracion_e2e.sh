@@ -3,8 +3,8 @@
 # would: "Validar Archivos" validates the sample data files, "Modificar"
 # opens the declaration, the boxes are typed, "V&alidar" shows the
 # inconsistency list, "&Grabar" saves, and the declaration opened again shows
-# what was saved. Message boxes are answered by the program's scripted-answer
-# hook (default buttons), which also writes each box to standard error.
+# what was saved. Message boxes are answered by the scripted build of the
+# program (default buttons), which also writes each box to standard error.
 #
 #   declaracion_e2e.sh BIN        with FD_E2E_SHOT=FILE the reopened form is
 #                                 also saved as a picture in FILE
@@ -54,7 +54,8 @@ wait_box() {
 # program, where the sample data files are written.
 prog=$work/prog
 mkdir -p "$prog"
-cp "$bin/formdesk" "$bin/liblinefilter.so" "$prog/"
+cp "$guion" "$prog/formdesk"
+cp "$bin/liblinefilter.so" "$prog/"
 "$bin/makehost" "$work/host" >/dev/null || { echo "FAIL - makehost"; exit 1; }
 export WINDIR=$work/host/windows
 "$bin/seeder" >/dev/null 2>&1 || { echo "FAIL - seeder"; exit 1; }

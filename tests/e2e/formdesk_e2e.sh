@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # formdesk on a virtual X display: refused without the launcher window (or
 # with a window whose title is only close to it), shown with the launcher,
-# refused as a second instance. Message boxes are answered by the program's
-# scripted-answer hook, which also writes each box to standard error.
+# refused as a second instance. Message boxes are answered by the scripted
+# build of the program, which also writes each box to standard error.
 set -uo pipefail
 bin=${1:?bin folder}
 
@@ -18,7 +18,7 @@ mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 
 refused_without() {  # a start that must end with the launcher message
   local name=$1
-  timeout 120 "$bin/formdesk" >"$work/$name.out" 2>"$work/$name.err"
+  timeout 120 "$guion" >"$work/$name.out" 2>"$work/$name.err"
   local rc=$?
   check "$name: ends with an error code" test "$rc" -ne 0 -a "$rc" -lt 124
   check "$name: launcher message" has "$work/$name.err" \
@@ -42,7 +42,7 @@ fake() {  # fake TITLE [--oculta]: a window that stays until the end of the case
 
 # 1. No launcher at all; and no display at all (the box goes to standard error).
 refused_without alone
-env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u FORMDESK_SCRIPTED_ANSWERS \
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
   timeout 120 "$bin/formdesk" >"$work/nodisplay.out" 2>"$work/nodisplay.err"
 rc=$?
 check "no display: ends with an error code" test "$rc" -ne 0 -a "$rc" -lt 124
@@ -69,7 +69,7 @@ fake "Telvarin" --oculta; refused_without hidden; stop "$fake_pid"
 check "refusals: settings file untouched" bash -c "! grep -q SystemDB '$WINDIR/KV000.INI'"
 # The same stand-in window with the exact title, shown, is enough.
 fake "Telvarin"
-"$bin/formdesk" >"$work/exact.out" 2>"$work/exact.err" & exact=$!
+"$guion" >"$work/exact.out" 2>"$work/exact.err" & exact=$!
 pids+=("$exact")
 "$bin/launcher" --screenshot "$work/exact.png" "0787 Olvarico v 1.9" 90
 check "exact title shown: main window shown" test $? -eq 0
@@ -82,7 +82,7 @@ sed -i '/^SystemDB=/d' "$WINDIR/KV000.INI"
 check "launcher window shown" test $? -eq 0
 # Started with the settings folder given relative to the current folder: the
 # program changes its current folder and must still find the settings file.
-(cd "$work" && exec env WINDIR=host/windows "$bin/formdesk") >"$work/first.out" 2>"$work/first.err" &
+(cd "$work" && exec env WINDIR=host/windows "$guion") >"$work/first.out" 2>"$work/first.err" &
 first=$!
 pids+=("$first")
 "$bin/launcher" --screenshot "$work/main.png" "0787 Olvarico v 1.9" 90
@@ -94,7 +94,7 @@ check "with the launcher: no message box" test "$(grep -c '^MsgBox' "$work/first
 check "first instance: settings file points at the workgroup file" \
   grep -q "^SystemDB=$work/host/QVX/KV000.MDW" "$WINDIR/KV000.INI"
 sed -i '/^SystemDB=/d' "$WINDIR/KV000.INI"
-timeout 120 "$bin/formdesk" >"$work/second.out" 2>"$work/second.err"
+timeout 120 "$guion" >"$work/second.out" 2>"$work/second.err"
 rc=$?
 check "second instance: ends with an error code" test "$rc" -ne 0 -a "$rc" -lt 124
 check "second instance: instance message" has "$work/second.err" \
@@ -105,7 +105,7 @@ stop "$first"
 
 # 5. A settings file that names no database: the connection message, then the end.
 sed -i 's/^DBName=.*/DBName=NOEXISTE.MDB/' "$WINDIR/KV000.INI"
-timeout 120 "$bin/formdesk" >"$work/nobase.out" 2>"$work/nobase.err"
+timeout 120 "$guion" >"$work/nobase.out" 2>"$work/nobase.err"
 rc=$?
 # Not killed by the timeout (124) nor by a signal such as a sanitizer's abort.
 check "no database: ends with an error code" test "$rc" -ne 0 -a "$rc" -lt 124

@@ -6,7 +6,7 @@
 # is reached the same way. A second run sends the printer's jobs to a PDF
 # file (PRINTER_PDF_OUTPUT): the printed declaration is read back with
 # pdftotext, and printed again from the previewer's toolbar. Message boxes
-# are answered by the program's scripted-answer hook, which writes each box
+# are answered by the scripted build of the program, which writes each box
 # to standard error. With E2E_KEEP=folder the PDF and the screenshots are
 # copied there.
 set -uo pipefail
@@ -62,7 +62,7 @@ mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 
 "$bin/launcher" & pids+=($!)
 shown launcher "Telvarin" || { echo "FAIL - launcher window"; exit 1; }
-"$bin/formdesk" >"$work/formdesk.out" 2>"$work/formdesk.err" & pids+=($!)
+"$guion" >"$work/formdesk.out" 2>"$work/formdesk.err" & pids+=($!)
 shown main "0787 Olvarico v 1.9" || { echo "FAIL - main window"; exit 1; }
 focus "0787 Olvarico v 1.9"
 
@@ -108,7 +108,7 @@ kill "${pids[1]}" 2>/dev/null
 wait "${pids[1]}" 2>/dev/null
 if command -v pdftotext >/dev/null; then
   pdf=$work/impreso.pdf
-  PRINTER_PDF_OUTPUT=$pdf "$bin/formdesk" >"$work/formdesk2.out" 2>"$work/formdesk2.err" &
+  PRINTER_PDF_OUTPUT=$pdf "$guion" >"$work/formdesk2.out" 2>"$work/formdesk2.err" &
   pids+=($!)
   shown main2 "0787 Olvarico v 1.9" || { echo "FAIL - main window (PDF run)"; exit 1; }
   focus "0787 Olvarico v 1.9"

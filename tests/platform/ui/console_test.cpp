@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "pruebas/guion.h"
 #include "ui/desktop.h"
 #include "ui/display.h"
 #include "ui/instance.h"
@@ -36,14 +37,14 @@ TEST(ConsoleBox, WithoutADisplayTheBoxGoesToStandardErrorWithItsDefault) {
 TEST(ConsoleBox, EnvironmentScriptAnswersAndEchoes) {
     setenv("UI_TEST_ANSWERS", "7, 2,x", 1);
     testing::internal::CaptureStderr();
-    ASSERT_TRUE(ScriptFromEnvironment("UI_TEST_ANSWERS"));
+    ASSERT_TRUE(pruebas::RespuestasDelEntorno("UI_TEST_ANSWERS"));
     EXPECT_EQ(MsgBox("a", vbYesNo, "T1"), vbNo);
     EXPECT_EQ(MsgBox("b", vbOKCancel, "T2"), vbCancel);
     EXPECT_EQ(MsgBox("c", vbOKCancel, "T3"), vbOK);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("[T2]"), std::string::npos);
     EXPECT_NE(err.find("c"), std::string::npos);
-    EXPECT_FALSE(ScriptFromEnvironment("UI_TEST_ANSWERS_UNSET"));
+    EXPECT_FALSE(pruebas::RespuestasDelEntorno("UI_TEST_ANSWERS_UNSET"));
 }
 
 TEST(WindowSearch, WithoutAnXServerNothingIsFound) {
