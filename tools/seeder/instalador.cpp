@@ -1,7 +1,5 @@
 #include "tools/seeder/instalador.h"
 
-#include <sqlite3.h>
-
 #include <cmath>
 
 #include "jet/database.h"
@@ -200,14 +198,12 @@ bool Instalador::ActualizaTablas(const std::string& base) {
 }
 
 void Instalador::CreaTablaControl() {
-    // The table and its key come together or not at all.
+    // The table and its key come together or not at all. A table the host
+    // already holds is its own and is left as it stands.
     jet::Transaction unidad(*db_);
     const int fallasAntes = sentenciasFallidas_;
     if (!ExisteTabla("EFCONTROL")) {
         EjecutaSql(SqlTablaControl());
-        EjecutaSql(SqlClaveControl());
-    } else if (!TieneClavePrimaria("EFCONTROL")) {
-        // Left so by a run cut short between the two statements.
         EjecutaSql(SqlClaveControl());
     }
     if (sentenciasFallidas_ == fallasAntes) unidad.Commit();
@@ -386,18 +382,6 @@ bool Instalador::ExisteTabla(std::string_view nombre) {
         if (vb::UCase(tabla) == buscado) return true;
     }
     return false;
-}
-
-bool Instalador::TieneClavePrimaria(std::string_view tabla) {
-    sqlite3_stmt* st = nullptr;
-    bool clave = false;
-    if (sqlite3_prepare_v2(db_->Handle(), "SELECT count(*) FROM pragma_table_info(?1) WHERE pk > 0",
-                           -1, &st, nullptr) == SQLITE_OK) {
-        sqlite3_bind_text(st, 1, tabla.data(), static_cast<int>(tabla.size()), SQLITE_TRANSIENT);
-        clave = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) > 0;
-    }
-    sqlite3_finalize(st);
-    return clave;
 }
 
 bool Instalador::ExisteEnvio(std::string_view tablaO) {
