@@ -1,6 +1,7 @@
 #include "tools/seeder/instalador.h"
 
 #include <cmath>
+#include <optional>
 
 #include "jet/database.h"
 #include "shell/avisos.h"
@@ -77,13 +78,18 @@ std::string TextoNumero(double valor) {
 }
 
 // The file's lines, read as the installer reads them: up to the end or the
-// first line that is blank after trimming.
+// first line that is blank after trimming. A file that cannot be opened or
+// read ends the reading; Falla() then holds the run-time's error.
 class LectorFilas {
   public:
     explicit LectorFilas(const std::string& ruta) {
-        numero_ = vb::FreeFile();
-        vb::Open(ruta, vb::OpenMode::Input, numero_);
-        abierto_ = true;
+        try {
+            numero_ = vb::FreeFile();
+            vb::Open(ruta, vb::OpenMode::Input, numero_);
+            abierto_ = true;
+        } catch (const vb::VbError& e) {
+            falla_ = e;
+        }
     }
     ~LectorFilas() {
         if (abierto_) {
@@ -94,18 +100,37 @@ class LectorFilas {
         }
     }
     bool Siguiente(std::string& linea) {
-        if (vb::Eof(numero_)) return false;
-        linea = vb::LineInput(numero_);
+        if (!abierto_ || falla_) return false;
+        try {
+            if (vb::Eof(numero_)) return false;
+            linea = vb::LineInput(numero_);
+        } catch (const vb::VbError& e) {
+            falla_ = e;
+            return false;
+        }
         ++lineas_;
         return !vb::Trim(linea).empty();
     }
     long Lineas() const { return lineas_; }
+    const std::optional<vb::VbError>& Falla() const { return falla_; }
+    // The line the reading stopped at (0: the file was not opened).
+    long LineaFalla() const { return abierto_ ? lineas_ + 1 : 0; }
 
   private:
     int numero_ = 0;
     bool abierto_ = false;
     long lineas_ = 0;
+    std::optional<vb::VbError> falla_;
 };
+
+// What a rows file that could not be read gets said of it: a missing file
+// (or folder) is not found; any other refusal gives the run-time's reason.
+std::string MotivoLectura(const vb::VbError& e) {
+    if (e.Number() == vb::kFileNotFound || e.Number() == vb::kPathNotFound)
+        return "no se encontró el archivo.";
+    return "no se pudo leer el archivo (" + std::to_string(e.Number()) + ": " + e.Description() +
+           ").";
+}
 
 }  // namespace
 
@@ -217,10 +242,6 @@ bool Instalador::LeeArchivosFilas() {
 bool Instalador::LeeEnvio() {
     envio_.clear();
     const std::string ruta = base_ + "tmp/" + "envuzq.txt";
-    if (!vb::FileExists(ruta)) {
-        FallaArchivo(ruta, 0, "no se encontró el archivo.");
-        return false;
-    }
     LectorFilas lector(ruta);
     std::string linea;
     while (lector.Siguiente(linea)) {
@@ -250,6 +271,10 @@ bool Instalador::LeeEnvio() {
         }
         envio_.push_back(std::move(fila));
     }
+    if (lector.Falla()) {
+        FallaArchivo(ruta, lector.LineaFalla(), MotivoLectura(*lector.Falla()));
+        return false;
+    }
     envioLeido_ = true;
     return true;
 }
@@ -258,10 +283,6 @@ bool Instalador::LeeParametros() {
     parametros_.clear();
     std::string ruta = base_ + "tmp/" + "paruzq.txt";
     if (!ExisteFichero(ruta)) ruta = base_ + "paruzq.txt";
-    if (!vb::FileExists(ruta)) {
-        FallaArchivo(ruta, 0, "no se encontró el archivo.");
-        return false;
-    }
     LectorFilas lector(ruta);
     std::string linea;
     while (lector.Siguiente(linea)) {
@@ -274,6 +295,10 @@ bool Instalador::LeeParametros() {
         }
         parametros_.push_back(
             {f[0], f[1], f[2], vb::Format(std::string_view(f[3]), "000"), lector.Lineas()});
+    }
+    if (lector.Falla()) {
+        FallaArchivo(ruta, lector.LineaFalla(), MotivoLectura(*lector.Falla()));
+        return false;
     }
     rutaParametros_ = ruta;
     parametrosLeidos_ = true;

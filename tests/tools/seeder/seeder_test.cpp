@@ -235,11 +235,17 @@ TEST_F(SeederTest, ArchivosDeFilasDefectuosos) {
         const char* archivo;
         std::vector<std::string> lineas;  // empty: the file is missing
         const char* dice;
+        bool carpeta = false;  // a folder stands in the file's place: it cannot be read
     };
     const std::string bueno =
         LineaFilas({"1", "MOV", "T787MOV", "MOV", "1", "1", "1", "2", "3", "4", "5", "6", "7"});
     const std::vector<Caso> casos = {
         {"falta envuzq", "envuzq.txt", {}, "no se encontró"},
+        {"envuzq que no se puede leer",
+         "envuzq.txt",
+         {},
+         "envuzq.txt: no se pudo leer el archivo (75: Error de acceso a la ruta o al archivo).",
+         true},
         {"pocas barras en envuzq",
          "envuzq.txt",
          {bueno, "2|EXT|T787EXT|EXT|1|1|1|2|3|4|5|6|7"},
@@ -274,6 +280,7 @@ TEST_F(SeederTest, ArchivosDeFilasDefectuosos) {
         const std::string ruta = inst.tmp + c.archivo;
         if (c.lineas.empty()) {
             fs::remove(ruta);
+            if (c.carpeta) fs::create_directory(ruta);
         } else {
             Escribe(ruta, c.lineas);
         }
