@@ -160,9 +160,9 @@ TEST_F(Declaracion, AmountTexts) {
         const char* codigo;
         const char* nombre;
     };
-    for (Banco b : {Banco{"03", "B.TRES"}, Banco{"05", "B.CINCO"}, Banco{"3", ""},
-                    Banco{"003", ""}, Banco{" 03", ""}, Banco{"00", ""}, Banco{"99", ""},
-                    Banco{"", ""}, Banco{"x' OR '1'='1", ""}}) {
+    for (Banco b : {Banco{"03", "B.TRES"}, Banco{"05", "B.CINCO"}, Banco{"3", ""}, Banco{"003", ""},
+                    Banco{" 03", ""}, Banco{"00", ""}, Banco{"99", ""}, Banco{"", ""},
+                    Banco{"x' OR '1'='1", ""}}) {
         EXPECT_EQ(BuscaDescripcion(b.codigo), b.nombre) << "[" << b.codigo << "]";
     }
 }
