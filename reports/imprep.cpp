@@ -1,12 +1,11 @@
 #include "reports/imprep.h"
 
-#include <optional>
 #include <string_view>
 
-#include "jet/database.h"
 #include "reports/casillas.h"
 #include "reports/implinea.h"
 #include "shell/avisos.h"
+#include "shell/bancos.h"
 #include "shell/state.h"
 #include "vb/error.h"
 #include "vb/files.h"
@@ -210,43 +209,8 @@ std::string TextoMonto(const std::string& valor) {
     return AlineaDerecha(FormatoMonto(valor), vb::Val(valor) < 0 ? 16 : 15);
 }
 
-namespace {
-
-// The short name of the list row whose trimmed argument is the code; nullopt
-// when there is none.
-std::optional<std::string> NombreBanco(const std::string& codigo) {
-    auto rs = shell::G().gdbBase->OpenRecordset(
-        "SELECT MID(ARGUMENTO,1,2) as codigo,mid(FUNCION,38,12) as descrip "
-        "FROM PARAM "
-        "WHERE NUMERO='004' AND TRIM(ARGUMENTO)= '" +
-            jet::Q(codigo) + "'",
-        jet::dbOpenSnapshot);
-    std::optional<std::string> descripcion;
-    if (!rs->Eof()) {
-        descripcion = vb::Trim(vb::ToText(rs->Fields("Descrip").Value()));
-    }
-    rs->Close();
-    return descripcion;
-}
-
-bool SoloDigitos(std::string_view t) {
-    return !t.empty() && t.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
-}  // namespace
-
 std::string BuscaDescripcion(const std::string& codigo) {
-    if (std::optional<std::string> nombre = NombreBanco(codigo)) return *std::move(nombre);
-    // The list keys its banks by two digits ("03"), while the payment details
-    // keep the bank as it was typed: "3", "003" or " 03" name the same bank.
-    const std::string t = vb::Trim(codigo);
-    if (!SoloDigitos(t)) return {};
-    const std::size_t cero = t.find_first_not_of('0');
-    std::string digitos = cero == std::string::npos ? "0" : t.substr(cero);
-    if (digitos.size() > 2 || digitos == "0") return {};
-    if (digitos.size() < 2) digitos.insert(0, 2 - digitos.size(), '0');
-    if (digitos == codigo) return {};
-    return NombreBanco(digitos).value_or(std::string());
+    return shell::BuscaNombreBanco(*shell::G().gdbBase, codigo, shell::NombreBanco::Corto);
 }
 
 void ImprimeDeclaracion() {

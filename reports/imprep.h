@@ -33,8 +33,7 @@ void ReporteDeclaracion(const std::string& = {});
 void ImprimeDeclaracion();
 
 // The short name of a bank (list 004 of the catalogue), trimmed; empty text
-// when the code has no row. A code of digits without a row of its own is
-// looked up as the list writes it, in two digits ("3" and "003" as "03").
+// when no row has exactly that code.
 std::string BuscaDescripcion(const std::string& codigo);
 
 // n - Len(text) blanks and the text, when shorter than n; else the text whole.

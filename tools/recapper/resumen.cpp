@@ -8,6 +8,7 @@
 #include "jet/database.h"
 #include "profile/profile.h"
 #include "shell/avisos.h"
+#include "shell/bancos.h"
 #include "shell/cuenta.h"
 #include "shell/settings.h"
 #include "shell/spool.h"
@@ -330,14 +331,7 @@ void Resumidor::LeeCabecera() {
 }
 
 std::string Resumidor::BuscaBanco(const std::string& codigo) {
-    auto rs = db_->OpenRecordset(
-        std::string("SELECT MID(ARGUMENTO,1,2) as codigo,mid(FUNCION,1,36) as descrip ") +
-            "FROM PARAM " + "WHERE NUMERO='004' AND TRIM(ARGUMENTO)= '" + jet::Q(codigo) + "'",
-        jet::dbOpenSnapshot);
-    std::string nombre;
-    if (!rs->Eof()) nombre = vb::Trim(Texto(rs->Fields("Descrip").Value()));
-    rs->Close();
-    return nombre;
+    return shell::BuscaNombreBanco(*db_, codigo, shell::NombreBanco::Largo);
 }
 
 void Resumidor::LeeCasillas() {

@@ -1,8 +1,7 @@
 #include "tools/seeder/instalador.h"
 
-#include <sqlite3.h>
-
 #include <cmath>
+#include <optional>
 
 #include "jet/database.h"
 #include "shell/avisos.h"
@@ -79,13 +78,18 @@ std::string TextoNumero(double valor) {
 }
 
 // The file's lines, read as the installer reads them: up to the end or the
-// first line that is blank after trimming.
+// first line that is blank after trimming. A file that cannot be opened or
+// read ends the reading; Falla() then holds the run-time's error.
 class LectorFilas {
   public:
     explicit LectorFilas(const std::string& ruta) {
-        numero_ = vb::FreeFile();
-        vb::Open(ruta, vb::OpenMode::Input, numero_);
-        abierto_ = true;
+        try {
+            numero_ = vb::FreeFile();
+            vb::Open(ruta, vb::OpenMode::Input, numero_);
+            abierto_ = true;
+        } catch (const vb::VbError& e) {
+            falla_ = e;
+        }
     }
     ~LectorFilas() {
         if (abierto_) {
@@ -96,18 +100,37 @@ class LectorFilas {
         }
     }
     bool Siguiente(std::string& linea) {
-        if (vb::Eof(numero_)) return false;
-        linea = vb::LineInput(numero_);
+        if (!abierto_ || falla_) return false;
+        try {
+            if (vb::Eof(numero_)) return false;
+            linea = vb::LineInput(numero_);
+        } catch (const vb::VbError& e) {
+            falla_ = e;
+            return false;
+        }
         ++lineas_;
         return !vb::Trim(linea).empty();
     }
     long Lineas() const { return lineas_; }
+    const std::optional<vb::VbError>& Falla() const { return falla_; }
+    // The line the reading stopped at (0: the file was not opened).
+    long LineaFalla() const { return abierto_ ? lineas_ + 1 : 0; }
 
   private:
     int numero_ = 0;
     bool abierto_ = false;
     long lineas_ = 0;
+    std::optional<vb::VbError> falla_;
 };
+
+// What a rows file that could not be read gets said of it: a missing file
+// (or folder) is not found; any other refusal gives the run-time's reason.
+std::string MotivoLectura(const vb::VbError& e) {
+    if (e.Number() == vb::kFileNotFound || e.Number() == vb::kPathNotFound)
+        return "no se encontró el archivo.";
+    return "no se pudo leer el archivo (" + std::to_string(e.Number()) + ": " + e.Description() +
+           ").";
+}
 
 }  // namespace
 
@@ -200,14 +223,12 @@ bool Instalador::ActualizaTablas(const std::string& base) {
 }
 
 void Instalador::CreaTablaControl() {
-    // The table and its key come together or not at all.
+    // The table and its key come together or not at all. A table the host
+    // already holds is its own and is left as it stands.
     jet::Transaction unidad(*db_);
     const int fallasAntes = sentenciasFallidas_;
     if (!ExisteTabla("EFCONTROL")) {
         EjecutaSql(SqlTablaControl());
-        EjecutaSql(SqlClaveControl());
-    } else if (!TieneClavePrimaria("EFCONTROL")) {
-        // Left so by a run cut short between the two statements.
         EjecutaSql(SqlClaveControl());
     }
     if (sentenciasFallidas_ == fallasAntes) unidad.Commit();
@@ -221,10 +242,6 @@ bool Instalador::LeeArchivosFilas() {
 bool Instalador::LeeEnvio() {
     envio_.clear();
     const std::string ruta = base_ + "tmp/" + "envuzq.txt";
-    if (!vb::FileExists(ruta)) {
-        FallaArchivo(ruta, 0, "no se encontró el archivo.");
-        return false;
-    }
     LectorFilas lector(ruta);
     std::string linea;
     while (lector.Siguiente(linea)) {
@@ -254,6 +271,10 @@ bool Instalador::LeeEnvio() {
         }
         envio_.push_back(std::move(fila));
     }
+    if (lector.Falla()) {
+        FallaArchivo(ruta, lector.LineaFalla(), MotivoLectura(*lector.Falla()));
+        return false;
+    }
     envioLeido_ = true;
     return true;
 }
@@ -262,10 +283,6 @@ bool Instalador::LeeParametros() {
     parametros_.clear();
     std::string ruta = base_ + "tmp/" + "paruzq.txt";
     if (!ExisteFichero(ruta)) ruta = base_ + "paruzq.txt";
-    if (!vb::FileExists(ruta)) {
-        FallaArchivo(ruta, 0, "no se encontró el archivo.");
-        return false;
-    }
     LectorFilas lector(ruta);
     std::string linea;
     while (lector.Siguiente(linea)) {
@@ -278,6 +295,10 @@ bool Instalador::LeeParametros() {
         }
         parametros_.push_back(
             {f[0], f[1], f[2], vb::Format(std::string_view(f[3]), "000"), lector.Lineas()});
+    }
+    if (lector.Falla()) {
+        FallaArchivo(ruta, lector.LineaFalla(), MotivoLectura(*lector.Falla()));
+        return false;
     }
     rutaParametros_ = ruta;
     parametrosLeidos_ = true;
@@ -386,18 +407,6 @@ bool Instalador::ExisteTabla(std::string_view nombre) {
         if (vb::UCase(tabla) == buscado) return true;
     }
     return false;
-}
-
-bool Instalador::TieneClavePrimaria(std::string_view tabla) {
-    sqlite3_stmt* st = nullptr;
-    bool clave = false;
-    if (sqlite3_prepare_v2(db_->Handle(), "SELECT count(*) FROM pragma_table_info(?1) WHERE pk > 0",
-                           -1, &st, nullptr) == SQLITE_OK) {
-        sqlite3_bind_text(st, 1, tabla.data(), static_cast<int>(tabla.size()), SQLITE_TRANSIENT);
-        clave = sqlite3_step(st) == SQLITE_ROW && sqlite3_column_int(st, 0) > 0;
-    }
-    sqlite3_finalize(st);
-    return clave;
 }
 
 bool Instalador::ExisteEnvio(std::string_view tablaO) {

@@ -38,8 +38,6 @@ class Instalador {
 
     void EjecutaSql(const std::string& sql);
     bool ExisteTabla(std::string_view nombre);
-    // True when the table has a primary key.
-    bool TieneClavePrimaria(std::string_view tabla);
     bool ExisteEnvio(std::string_view tablaO);
     bool ExisteParametro(std::string_view numero, std::string_view argumento);
     bool ExisteReporte(std::string_view codigo);

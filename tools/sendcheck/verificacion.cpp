@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
 
 #include "jet/database.h"
 #include "shell/avisos.h"
@@ -86,33 +87,37 @@ std::string NoVerificado(const std::string& que, const vb::VbError& e) {
            vb::Trim(vb::Str(static_cast<double>(e.Number()))) + ")";
 }
 
-bool GrabaReporte(const Reporte& reporte, const std::string& ruta) {
+// A file of the run that could not be written, as the user is told of it.
+std::string NoGrabado(const std::string& ruta, const vb::VbError& e) {
+    return "No se pudo grabar el archivo " + ruta + ": " + e.Description() + " (" +
+           vb::Trim(vb::Str(static_cast<double>(e.Number()))) + ").";
+}
+
+// Writes a whole file of the run; the error that refused it, if any.
+std::optional<vb::VbError> Graba(const std::string& ruta, const std::vector<std::string>& lineas) {
     try {
-        vb::ReplaceWholeFile(ruta, vb::TextFileBytes(reporte.Lineas()));
-        return true;
-    } catch (const vb::VbError&) {
-        return false;
+        vb::ReplaceWholeFile(ruta, vb::TextFileBytes(lineas));
+        return std::nullopt;
+    } catch (const vb::VbError& e) {
+        return e;
     }
 }
 
-// Writes the error flag; a failing step is skipped.
-void GrabaArchivoError(const std::string& ruta) {
-    try {
-        vb::ReplaceWholeFile(ruta, vb::TextFileBytes({"0787 ERROR"}));
-    } catch (const vb::VbError&) {
-    }
+// Writes the error flag; a failing step is skipped, and its error given back.
+std::optional<vb::VbError> GrabaArchivoError(const std::string& ruta) {
+    return Graba(ruta, {"0787 ERROR"});
 }
 
 // The error flag of a run with findings: an earlier flag is deleted, then
 // the new one written.
-void DejaBandera(const std::string& ruta) {
+std::optional<vb::VbError> DejaBandera(const std::string& ruta) {
     if (ExisteFichero(ruta)) {
         try {
             vb::Kill(ruta);
         } catch (const vb::VbError&) {
         }
     }
-    GrabaArchivoError(ruta);
+    return GrabaArchivoError(ruta);
 }
 
 // The message interface in force, with one more step when it ends the run.
@@ -184,13 +189,14 @@ int Verificador::Main(std::string_view linea) {
         AvisosAlTerminar avisos(Aviso(), [&] {
             Reporte r;
             r.Hallazgo(") No se pudo verificar: no se pudo abrir la base de datos.");
-            GrabaReporte(r, reporte);
+            Graba(reporte, r.Lineas());
             DejaBandera(bandera);
         });
         db_ = shell::AbreConexion(opciones);
     }
     if (!db_) return 1;
 
+    int codigo = 0;
     if (VerificaEnvio(l.tipo, l.numero, l.formulario, l.periodo, l.semana, reporte, valida)) {
         if (ExisteFichero(reporte)) {
             try {
@@ -199,13 +205,29 @@ int Verificador::Main(std::string_view linea) {
             }
         }
     } else {
-        Aviso().MsgBox(std::string(kTextoInconsistente) + reporte, shell::vbCritical,
-                       "Error en la información a enviar");
-        DejaBandera(bandera);
+        // Findings or a flag not recorded must not look like a clean check to
+        // the host: the user is told what could not be written and why, and
+        // the run ends with a failure.
+        constexpr const char* kTitulo = "Error en la información a enviar";
+        if (!fallaReporte_) {
+            Aviso().MsgBox(std::string(kTextoInconsistente) + reporte, shell::vbCritical, kTitulo);
+            if (const std::optional<vb::VbError> falla = DejaBandera(bandera)) {
+                Aviso().MsgBox(NoGrabado(bandera, *falla), shell::vbCritical, kTitulo);
+                codigo = 1;
+            }
+        } else {
+            // No report to point to: the flag is tried first, so that one
+            // message tells all that could not be written.
+            std::string texto = std::string(kTextoSinReporte) + NoGrabado(reporte, *fallaReporte_);
+            if (const std::optional<vb::VbError> falla = DejaBandera(bandera))
+                texto += "\n" + NoGrabado(bandera, *falla);
+            Aviso().MsgBox(texto, shell::vbCritical, kTitulo);
+            codigo = 1;
+        }
     }
     db_->Close();
     db_.reset();
-    return 0;
+    return codigo;
 }
 
 bool Verificador::VerificaEnvio(std::string_view tipo, std::string_view numero,
@@ -259,8 +281,9 @@ bool Verificador::VerificaEnvio(std::string_view tipo, std::string_view numero,
             reporte.Hallazgo(NoVerificado("los archivos de la declaración", e));
         }
     }
-    // Nobody could read what was found unless it was written: no pass then.
-    if (!GrabaReporte(reporte, rutaReporte)) completo = false;
+    // Nothing found needs no report (it would be deleted at once); findings
+    // that could not be written are told by Main.
+    fallaReporte_ = Graba(rutaReporte, reporte.Lineas());
     return completo && reporte.Hallazgos() == 0;
 }
 

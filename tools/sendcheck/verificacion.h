@@ -7,9 +7,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "vb/error.h"
 
 namespace jet {
 class Database;
@@ -20,18 +23,24 @@ namespace sendcheck {
 // The message when the check finds something (followed by the report path).
 inline constexpr std::string_view kTextoInconsistente =
     "Existen datos inconsistentes en la información a enviar. Revisar el archivo ";
+// The same when the report could not be written (followed by what refused it).
+inline constexpr std::string_view kTextoSinReporte =
+    "Existen datos inconsistentes en la información a enviar. ";
 
 class Verificador {
   public:
     Verificador();
     ~Verificador();
-    // One whole run over the command line; the program's exit code (0 for a
-    // run that was made, with or without findings).
+    // One whole run over the command line; the program's exit code: 0 for a
+    // run that was made and, when it found something, wrote its report and
+    // its flag; 1 when the database could not be opened or a report with
+    // findings or the flag could not be written (the message says why).
     int Main(std::string_view linea);
 
     // Writes the report; true when the declaration was checked and nothing
     // was found. A check that could not be made is written as such and makes
-    // the result false.
+    // the result false. A report that could not be written leaves the error
+    // that refused it in fallaReporte_.
     bool VerificaEnvio(std::string_view tipo, std::string_view numero, std::string_view formulario,
                        std::string_view periodo, std::string_view semana,
                        const std::string& rutaReporte, bool lineaValida);
@@ -48,6 +57,7 @@ class Verificador {
 
     std::unique_ptr<jet::Database> db_;
     std::string tmp_;
+    std::optional<vb::VbError> fallaReporte_;
 };
 
 // The file check of the installer: the folder of the path and the file exist.

@@ -235,11 +235,17 @@ TEST_F(SeederTest, ArchivosDeFilasDefectuosos) {
         const char* archivo;
         std::vector<std::string> lineas;  // empty: the file is missing
         const char* dice;
+        bool carpeta = false;  // a folder stands in the file's place: it cannot be read
     };
     const std::string bueno =
         LineaFilas({"1", "MOV", "T787MOV", "MOV", "1", "1", "1", "2", "3", "4", "5", "6", "7"});
     const std::vector<Caso> casos = {
         {"falta envuzq", "envuzq.txt", {}, "no se encontró"},
+        {"envuzq que no se puede leer",
+         "envuzq.txt",
+         {},
+         "envuzq.txt: no se pudo leer el archivo (75: Error de acceso a la ruta o al archivo).",
+         true},
         {"pocas barras en envuzq",
          "envuzq.txt",
          {bueno, "2|EXT|T787EXT|EXT|1|1|1|2|3|4|5|6|7"},
@@ -274,6 +280,7 @@ TEST_F(SeederTest, ArchivosDeFilasDefectuosos) {
         const std::string ruta = inst.tmp + c.archivo;
         if (c.lineas.empty()) {
             fs::remove(ruta);
+            if (c.carpeta) fs::create_directory(ruta);
         } else {
             Escribe(ruta, c.lineas);
         }
@@ -506,22 +513,34 @@ TEST_F(SeederTest, CorridaInterrumpidaNoDejaLaBaseAMedias) {
     AvisosGrabados avisos;
     ASSERT_EQ(Corre(), 0) << Mensajes(avisos);
     EXPECT_EQ(foto().at("821"), 0);
-    seeder::Instalador mira;
-    ASSERT_TRUE(mira.AbreBaseDatos(inst.sysPath));
-    EXPECT_TRUE(mira.TieneClavePrimaria("EFCONTROL"));
+    // The table came with its key: a repeated row is refused.
+    auto db = Base();
+    const std::string fila =
+        "insert into EFCONTROL (tip_doc_d, doc_id_d, periodo, formulario, semana, nomarc) "
+        "values (6,'20100123453','200405','0787',0,'A.MOV')";
+    db->Execute(fila, jet::dbFailOnError);
+    try {
+        db->Execute(fila, jet::dbFailOnError);
+        ADD_FAILURE() << "sin clave primaria";
+    } catch (const vb::VbError& e) {
+        EXPECT_EQ(e.Number(), 3022);
+    }
 }
 
-// A control-record table left without its key by an interrupted older run
-// gets it; the table is not made again and its rows stay.
-TEST_F(SeederTest, TablaDeControlSinClaveLaRecibe) {
+// A host's own control-record table is left as it stands, even without a key
+// and with two equal rows (which no key could be added over): the run is
+// made, the catalogue loaded, and the table neither made again nor changed.
+TEST_F(SeederTest, TablaDeControlDelHostQuedaComoEsta) {
+    const std::string fila =
+        "insert into EFCONTROL values (6,'20000000001','200405','0787',0,'A.MOV')";
     {
         auto db = Base();
         db->Execute(
             "CREATE TABLE EFCONTROL([tip_doc_d] Byte, [doc_id_d] text(15),[periodo] "
             "Text(6), [formulario] Text (4),[semana] integer, [nomarc] text(50))",
             jet::dbFailOnError);
-        db->Execute("insert into EFCONTROL values (6,'20000000001','200405','0787',0,'A.MOV')",
-                    jet::dbFailOnError);
+        db->Execute(fila, jet::dbFailOnError);
+        db->Execute(fila, jet::dbFailOnError);
     }
     AvisosGrabados avisos;
     std::vector<std::string> sentencias;
@@ -530,21 +549,18 @@ TEST_F(SeederTest, TablaDeControlSinClaveLaRecibe) {
         instalador.FijaRegistro(&sentencias);
         ASSERT_EQ(instalador.Main(), 0) << Mensajes(avisos);
     }
-    auto empieza = [&](const char* p) {
-        return std::count_if(sentencias.begin(), sentencias.end(),
-                             [&](const std::string& s) { return s.rfind(p, 0) == 0; });
-    };
-    EXPECT_EQ(empieza("CREATE TABLE EFCONTROL"), 0);
-    EXPECT_EQ(empieza("ALTER TABLE EFCONTROL ADD CONSTRAINT PK_EFCONTROL"), 1);
-    EXPECT_EQ(Cuenta("SELECT * FROM EFCONTROL"), 1);
+    EXPECT_TRUE(avisos.avisos.empty()) << Mensajes(avisos);
+    for (const std::string& s : sentencias)
+        EXPECT_EQ(vb::UCase(s).find("EFCONTROL"), std::string::npos) << s;
+    EXPECT_EQ(Cuenta("SELECT * FROM PARAM WHERE Numero='821'"), 0);
+    EXPECT_EQ(Cuenta("SELECT * FROM PARAM WHERE Numero='820'"), 4);
+    EXPECT_EQ(Cuenta("SELECT * FROM envio_t WHERE formulario='0787'"), 2);
+    EXPECT_EQ(Cuenta("SELECT * FROM Reportes WHERE CodRep='UZQ002'"), 1);
+    // Still the host's table: six columns, no key, both rows.
     auto db = Base();
-    try {
-        db->Execute("insert into EFCONTROL values (6,'20000000001','200405','0787',0,'A.MOV')",
-                    jet::dbFailOnError);
-        ADD_FAILURE() << "sin clave primaria";
-    } catch (const vb::VbError& e) {
-        EXPECT_EQ(e.Number(), 3022);
-    }
+    db->Execute(fila, jet::dbFailOnError);
+    EXPECT_EQ(Cuenta("SELECT * FROM EFCONTROL"), 3);
+    EXPECT_EQ(db->OpenRecordset("EFCONTROL", jet::dbOpenTable)->FieldCount(), 6);
 }
 
 // Table names are matched without regard to case; the engine's "table already

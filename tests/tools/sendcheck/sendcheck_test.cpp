@@ -171,12 +171,11 @@ class SendcheckTest : public ::testing::Test {
         return fs::exists(ruta) ? LeeTodo(ruta) : "(no flag)";
     }
 
-    // The message names the report where it lies on disk; with no temporary
-    // folder at all, as the settings spell it.
-    std::string Aviso(const std::string& nombre = kNombre, bool sinTemporal = false) {
+    // The message names the report where it lies on disk.
+    std::string Aviso(const std::string& nombre = kNombre) {
         return "Error en la información a enviar: Existen datos inconsistentes en la "
                "información a enviar. Revisar el archivo " +
-               (sinTemporal ? inst.sysPath + "TMP/" : inst.tmp) + nombre + ".ERR\n";
+               inst.tmp + nombre + ".ERR\n";
     }
 
     hostkit::CarpetaTemporal carpeta;
@@ -310,11 +309,85 @@ TEST_F(SendcheckTest, ChecksThatCouldNotBeMadeAreFailures) {
     std::set<std::string> archivos;
     for (const auto& e : fs::directory_iterator(inst.tmp)) archivos.insert(e.path().filename());
     EXPECT_EQ(archivos, (std::set<std::string>{"envuzq.txt", "paruzq.txt"}));
+}
 
-    // A temporary folder that cannot be written: no report, yet no pass.
-    fs::rename(inst.tmp, inst.sysPath + "otro");
-    c = Corre(Linea());
-    EXPECT_EQ(c.errores, Aviso(kNombre, true));
+// Findings that could not be written down, or a flag that could not be left,
+// are told with the system's reason and end the run with a failure: the host
+// never takes such a run for a clean check. A clean check has nothing to
+// record and stays a pass.
+TEST_F(SendcheckTest, ReportOrFlagThatCannotBeWrittenIsNoPass) {
+    enum Estorbo { kSinTemporal, kArchivoPorTemporal, kCarpetaPorReporte, kCarpetaPorBandera };
+    const std::string noHay = "Ruta de acceso no encontrada (76)";
+    const std::string acceso = "Error de acceso a la ruta o al archivo (75)";
+    const std::string inconsistente =
+        "Error en la información a enviar: Existen datos "
+        "inconsistentes en la información a enviar. ";
+    struct Caso {
+        const char* que;
+        Estorbo estorbo;
+        bool hallazgo;
+        int codigo;
+        // The message with %R and %B for the report's and the flag's paths;
+        // empty: no message.
+        std::string mensaje;
+        std::string reporte, bandera;  // what is left in the temporary folder
+    };
+    const std::vector<Caso> casos = {
+        {"no temporary folder", kSinTemporal, true, 1,
+         inconsistente + "No se pudo grabar el archivo %R: " + noHay +
+             ".\nNo se pudo grabar el archivo %B: " + noHay + ".\n",
+         "(no report)\n", "(no flag)"},
+        {"a file in place of the temporary folder", kArchivoPorTemporal, true, 1,
+         inconsistente + "No se pudo grabar el archivo %R: " + noHay +
+             ".\nNo se pudo grabar el archivo %B: " + noHay + ".\n",
+         "(no report)\n", "(no flag)"},
+        {"the report refused, the flag left", kCarpetaPorReporte, true, 1,
+         inconsistente + "No se pudo grabar el archivo %R: " + acceso + ".\n", "(folder)\n",
+         "0787 ERROR\r\n"},
+        {"the report written, the flag refused", kCarpetaPorBandera, true, 1,
+         inconsistente +
+             "Revisar el archivo %R\nError en la información a enviar: No se pudo "
+             "grabar el archivo %B: " +
+             acceso + ".\n",
+         "001" + k592 + "\n", "(folder)"},
+        {"a clean check without a temporary folder", kSinTemporal, false, 0, "", "(no report)\n",
+         "(no flag)"},
+    };
+    for (const Caso& caso : casos) {
+        SCOPED_TRACE(caso.que);
+        Nueva();
+        Casillas({{"592", caso.hallazgo ? "120" : "0"}});
+        std::string tmp = inst.tmp;
+        switch (caso.estorbo) {
+            case kSinTemporal:
+                fs::remove_all(inst.tmp);
+                tmp = inst.sysPath + "TMP/";  // as the settings spell it
+                break;
+            case kArchivoPorTemporal:
+                fs::remove_all(inst.tmp);
+                std::ofstream(inst.tmp.substr(0, inst.tmp.size() - 1)) << "no es una carpeta";
+                break;
+            case kCarpetaPorReporte:
+                fs::create_directories(inst.tmp + kNombre + ".ERR/dentro");
+                break;
+            case kCarpetaPorBandera:
+                fs::create_directories(inst.tmp + kNombre + ".TXT/dentro");
+                break;
+        }
+        Corrida c = Corre(Linea());
+        EXPECT_EQ(c.codigo, caso.codigo);
+        std::string mensaje = caso.mensaje;
+        for (auto [marca, ruta] :
+             {std::pair{"%R", tmp + kNombre + ".ERR"}, std::pair{"%B", tmp + kNombre + ".TXT"}}) {
+            const std::size_t p = mensaje.find(marca);
+            if (p != std::string::npos) mensaje.replace(p, 2, ruta);
+        }
+        EXPECT_EQ(c.errores, mensaje);
+        const bool carpetaReporte = fs::is_directory(inst.tmp + kNombre + ".ERR");
+        const bool carpetaBandera = fs::is_directory(inst.tmp + kNombre + ".TXT");
+        EXPECT_EQ(carpetaReporte ? "(folder)\n" : Une(Hallazgos()), caso.reporte);
+        EXPECT_EQ(carpetaBandera ? "(folder)" : Bandera(), caso.bandera);
+    }
 }
 
 TEST_F(SendcheckTest, LockedDatabaseAndSecondInstanceEndWithTheirMessage) {
