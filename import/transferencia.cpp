@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -165,26 +166,112 @@ bool MismoArchivoQue(const struct stat& antes, const struct stat& ahora) {
 }
 
 constexpr const char* kCambioDurante = "El archivo cambió mientras se depuraba.";
+constexpr const char* kCopiaAjena = "Otro programa reemplazó la copia depurada.";
+
+bool MismoNodo(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether `ruta` names the file open as `fd` (device and inode).
+bool NombraA(const std::string& ruta, int fd) {
+    struct stat a, b;
+    return fd >= 0 && ::fstat(fd, &a) == 0 && ::lstat(ruta.c_str(), &b) == 0 && MismoNodo(a, b);
+}
+
+// Another import (another session, another user) validating the same data
+// file would share its filter's copy, error file and work file. Each import
+// holds an exclusive lock on the file F & "lck" beside the data file while it
+// validates F; the lock is named like the filter's copy, so any two imports
+// that would share F & "out" share it too. The data file itself is not
+// locked: an exclusive lock on a shared Windows folder stops this very
+// program's reads of it, and one over NFS needs the file open for writing.
+// The system lets the lock go when the process ends, however it ends; a lock
+// file left by a killed import is simply taken again. Without a lock file (a
+// folder that cannot take one, a file system without locks) the import goes
+// on unlocked, as before.
+class CerrojoValidacion {
+  public:
+    enum class Estado { Tomado, Ocupado, SinCerrojo };
+
+    // `datos` is the data file as found (nullptr when it is not there): a
+    // new lock file takes its permissions, so that whoever may validate the
+    // data file can take the lock.
+    CerrojoValidacion(const std::string& F, const struct stat* datos) : ruta_(F + "lck") {
+        for (int intento = 0; intento < 100; ++intento) {
+            bool nuevo = true;
+            int fd =
+                ::open(ruta_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+            if (fd < 0 && errno == EEXIST) {
+                nuevo = false;
+                constexpr int kModo = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+                fd = ::open(ruta_.c_str(), O_RDWR | kModo);
+                if (fd < 0 && errno == EACCES) fd = ::open(ruta_.c_str(), O_RDONLY | kModo);
+                if (fd < 0 && errno == ENOENT) continue;  // its holder just removed it
+            }
+            if (fd < 0) return;
+            if (nuevo && datos) ::fchmod(fd, datos->st_mode & 0666);
+            int r;
+            while ((r = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+            }
+            if (r != 0) {
+                if (errno == EWOULDBLOCK) estado_ = Estado::Ocupado;
+                if (nuevo && estado_ == Estado::SinCerrojo) ::unlink(ruta_.c_str());
+                ::close(fd);
+                return;
+            }
+            struct stat st;
+            if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+                ::close(fd);
+                return;
+            }
+            // The holder removes the file before it lets the lock go: a lock
+            // on a file no longer of this name guards nothing.
+            if (NombraA(ruta_, fd)) {
+                fd_ = fd;
+                estado_ = Estado::Tomado;
+                return;
+            }
+            ::close(fd);
+        }
+        estado_ = Estado::Ocupado;
+    }
+    ~CerrojoValidacion() {
+        if (fd_ < 0) return;
+        if (NombraA(ruta_, fd_)) ::unlink(ruta_.c_str());
+        ::close(fd_);
+    }
+    CerrojoValidacion(const CerrojoValidacion&) = delete;
+    CerrojoValidacion& operator=(const CerrojoValidacion&) = delete;
+
+    Estado estado() const { return estado_; }
+
+  private:
+    std::string ruta_;
+    int fd_ = -1;
+    Estado estado_ = Estado::SinCerrojo;
+};
 
 // Puts the filter's cleaned copy `out` (written whole beside the data file)
 // in the place of the data file F with one rename, so that F is at every
-// moment either the whole original or the whole copy. The copy takes F's
-// permissions (and owner, where allowed). A copy that changed nothing is not
-// put in place. `antes` is F as it was before the filter read it. "" when
-// done, else why not; the data file is then untouched.
-std::string PoneCopiaDepurada(const std::string& F, const std::string& out,
+// moment either the whole original or the whole copy. `fd` is the copy this
+// run made (open since before the filter wrote it): only that file, by
+// device and inode, is put in place. The copy takes F's permissions (and
+// owner, where allowed). A copy that changed nothing is not put in place.
+// `antes` is F as it was before the filter read it. "" when done, else why
+// not; the data file is then untouched.
+std::string PoneCopiaDepurada(const std::string& F, const std::string& out, int fd,
                               const std::string& log, const struct stat& antes) {
     struct stat datos, copia, cambios;
     if (::stat(F.c_str(), &datos) != 0) return TextoError(errno);
     if (!MismoArchivoQue(antes, datos)) return kCambioDurante;
-    if (::stat(out.c_str(), &copia) != 0) return TextoError(errno);
+    if (fd < 0) return "No se pudo crear el archivo " + out + ".";
+    if (::fstat(fd, &copia) != 0) return TextoError(errno);
+    if (!NombraA(out, fd)) return kCopiaAjena;
     // No line logged means no byte removed; left-out empty lines or a final
     // line end may still change the file, so the bytes decide.
     const bool sinCambios = ::stat(log.c_str(), &cambios) == 0 && cambios.st_size == 0;
     if (sinCambios && copia.st_size == datos.st_size && MismoContenido(F, out)) return {};
 
-    const int fd = ::open(out.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return TextoError(errno);
     if ((copia.st_uid != datos.st_uid || copia.st_gid != datos.st_gid) &&
         ::fchown(fd, datos.st_uid, datos.st_gid) != 0) {
         // Not allowed to give the copy the file's owner: it keeps this
@@ -192,12 +279,38 @@ std::string PoneCopiaDepurada(const std::string& F, const std::string& out,
     }
     std::string motivo;
     if (::fchmod(fd, datos.st_mode & 07777) != 0 || ::fsync(fd) != 0) motivo = TextoError(errno);
-    ::close(fd);
     if (motivo.empty() && (::stat(F.c_str(), &datos) != 0 || !MismoArchivoQue(antes, datos)))
         motivo = kCambioDurante;
+    if (motivo.empty() && !NombraA(out, fd)) motivo = kCopiaAjena;
     if (motivo.empty() && ::rename(out.c_str(), F.c_str()) != 0) motivo = TextoError(errno);
     return motivo;
 }
+
+// The filter's copy F & "out" made by this run: created empty before the
+// filter opens it by name (and cuts it, keeping the file), and held open, so
+// that the run knows the file it wrote and puts no other in the data file's
+// place.
+class CopiaPropia {
+  public:
+    explicit CopiaPropia(const std::string& ruta)
+        : ruta_(ruta),
+          fd_(::open(ruta.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666)) {}
+    ~CopiaPropia() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    CopiaPropia(const CopiaPropia&) = delete;
+    CopiaPropia& operator=(const CopiaPropia&) = delete;
+
+    int fd() const { return fd_; }
+    // Deletes the copy unless the name now holds another program's file.
+    void Borra() const {
+        if (fd_ < 0 || NombraA(ruta_, fd_)) importacion::Borra(ruta_);
+    }
+
+  private:
+    std::string ruta_;
+    int fd_;
+};
 
 }  // namespace
 
@@ -299,35 +412,48 @@ bool Transferencia(const std::string& RutArc, VistaImportacion& vista, const std
         const std::string err = F + "err";
         const std::string out = F + "out";
         const std::string trabajo = RutArc + "db" + c.extension;
+        struct stat antes {};
+        bool existia = ::stat(F.c_str(), &antes) == 0;
+        // Held until this kind is done (filter, replacement, duplicate check,
+        // records, control record): an import that finds the file being
+        // validated waits for no one, touches nothing of it and fails.
+        const CerrojoValidacion cerrojo(F, existia ? &antes : nullptr);
+        if (cerrojo.estado() == CerrojoValidacion::Estado::Ocupado) {
+            acumulado += "El archivo " + F +
+                         " está siendo validado por otro programa. Espere a que termine y "
+                         "vuelva a intentarlo.\r";
+            continue;
+        }
         Borra(err);
         // A cleaned copy left by an earlier run must never stand in for the
         // data file: only the copy this call makes is used.
         Borra(out);
-        struct stat antes {};
-        const bool existia = ::stat(F.c_str(), &antes) == 0;
+        existia = ::stat(F.c_str(), &antes) == 0;  // as the filter will find it
+        const CopiaPropia copia(out);
         std::string errorEnlace;
         const int r = Depurar(F, err, out, errorEnlace);
         if (!errorEnlace.empty()) {
             acumulado += errorEnlace + ". No se pudo procesar el archivo " + F + "\r";
+            copia.Borra();
             continue;
         }
         const auto* val = shell::G().goValidador;
         if (r == 1 && (val ? val->ExisteArchivo(out) : vb::FileExists(out))) {
             // A data file that appeared only while the filter ran was not
             // the one it read either.
-            const std::string motivo =
-                existia ? PoneCopiaDepurada(F, out, err, antes) : std::string(kCambioDurante);
+            const std::string motivo = existia ? PoneCopiaDepurada(F, out, copia.fd(), err, antes)
+                                               : std::string(kCambioDurante);
             if (!motivo.empty()) {
                 // The data file stays as it was; nothing of it is checked.
                 acumulado +=
                     "Ocurrió un error al procesar el archivo " + F +
                     "\n No se pudo reemplazar el archivo por su copia depurada: " + motivo + "\r";
-                Borra(out);
+                copia.Borra();
                 Borra(err);
                 continue;
             }
         }
-        Borra(out);
+        copia.Borra();
         Borra(err);
         if (r == 1) {
             BorroErr(trabajo);

@@ -4,13 +4,17 @@
 #include "import/transferencia.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +24,9 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <random>
 #include <set>
+#include <utility>
 
 #include "tools/gendata/generador.h"
 #include "host/hostkit.h"
@@ -838,21 +844,18 @@ extern "C" int rename(const char* desde, const char* hacia) noexcept {
     return real(desde, hacia);
 }
 
-// Another program saving the data file while the filter copies it: when
-// armed, the first flush of a cleaned copy ("...out") adds `gAgrega` to the
-// file named by `gCambiaAlSincronizar`.
-std::string gCambiaAlSincronizar, gAgrega;
+// Another program at work while the import puts the cleaned copy in place:
+// when armed, runs once at the first flush of a cleaned copy ("...out").
+std::function<void()> gAlSincronizarCopia;
 
 extern "C" int fsync(int fd) {
-    if (!gCambiaAlSincronizar.empty()) {
+    if (gAlSincronizarCopia) {
         char ruta[4096];
         const ssize_t n =
             readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), ruta, sizeof ruta - 1);
         const std::string nombre(ruta, n > 0 ? static_cast<std::size_t>(n) : 0);
-        if (nombre.size() > 3 && nombre.compare(nombre.size() - 3, 3, "out") == 0) {
-            std::ofstream(gCambiaAlSincronizar, std::ios::binary | std::ios::app) << gAgrega;
-            gCambiaAlSincronizar.clear();
-        }
+        if (nombre.size() > 3 && nombre.compare(nombre.size() - 3, 3, "out") == 0)
+            std::exchange(gAlSincronizarCopia, nullptr)();
     }
     using Fn = int (*)(int);
     static const Fn real = reinterpret_cast<Fn>(dlsym(RTLD_NEXT, "fsync"));
@@ -862,7 +865,8 @@ extern "C" int fsync(int fd) {
 namespace {
 
 // The user's data file is only ever replaced whole by the copy this run
-// cleaned, keeps its permissions, and is left alone when nothing changed.
+// cleaned, keeps its permissions, and is left alone when nothing changed or
+// another import is validating it.
 TEST_F(Transferencia, ElArchivoDeDatosQuedaEntero) {
     shell::G().gsPeriodo = "201501";
     const std::string F = Base("201501") + "mov";
@@ -878,6 +882,14 @@ TEST_F(Transferencia, ElArchivoDeDatosQuedaEntero) {
         std::function<void()> prepara;
         const char* queda;  // nullptr: still no data file
         bool pasa, mismoArchivo;
+        std::string aviso = {};       // the message's start ("": the failed replacement's)
+        const char* copia = nullptr;  // what F & "out" holds after the run (nullptr: none)
+    };
+    int cerrojo = -1;  // another import's lock on the file
+    auto otroValida = [&] {
+        EscribeBytes(F + "out", viejo);  // its copy, half written
+        cerrojo = open((F + "lck").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        ASSERT_EQ(flock(cerrojo, LOCK_EX | LOCK_NB), 0);
     };
     const std::vector<Caso> casos = {
         {"copia vieja sin archivo", nullptr, 0644, [&] { EscribeBytes(F + "out", viejo); }, nullptr,
@@ -895,14 +907,34 @@ TEST_F(Transferencia, ElArchivoDeDatosQuedaEntero) {
         {"sin cambios no se reescribe", valido.c_str(), 0640, nullptr, valido.c_str(), true, true},
         {"linea vacia se quita", conVacia.c_str(), 0644, nullptr, valido.c_str(), true, false},
         {"guardado por otro mientras se depura", conBasura.c_str(), 0644,
-         [&] { gCambiaAlSincronizar = F, gAgrega = viejo; }, guardadoDespues.c_str(), false,
-         true},
+         [&] {
+             gAlSincronizarCopia = [&] {
+                 std::ofstream(F, std::ios::binary | std::ios::app) << viejo;
+             };
+         },
+         guardadoDespues.c_str(), false, true},
+        {"copia reemplazada por otro programa", conBasura.c_str(), 0644,
+         [&] {
+             gAlSincronizarCopia = [&] {
+                 EscribeBytes(F + "otra", viejo);
+                 fs::rename(F + "otra", F + "out");
+             };
+         },
+         conBasura.c_str(), false, true,
+         "Ocurrió un error al procesar el archivo " + F +
+             "\n No se pudo reemplazar el archivo por su copia depurada: Otro programa "
+             "reemplazó la copia depurada.\r",
+         viejo.c_str()},
+        {"otra importacion lo esta validando", conBasura.c_str(), 0644, otroValida,
+         conBasura.c_str(), false, true,
+         "El archivo " + F + " está siendo validado por otro programa.", viejo.c_str()},
     };
     const auto senal = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit limite;
     getrlimit(RLIMIT_FSIZE, &limite);
     for (const Caso& c : casos) {
-        for (const char* resto : {"", "out", "err"}) fs::remove_all(F + resto);
+        for (const char* resto : {"", "out", "err", "lck"}) fs::remove_all(F + resto);
+        db_->Execute("DELETE * FROM EFCONTROL");
         avisos_.avisos.clear();
         struct stat antes {};
         if (c.datos) {
@@ -916,7 +948,9 @@ TEST_F(Transferencia, ElArchivoDeDatosQuedaEntero) {
         EXPECT_EQ(importacion::Transferencia(Base("201501"), v), c.pasa) << c.nombre;
         setrlimit(RLIMIT_FSIZE, &limite);
         gRenombreFalla = false;
-        gCambiaAlSincronizar.clear();
+        gAlSincronizarCopia = nullptr;
+        EXPECT_EQ(fs::exists(F + "lck"), cerrojo >= 0) << c.nombre;  // the holder's only
+        if (cerrojo >= 0) close(std::exchange(cerrojo, -1));
         if (!c.queda) {
             EXPECT_FALSE(fs::exists(F)) << c.nombre;
         } else {
@@ -926,13 +960,90 @@ TEST_F(Transferencia, ElArchivoDeDatosQuedaEntero) {
             EXPECT_EQ(despues.st_mode & 07777, c.modo) << c.nombre;
             EXPECT_EQ(despues.st_ino == antes.st_ino, c.mismoArchivo) << c.nombre;
         }
-        EXPECT_FALSE(fs::exists(F + "out")) << c.nombre;
+        if (!c.copia) {
+            EXPECT_FALSE(fs::exists(F + "out")) << c.nombre;
+        } else {
+            EXPECT_EQ(Lee(F + "out"), c.copia) << c.nombre;
+        }
+        EXPECT_TRUE(Control("MOV").empty() || c.pasa) << c.nombre;
         EXPECT_EQ(avisos_.avisos.size(), c.pasa ? 0u : 1u) << c.nombre;
+        const std::string aviso =
+            c.aviso.empty() ? "Ocurrió un error al procesar el archivo " + F : c.aviso;
         for (const auto& a : avisos_.avisos)
-            EXPECT_EQ(a.texto.rfind("Ocurrió un error al procesar el archivo " + F, 0), 0u)
-                << c.nombre << ": " << a.texto;
+            EXPECT_EQ(a.texto.rfind(aviso, 0), 0u) << c.nombre << ": " << a.texto;
     }
     std::signal(SIGXFSZ, senal);
+}
+
+}  // namespace
+
+namespace {
+
+// Two imports of one data file at once (two sessions, two users), one of
+// them killed at a random moment: the data file is always the whole original
+// or the whole cleaned copy, and an import that finds the file being
+// validated says so and touches nothing. The last record repeats the first,
+// so each import ends at the duplicate check, before the database.
+TEST_F(Transferencia, DosImportacionesDeUnArchivoALaVez) {
+    shell::G().gsPeriodo = "201501";
+    const std::string B = Base("201501");
+    const std::string F = B + "mov";
+    std::string original, depurado;
+    for (int i = 0; i <= 15000; ++i) {
+        const std::string linea = Mov(std::to_string(10000000 + i % 15000), "1.00", "1.00");
+        original += linea + "#\r\n";
+        depurado += linea + "\r\n";
+    }
+    // How a child's import ended.
+    enum Fin { kDuplicados = 10, kOcupado, kOtro };
+    auto importa = [&](int demoraUs) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            usleep(static_cast<useconds_t>(demoraUs));
+            Vista v;
+            v.marcados = {2};
+            importacion::Transferencia(B, v);
+            const std::string t = avisos_.avisos.empty() ? "" : avisos_.avisos[0].texto;
+            _exit(t == "El archivo " + F +
+                              " tiene duplicados \n verifique los duplicados en: " + F + "err\r"
+                      ? kDuplicados
+                  : t.rfind("El archivo " + F + " está siendo validado por otro programa.", 0) == 0
+                      ? kOcupado
+                      : kOtro);
+        }
+        return pid;
+    };
+    // One whole import, to spread the kills over it.
+    EscribeBytes(F, original);
+    const auto inicio = std::chrono::steady_clock::now();
+    int estado = 0;
+    waitpid(importa(0), &estado, 0);
+    ASSERT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == kDuplicados) << estado;
+    ASSERT_EQ(Lee(F), depurado);
+    const int duracionUs = static_cast<int>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                                std::chrono::steady_clock::now() - inicio)
+                                                .count());
+
+    const unsigned semilla = std::random_device{}();
+    SCOPED_TRACE("semilla " + std::to_string(semilla));
+    std::mt19937 azar(semilla);
+    std::uniform_int_distribution<int> momento(0, duracionUs);
+    for (int ronda = 0; ronda < 16; ++ronda) {
+        EscribeBytes(F, original);  // what a killed import left beside it stays
+        const pid_t hijos[2] = {importa(0), importa(momento(azar) / 2)};
+        const int victima = static_cast<int>(azar() % 2);
+        usleep(static_cast<useconds_t>(momento(azar)));
+        kill(hijos[victima], SIGKILL);
+        for (int i = 0; i < 2; ++i) {
+            waitpid(hijos[i], &estado, 0);
+            if (WIFEXITED(estado)) {
+                EXPECT_NE(WEXITSTATUS(estado), kOtro) << "ronda " << ronda;
+            }
+        }
+        const std::string queda = Lee(F);
+        EXPECT_TRUE(queda == original || queda == depurado)
+            << "ronda " << ronda << ": " << queda.size() << " bytes";
+    }
 }
 
 }  // namespace
