@@ -8,6 +8,8 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 namespace declaracion::forms {
 
@@ -23,6 +25,15 @@ CajaTexto::CajaTexto(QWidget* parent) : QLineEdit(parent) {
     setDragEnabled(false);
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setContextMenuPolicy(Qt::DefaultContextMenu);
+}
+
+int CajaTexto::AnchoTexto() const {
+    QStyleOptionFrame o;
+    initStyleOption(&o);
+    const QRect r = style()->subElementRect(QStyle::SE_LineEditContents, &o, this);
+    // QLineEdit draws its text 2 pixels in from either side of that rectangle.
+    constexpr int kMargenLinea = 2;
+    return r.marginsRemoved(textMargins()).width() - 2 * kMargenLinea;
 }
 
 int CajaTexto::CodigoTecla(const QKeyEvent& e) {

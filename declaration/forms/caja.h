@@ -26,6 +26,11 @@ class CajaTexto : public QLineEdit {
     // keys that type nothing (arrows, Home, Delete, function keys).
     static int CodigoTecla(const QKeyEvent& e);
 
+    // Pixels the box gives its text: its contents rectangle less the text
+    // margins and the margin the line edit keeps on either side. A text
+    // narrower than this shows whole.
+    int AnchoTexto() const;
+
   signals:
     void Entra();               // took the focus (not on a mere return to the window)
     void Sale();                // lost the focus to another control

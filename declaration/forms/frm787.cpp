@@ -44,11 +44,18 @@ void Arriba(QWidget* w, int top) {
     w->move(w->x(), Px(top));
 }
 
-// Frames of the box tab, twips: the grids and the columns inside them.
+// Frames of the box tab, twips: the grids, and the columns inside them from
+// the left edge of the description column to the right edge of the
+// retention column. How that room is shared is measured (Columnas).
 constexpr int kMarcoLeft = 120, kMarcoWidth = 8980, kMarcoHeight = 3500;
-constexpr int kColLeft[3] = {60, 4920, 6920};
-constexpr int kColWidth[3] = {4860, 2000, 2000};
+constexpr int kColIzquierda = 60, kColDerecha = 8920;
 constexpr int kColHeight = 3360;
+// The row descriptions keep at least this much before the boxes' letter is
+// made narrower (twips).
+constexpr int kDescripcionMinima = 3600;
+// A row description stands this far in from its column's left edge and ends
+// this far before the box numbers (twips).
+constexpr int kSangriaDescripcion = 60, kHolguraDescripcion = 60;
 // Rows stand 240 twips apart: a box is never taller than its row.
 constexpr int kAltoMaximo = 225;
 
@@ -81,6 +88,34 @@ void Ajusta(QLabel* e) {
     while (!cabe() && letra.pointSizeF() > 6) letra.setPointSizeF(letra.pointSizeF() - 0.5);
     if (letra != e->font()) e->setFont(letra);
 }
+
+// The longest texts a box shows when it does not have the focus (Parts
+// 2.110, 2.111): a large amount of 15 digits; one in parentheses of 12; any
+// other box that takes the focus, 12; a box the system fills, an import
+// total or a balance of 15 digits in parentheses, or a total debt of 16 (a
+// 15-digit balance plus a 15-digit interest). Each digit is the letter's
+// widest.
+int AnchoMasLargo(const QFontMetrics& fm) {
+    QChar ancha = u'0';
+    for (char16_t d = u'1'; d <= u'9'; ++d)
+        if (fm.horizontalAdvance(QChar(d)) > fm.horizontalAdvance(ancha)) ancha = QChar(d);
+    int ancho = 0;
+    for (const char* t : {"999,999,999,999,999", "(999,999,999,999)", "999,999,999,999",
+                          "(999,999,999,999,999)", "9,999,999,999,999,999"})
+        ancho = std::max(ancho, fm.horizontalAdvance(QString::fromLatin1(t).replace(u'9', ancha)));
+    return ancho;
+}
+
+// The columns of a box grid, pixels: the description column, then the
+// own-account and retention columns, each a number label and a box.
+struct Columnas {
+    int descripcion;   // width of the description column
+    int izquierda[2];  // left edge of the own-account and retention columns
+    int ancho;         // width of each of those two
+    int etiqueta;      // width of a box's number label
+    int caja;          // width of a box; it stands after its label and a gap
+    static constexpr int kHueco = 2;
+};
 
 }  // namespace
 
@@ -223,6 +258,41 @@ void Frm787::ConstruyeIdentificacion() {
 }
 
 void Frm787::ConstruyeCasillas() {
+    // Each box wide enough to show the longest amount it can hold, whole,
+    // when the focus is elsewhere; the descriptions take the rest, and are
+    // set narrower where they need it (Ajusta). A letter so wide that the
+    // descriptions would keep too little gives the boxes a narrower face of
+    // the same family, then a smaller one.
+    int margenCaja = 0;  // the box's width beyond what it gives its text
+    {
+        CajaTexto sonda(this);
+        sonda.resize(200, Px(kAltoMaximo));
+        sonda.ensurePolished();
+        margenCaja = sonda.width() - sonda.AnchoTexto();
+    }
+    const int etiqueta = fontMetrics().horizontalAdvance(QStringLiteral("000")) + 1;
+    const auto mide = [&](const QFont& letra) {
+        Columnas c{};
+        c.etiqueta = etiqueta;
+        // One pixel more: the line edit lays its text out with room for the cursor.
+        c.caja = AnchoMasLargo(QFontMetrics(letra)) + 1 + margenCaja;
+        c.ancho = c.etiqueta + Columnas::kHueco + c.caja + 1;
+        c.izquierda[1] = Px(kColDerecha) - c.ancho;
+        c.izquierda[0] = c.izquierda[1] - c.ancho;
+        c.descripcion = c.izquierda[0] - Px(kColIzquierda);
+        return c;
+    };
+    QFont letraCajas = font();
+    Columnas col = mide(letraCajas);
+    if (col.descripcion < Px(kDescripcionMinima)) {
+        letraCajas.setStretch(QFont::Condensed);
+        col = mide(letraCajas);
+    }
+    while (col.descripcion < Px(kDescripcionMinima) && letraCajas.pointSizeF() > 6) {
+        letraCajas.setPointSizeF(letraCajas.pointSizeF() - 0.5);
+        col = mide(letraCajas);
+    }
+
     lblTitulo = new QLabel(QStringLiteral("DATOS DEL PERIODO"), tabDeterm);
     lblTitulo->setObjectName(QStringLiteral("lblTitulo"));
     lblTitulo->setAlignment(Qt::AlignCenter);
@@ -234,7 +304,7 @@ void Frm787::ConstruyeCasillas() {
     for (int i = 0; i < 2; ++i) {
         auto* c = new QLabel(QString::fromUtf8(kCabeceras[i]), tabDeterm);
         c->setObjectName(QStringLiteral("Text1_%1").arg(i));
-        Pon(c, kMarcoLeft + kColLeft[i + 1], 480, kColWidth[i + 1], 285);
+        c->setGeometry(Px(kMarcoLeft) + col.izquierda[i], Px(480), col.ancho, Px(285));
         Text1[static_cast<std::size_t>(i)] = c;
     }
 
@@ -242,17 +312,19 @@ void Frm787::ConstruyeCasillas() {
     // own-account frame and a retention frame.
     // The inner frames are borderless: plain containers, which keep the
     // form's font (a style sheet would put the application's back).
-    auto grilla = [this](const char* nombre, std::array<QWidget*, 3>& col) {
+    auto grilla = [this, &col](const char* nombre, std::array<QWidget*, 3>& marcos) {
         auto* f = new QGroupBox(tabDeterm);
         f->setObjectName(QString::fromLatin1(nombre));
         Pon(f, kMarcoLeft, kTopMarcos, kMarcoWidth, kMarcoHeight);
         static const char* kCol[3] = {"Desc", "Propia", "Reten"};
         const int top[3] = {kTopMarcoDescripcion, kTopMarcoColumnas, kTopMarcoColumnas};
+        const int left[3] = {Px(kColIzquierda), col.izquierda[0], col.izquierda[1]};
+        const int width[3] = {col.descripcion, col.ancho, col.ancho};
         for (std::size_t i = 0; i < 3; ++i) {
             auto* c = new QWidget(f);
             c->setObjectName(QString::fromLatin1(nombre) + QString::fromLatin1(kCol[i]));
-            Pon(c, kColLeft[i], top[i], kColWidth[i], kColHeight);
-            col[i] = c;
+            c->setGeometry(left[i], Px(top[i]), width[i], Px(kColHeight));
+            marcos[i] = c;
         }
         return f;
     };
@@ -263,25 +335,29 @@ void Frm787::ConstruyeCasillas() {
         QWidget* marco = d.marco == Marco::Anterior ? fraAnteriorCol[0] : fraActualCol[0];
         auto* e = new QLabel(Q(d.texto), marco);
         e->setObjectName(QStringLiteral("txtdescas_%1").arg(d.indice));
-        Pon(e, 60, d.top, kColWidth[0] - 60, 225);
+        // Indented in its column, and clear of the box numbers after it.
+        e->setGeometry(Px(kSangriaDescripcion), Px(d.top),
+                       col.descripcion - Px(kSangriaDescripcion) - Px(kHolguraDescripcion),
+                       Px(225));
         Ajusta(e);
         txtdescas[d.indice] = e;
     }
     const QColor cara = palette().color(QPalette::Button);
     for (const declaracion::Casilla& k : Casillas()) {
-        std::array<QWidget*, 3>& col = k.marco == Marco::Anterior ? fraAnteriorCol : fraActualCol;
-        QWidget* padre = k.columna == Columna::Retencion ? col[2] : col[1];
+        std::array<QWidget*, 3>& marcos = k.marco == Marco::Anterior ? fraAnteriorCol : fraActualCol;
+        QWidget* padre = k.columna == Columna::Retencion ? marcos[2] : marcos[1];
         auto* num = new QLabel(QString::number(k.numero), padre);
         num->setObjectName(QStringLiteral("txtnumcas_%1").arg(k.numero));
         num->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         const int alto = std::min(k.height, kAltoMaximo);
-        Pon(num, k.labelLeft, k.labelTop, std::max(k.left - k.labelLeft - 30, 300), alto);
+        num->setGeometry(0, Px(k.labelTop), col.etiqueta, Px(alto));
         txtnumcas[k.numero] = num;
         auto* c = new CajaTexto(padre);
         c->setObjectName(QStringLiteral("txtValor_%1").arg(k.numero));
         c->setAlignment(Qt::AlignRight);
         c->setProperty("Tag", QString::number(k.numero));
-        Pon(c, k.left, k.top, k.width, alto);
+        if (letraCajas != font()) c->setFont(letraCajas);
+        c->setGeometry(col.etiqueta + Columnas::kHueco, Px(k.top), col.caja, Px(alto));
         if (k.bloqueada) {
             c->setReadOnly(true);
             c->setFocusPolicy(Qt::ClickFocus);

@@ -105,6 +105,9 @@ void frmAbrirEnv::Form_Load() {
     g.gsSql = ArmaSql("a.semana");
     DtaNew->Carga(*g.gdbBase, g.gsSql);
     DtaNew->AplicaA(grdContrib);
+    // The dialog keeps its size: the grid does not widen it for its columns,
+    // which scroll.
+    grdContrib->setMinimumWidth(0);
     if (DtaNew->Filas() > 0) {
         IrAFila(0);
     } else {

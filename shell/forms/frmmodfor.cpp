@@ -156,7 +156,7 @@ void frmModFor::Form_Load() {
         g.gsSql += std::string(" and a.estado=1") + " ORDER BY A.DOC_ID_D ASC";
     } else {
         Tamano(this, 8475, 4455);
-        grdContrib->setMinimumWidth(7695 / kTwipsPorPixel);
+        grdContrib->setFixedWidth(7695 / kTwipsPorPixel);
         columnas[1].ancho = 3300;
         for (int c = 5; c <= 10; ++c) columnas[c].oculta = true;
         g.gsSql = std::string(
@@ -171,6 +171,9 @@ void frmModFor::Form_Load() {
     Dta1->FijaColumnas(std::move(columnas));
     Dta1->Carga(*g.gdbBase, g.gsSql);
     Dta1->AplicaA(grdContrib);
+    // The dialog keeps its size: a grid the frame gives its width to does not
+    // widen it for its columns, which scroll.
+    if (g.gbEnviadas) grdContrib->setMinimumWidth(0);
     if (Dta1->Filas() > 0) {
         IrAFila(0);
     } else {

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTabBar>
 #include <QtTest/QTest>
 #include <filesystem>
@@ -17,6 +19,7 @@
 #include <optional>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "declaration/casillas.h"
 #include "declaration/formatos.h"
@@ -313,6 +316,90 @@ TEST_F(Declaracion787, EntradaDeCasillas) {
     QTest::mouseRelease(f->txtOrden, Qt::RightButton);
     EXPECT_EQ(portapapeles->text(), "");
     EXPECT_TRUE(Cajas().empty());
+}
+
+// Every amount shows whole once the focus has left it: the longest text each
+// kind of box can show (Part 2.110: 15 digits in a large amount, 12 in
+// parentheses; the system's boxes hold 15-digit import totals in parentheses
+// and a total debt that adds a 15-digit interest to a balance) fits the room
+// the box gives its text, inside its column, its grid and the form's fixed size.
+TEST_F(Declaracion787, ImportesLargosSeLeenEnteros) {
+    Importar("201709");
+    // A reversal total at its longest (the control table keeps 15 characters):
+    // 326 and the balance 337 it leaves show 15 digits in parentheses.
+    db_->Execute("UPDATE EFCONTROL SET mto_326='999999999999999'");
+    Modificar("201709");
+    auto f = Abre();
+    Muestra(*f);
+    f->tab0787->setCurrentIndex(1);
+    Cajas();
+    // Width the line edit gives its text: the style's contents rectangle less
+    // the text margins and the 2 pixels QLineEdit keeps on either side.
+    const auto util = [](const QLineEdit& c) {
+        QStyleOptionFrame o;
+        o.initFrom(&c);
+        o.rect = c.rect();
+        o.lineWidth = c.hasFrame() ? c.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &o, &c) : 0;
+        o.midLineWidth = 0;
+        o.state |= QStyle::State_Sunken;
+        if (c.isReadOnly()) o.state |= QStyle::State_ReadOnly;
+        o.features = QStyleOptionFrame::None;
+        const QRect r = c.style()->subElementRect(QStyle::SE_LineEditContents, &o, &c);
+        return r.marginsRemoved(c.textMargins()).width() - 2 * 2;
+    };
+    // What box n shows (a text ending in "*": its beginning, 21 characters in
+    // all), and that its text fits.
+    const auto comprueba = [&](int n, const QString& muestra) {
+        SCOPED_TRACE(n);
+        const QLineEdit* e = f->Caja(n);
+        EXPECT_FALSE(e->hasFocus());
+        if (muestra.endsWith('*')) {
+            EXPECT_TRUE(e->text().startsWith(muestra.chopped(1))) << e->text().toStdString();
+            EXPECT_EQ(e->text().size(), 21);
+        } else {
+            EXPECT_EQ(e->text(), muestra);
+        }
+        const int ancho = e->fontMetrics().horizontalAdvance(e->text());
+        EXPECT_LT(ancho, util(*e)) << e->text().toStdString() << " in " << e->width() << " px";
+    };
+    // Typed at their longest, the focus gone.
+    const std::vector<std::tuple<int, const char*, const char*>> tecleados = {
+        {313, "999999999999999", "999,999,999,999,999"},  // large amounts
+        {300, "999999999999999", "999,999,999,999,999"},
+        {333, "999999999999999", "999,999,999,999,999"},
+        {309, "888888888888", "(888,888,888,888)"},  // in parentheses
+        {330, "999999999999", "(999,999,999,999)"},
+    };
+    for (const auto& [n, tecleado, muestra] : tecleados) {
+        Teclea(*f, n, tecleado);
+        comprueba(n, muestra);
+    }
+    // Filled by the system: the reversal totals and the balance of the
+    // retentions in parentheses; the own account's debt, a balance plus a
+    // 15-digit interest, 16 digits.
+    comprueba(326, "(999,999,999,999,999)");
+    comprueba(337, "(999,999,999,99*");
+    Teclea(*f, 309, "");
+    Teclea(*f, 311, "999999999999999");
+    comprueba(311, "999,999,999,999,999");
+    comprueba(312, "1,000,000,000,00*");
+    const QLineEdit* referencia = f->Caja(313);
+    // Every box of the grids as wide as those, in the same letter, and whole
+    // inside its column, the column inside its grid, the grid left of the
+    // scroll bar, and all of them inside the tab and the form.
+    for (const declaracion::Casilla& k : declaracion::Casillas()) {
+        if (k.marco == declaracion::Marco::Oculto) continue;
+        const QWidget* c = f->Caja(k.numero);
+        SCOPED_TRACE(k.numero);
+        EXPECT_EQ(c->width(), referencia->width());
+        EXPECT_EQ(c->font(), referencia->font());
+        for (const QWidget* w = c; w != f.get(); w = w->parentWidget()) {
+            EXPECT_GE(w->x(), 0) << w->objectName().toStdString();
+            EXPECT_LE(w->x() + w->width(), w->parentWidget()->width()) << w->objectName().toStdString();
+        }
+    }
+    EXPECT_LE(f->fraActual->x() + f->fraActual->width(), f->vsVertical->x());
+    EXPECT_EQ(f->size(), QSize(9615 / 15, 6900 / 15));
 }
 
 // The three layouts of the box tab, by period.

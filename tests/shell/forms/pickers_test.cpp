@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 
@@ -249,6 +250,52 @@ TEST_F(Pickers, ListsColumnsAndFormatsByCommandAndUserType) {
         Boton(d, 1)->click();
         EXPECT_FALSE(d->isVisible());
     });
+}
+
+// Each picker keeps the size of Part 1.108 (twips, 15 to the pixel), its grid
+// inside it; columns the grid cannot show side by side are reached by
+// scrolling.
+TEST_F(Pickers, KeepTheirSizesAndTheirGridsScroll) {
+    MDIFrm& m = Principal();
+    // A long name makes the columns wider than any of the grids.
+    Ejecuta("UPDATE CONT SET NOMBRE='EMPRESA DE PRUEBA CON UN NOMBRE MUY LARGO PARA LA LISTA S.A.'");
+    struct Caso {
+        const char* nombre;
+        void (MDIFrm::*comando)();
+        int ancho, alto;  // twips
+        int grilla;       // the grid's own width, twips; 0: as the frame gives it
+    };
+    for (const Caso& c : {Caso{"stored", &MDIFrm::mnuModificar_Click, 8475, 4455, 7695},
+                          Caso{"sent", &MDIFrm::mnuEliminarE_Click, 8800, 4530, 0},
+                          Caso{"frmAbrirEnv", &MDIFrm::mnuRegistrar_Click, 9195, 4530, 0}}) {
+        SCOPED_TRACE(c.nombre);
+        Ejecuta("UPDATE CLAVES SET Tipo='1' WHERE Usuario='USUARIO1'");
+        Comando(m, c.comando, [&](QDialog* d) {
+            QApplication::processEvents();
+            EXPECT_EQ(d->width(), c.ancho / 15);
+            EXPECT_EQ(d->height(), c.alto / 15);
+            auto* grid = d->findChild<QTableView*>("grdContrib");
+            ASSERT_TRUE(grid->isEnabled());
+            if (c.grilla) {
+                EXPECT_EQ(grid->width(), c.grilla / 15);
+            }
+            const QRect dentro(grid->mapTo(d, QPoint(0, 0)), grid->size());
+            EXPECT_TRUE(d->rect().contains(dentro)) << dentro.x() << "+" << dentro.width();
+            // The columns do not fit: the grid scrolls to the last one, whole.
+            int ultima = -1, suma = 0;
+            for (int col = 0; col < grid->model()->columnCount(); ++col) {
+                if (grid->isColumnHidden(col)) continue;
+                ultima = col;
+                suma += grid->columnWidth(col);
+            }
+            ASSERT_GT(suma, grid->viewport()->width());
+            EXPECT_GT(grid->horizontalScrollBar()->maximum(), 0);
+            grid->scrollTo(grid->model()->index(0, ultima));
+            QApplication::processEvents();
+            EXPECT_LE(grid->columnViewportPosition(ultima) + grid->columnWidth(ultima),
+                      grid->viewport()->width());
+        });
+    }
 }
 
 TEST_F(Pickers, OpensTheChosenDeclarationAndComesBackToItsRowRefreshed) {
