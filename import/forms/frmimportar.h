@@ -55,7 +55,6 @@ class FrmImportar : public QDialog {
     class Vista;
     QString PeriodoTexto() const;
 
-  public:
     // Controls, named as the form's own (their object names too; the control
     // arrays as name_index).
     QGroupBox* fraDec;
@@ -75,7 +74,6 @@ class FrmImportar : public QDialog {
     QProgressBar* pbar1;
     QLabel* lblbar1;
 
-  private:
     bool importando_ = false;    // Transferencia is running
     std::optional<int> cierre_;  // a close asked for while it ran
 };
