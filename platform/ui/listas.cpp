@@ -17,13 +17,6 @@ namespace ui {
 
 namespace {
 
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-std::string S(const QString& s) {
-    return s.toStdString();
-}
-
 // The depth of a folder in the folder list.
 constexpr int kRolNivel = Qt::UserRole + 1;
 
@@ -71,7 +64,7 @@ QStringList Unidades() {
 std::string UnidadDe(const std::string& carpeta) {
     std::string mejor = "/";
     for (const QString& u : Unidades()) {
-        std::string s = S(u);
+        std::string s = u.toStdString();
         std::string conBarra = s.size() > 1 && s.back() != '/' ? s + "/" : s;
         if ((carpeta == s || carpeta.rfind(conBarra, 0) == 0) && s.size() > mejor.size()) mejor = s;
     }
@@ -84,24 +77,24 @@ ListaUnidades::ListaUnidades(QWidget* parent) : QComboBox(parent) {
 }
 
 std::string ListaUnidades::Drive() const {
-    return S(currentText());
+    return currentText().toStdString();
 }
 
 void ListaUnidades::SetDrive(const std::string& drive) {
     const QSignalBlocker bloqueo(this);
-    setCurrentText(Q(drive));
+    setCurrentText(QString::fromStdString(drive));
 }
 
 ListaCarpetas::ListaCarpetas(QWidget* parent) : QListWidget(parent) {
     setItemDelegate(new SangriaCarpetas(this));
     connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* it) {
-        const std::string nombre = S(it->data(Qt::UserRole).toString());
+        const std::string nombre = it->data(Qt::UserRole).toString().toStdString();
         if (nombre != path_ && SetPath(nombre)) emit Change();
     });
 }
 
 int ListaCarpetas::TrySetPath(const std::string& path) {
-    QFileInfo info(Q(path));
+    QFileInfo info(QString::fromStdString(path));
     if (!info.exists()) return vb::kDeviceUnavailable;
     if (!info.isDir()) return vb::kPathNotFound;
     if (!info.isReadable() || !SetPath(path)) return vb::kPermissionDenied;
@@ -109,7 +102,7 @@ int ListaCarpetas::TrySetPath(const std::string& path) {
 }
 
 bool ListaCarpetas::SetPath(const std::string& path) {
-    QDir dir(Q(path));
+    QDir dir(QString::fromStdString(path));
     if (!dir.exists() || !dir.isReadable()) return false;
     const QString p = QDir::cleanPath(dir.absolutePath());
     clear();
@@ -136,7 +129,7 @@ bool ListaCarpetas::SetPath(const std::string& path) {
         agrega(cerrada, h, QDir(p).filePath(h), static_cast<int>(partes.size()) + 1);
     setCurrentItem(actual);
     scrollToItem(actual);
-    path_ = S(p);
+    path_ = p.toStdString();
     return true;
 }
 
@@ -158,11 +151,13 @@ void ListaArchivos::Refresh() {
     clear();
     if (path_.empty()) return;
     std::vector<QRegularExpression> patrones;
-    for (const QString& p : Q(pattern_).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    for (const QString& p :
+         QString::fromStdString(pattern_).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         patrones.emplace_back(QRegularExpression::wildcardToRegularExpression(p.trimmed()),
                               QRegularExpression::CaseInsensitiveOption);
     }
-    QStringList nombres = QDir(Q(path_)).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    QStringList nombres =
+        QDir(QString::fromStdString(path_)).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QString& n : nombres) {
         const bool vale =
             std::any_of(patrones.begin(), patrones.end(),
@@ -173,7 +168,7 @@ void ListaArchivos::Refresh() {
 
 std::string ListaArchivos::FileName() const {
     const auto sel = selectedItems();
-    return sel.isEmpty() ? std::string() : S(sel.first()->text());
+    return sel.isEmpty() ? std::string() : sel.first()->text().toStdString();
 }
 
 }  // namespace ui
