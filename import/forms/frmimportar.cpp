@@ -1,20 +1,17 @@
 #include "import/forms/frmimportar.h"
 
-#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QPainter>
-#include <QRegularExpression>
-#include <QStyle>
-#include <QStyledItemDelegate>
-#include <QTextStream>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <functional>
 
 #include "import/control.h"
@@ -23,6 +20,7 @@
 #include "shell/forms/combo.h"
 #include "shell/forms/registro.h"
 #include "shell/state.h"
+#include "ui/listas.h"
 #include "ui/msgbox.h"
 #include "ui/pointer.h"
 #include "validator/validator.h"
@@ -41,34 +39,6 @@ QString Q(const std::string& s) {
 std::string S(const QString& s) {
     return s.toStdString();
 }
-
-// The depth of a folder in the folder list.
-constexpr int kRolNivel = Qt::UserRole + 1;
-
-// The form's part in an import: its stage label, progress bar, accept
-// button and check boxes.
-class VistaFormulario : public VistaImportacion {
-  public:
-    explicit VistaFormulario(FrmImportar& f) : f_(f) {}
-    bool Marcado(int i) const override {
-        return i >= 0 && i < 5 && f_.chkOpc[static_cast<std::size_t>(i)]->isChecked();
-    }
-    void Etapa(const std::string& t) override {
-        f_.lblbar1->setText(Q(t));
-        f_.lblbar1->repaint();
-    }
-    void Progreso(int v) override { f_.pbar1->setValue(v); }
-    void HabilitaGrabar(bool h) override { f_.CmdGrabar->setEnabled(h); }
-    void HabilitaMarcos() override {
-        f_.fraBar->setEnabled(true);
-        f_.fraDec->setEnabled(true);
-    }
-    void ProcesaEventos() override { QCoreApplication::processEvents(); }
-    std::string Titulo() const override { return S(f_.windowTitle()); }
-
-  private:
-    FrmImportar& f_;
-};
 
 // The message of a failed change of drive, lines joined by line feeds.
 std::string MensajeUnidad(int err, const std::string& d) {
@@ -104,18 +74,32 @@ std::string MensajeUnidad(int err, const std::string& d) {
     }
 }
 
-// The drive (mount point) that holds a folder.
-std::string UnidadDe(const std::string& carpeta) {
-    std::string mejor = "/";
-    for (const QString& u : Unidades()) {
-        std::string s = S(u);
-        std::string conBarra = s.size() > 1 && s.back() != '/' ? s + "/" : s;
-        if ((carpeta == s || carpeta.rfind(conBarra, 0) == 0) && s.size() > mejor.size()) mejor = s;
-    }
-    return mejor;
-}
-
 }  // namespace
+
+// The form's part in an import: its stage label, progress bar, accept
+// button and check boxes.
+class FrmImportar::Vista : public VistaImportacion {
+  public:
+    explicit Vista(FrmImportar& f) : f_(f) {}
+    bool Marcado(int i) const override {
+        return i >= 0 && i < 5 && f_.chkOpc[static_cast<std::size_t>(i)]->isChecked();
+    }
+    void Etapa(const std::string& t) override {
+        f_.lblbar1->setText(Q(t));
+        f_.lblbar1->repaint();
+    }
+    void Progreso(int v) override { f_.pbar1->setValue(v); }
+    void HabilitaGrabar(bool h) override { f_.CmdGrabar->setEnabled(h); }
+    void HabilitaMarcos() override {
+        f_.fraBar->setEnabled(true);
+        f_.fraDec->setEnabled(true);
+    }
+    void ProcesaEventos() override { QCoreApplication::processEvents(); }
+    std::string Titulo() const override { return S(f_.windowTitle()); }
+
+  private:
+    FrmImportar& f_;
+};
 
 std::string NombreBase(const std::string& carpeta, const std::string& archivo) {
     std::string base = carpeta;
@@ -123,129 +107,6 @@ std::string NombreBase(const std::string& carpeta, const std::string& archivo) {
     const long n = static_cast<long>(vb::Len(archivo));
     return base + vb::Left(archivo, n > 4 ? n - 4 : 0) + ".";
 }
-
-QStringList Unidades() {
-    QStringList r{QStringLiteral("/")};
-    QFile f(QStringLiteral("/proc/mounts"));
-    if (!f.open(QIODevice::ReadOnly)) return r;
-    QTextStream in(&f);
-    while (!in.atEnd()) {
-        const QStringList c = in.readLine().split(QLatin1Char(' '));
-        if (c.size() < 2) continue;
-        QString punto = c[1];
-        punto.replace(QStringLiteral("\\040"), QStringLiteral(" "));
-        // Removable and mounted volumes; the system's own mounts stay out.
-        static const QStringList kRaices = {QStringLiteral("/media/"), QStringLiteral("/mnt/"),
-                                            QStringLiteral("/run/media/")};
-        for (const QString& raiz : kRaices) {
-            if (punto.startsWith(raiz) && !r.contains(punto)) r << punto;
-        }
-    }
-    return r;
-}
-
-// ---------------------------------------------------------------------------
-
-namespace {
-
-// Draws each folder of the list shifted right by its depth, so the way down
-// from the drive to the folder shown reads as a path, its subfolders one step
-// further in.
-class SangriaCarpetas : public QStyledItemDelegate {
-  public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* p, const QStyleOptionViewItem& o, const QModelIndex& i) const override {
-        QStyleOptionViewItem op(o);
-        op.rect.adjust(Sangria(i), 0, 0, 0);
-        QStyledItemDelegate::paint(p, op, i);
-    }
-    QSize sizeHint(const QStyleOptionViewItem& o, const QModelIndex& i) const override {
-        return QStyledItemDelegate::sizeHint(o, i) + QSize(Sangria(i), 0);
-    }
-
-  private:
-    static int Sangria(const QModelIndex& i) { return 12 * i.data(kRolNivel).toInt(); }
-};
-
-}  // namespace
-
-ListaCarpetas::ListaCarpetas(QWidget* parent) : QListWidget(parent) {
-    setItemDelegate(new SangriaCarpetas(this));
-    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* it) {
-        const std::string nombre = S(it->data(Qt::UserRole).toString());
-        if (nombre != path_ && SetPath(nombre)) emit Change();
-    });
-}
-
-bool ListaCarpetas::SetPath(const std::string& path) {
-    QDir dir(Q(path));
-    if (!dir.exists() || !dir.isReadable()) return false;
-    const QString p = QDir::cleanPath(dir.absolutePath());
-    clear();
-    const QIcon abierta = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon cerrada = style()->standardIcon(QStyle::SP_DirClosedIcon);
-    // The folders from the drive down to this one, then its subfolders.
-    QStringList partes = p.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    QString camino = QStringLiteral("/");
-    auto agrega = [this](const QIcon& icono, const QString& texto, const QString& ruta, int nivel) {
-        auto* it = new QListWidgetItem(icono, texto, this);
-        it->setData(Qt::UserRole, ruta);
-        it->setData(kRolNivel, nivel);
-        it->setToolTip(ruta);
-        return it;
-    };
-    QListWidgetItem* actual = agrega(abierta, camino, camino, 0);
-    for (int i = 0; i < partes.size(); ++i) {
-        camino = QDir(camino).filePath(partes[i]);
-        actual = agrega(abierta, partes[i], camino, i + 1);
-    }
-    const QStringList hijas =
-        dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString& h : hijas)
-        agrega(cerrada, h, QDir(p).filePath(h), static_cast<int>(partes.size()) + 1);
-    setCurrentItem(actual);
-    scrollToItem(actual);
-    path_ = S(p);
-    return true;
-}
-
-ListaArchivos::ListaArchivos(QWidget* parent) : QListWidget(parent) {
-    setSelectionMode(QAbstractItemView::SingleSelection);
-}
-
-void ListaArchivos::SetPattern(const std::string& pattern) {
-    pattern_ = pattern;
-    Refresh();
-}
-
-void ListaArchivos::SetPath(const std::string& path) {
-    path_ = path;
-    Refresh();
-}
-
-void ListaArchivos::Refresh() {
-    clear();
-    if (path_.empty()) return;
-    std::vector<QRegularExpression> patrones;
-    for (const QString& p : Q(pattern_).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        patrones.emplace_back(QRegularExpression::wildcardToRegularExpression(p.trimmed()),
-                              QRegularExpression::CaseInsensitiveOption);
-    }
-    QStringList nombres = QDir(Q(path_)).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
-    for (const QString& n : nombres) {
-        const bool vale =
-            std::any_of(patrones.begin(), patrones.end(),
-                        [&](const QRegularExpression& re) { return re.match(n).hasMatch(); });
-        if (vale) addItem(n);
-    }
-}
-
-std::string ListaArchivos::FileName() const {
-    const auto sel = selectedItems();
-    return sel.isEmpty() ? std::string() : S(sel.first()->text());
-}
-
-// ---------------------------------------------------------------------------
 
 FrmImportar::FrmImportar(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FrmImportar"));
@@ -303,11 +164,11 @@ FrmImportar::FrmImportar(QWidget* parent) : QDialog(parent) {
 
     fraArc = new QGroupBox(QStringLiteral("Archivo"), this);
     nombre(fraArc, "fraArc");
-    DrvLst = new QComboBox(fraArc);
+    DrvLst = new ui::ListaUnidades(fraArc);
     nombre(DrvLst, "DrvLst");
-    DirList = new ListaCarpetas(fraArc);
+    DirList = new ui::ListaCarpetas(fraArc);
     nombre(DirList, "DirList");
-    flListaFiles = new ListaArchivos(fraArc);
+    flListaFiles = new ui::ListaArchivos(fraArc);
     nombre(flListaFiles, "flListaFiles");
     auto* gArc = new QGridLayout(fraArc);
     gArc->addWidget(Label1[6], 0, 0, 1, 2);
@@ -361,8 +222,8 @@ FrmImportar::FrmImportar(QWidget* parent) : QDialog(parent) {
     connect(CmbRuc, qOverload<int>(&QComboBox::currentIndexChanged), this,
             [this] { CmbRuc_Click(); });
     connect(mkePeriodo, &QLineEdit::textChanged, this, [this] { mkePeriodo_Change(); });
-    connect(DrvLst, &QComboBox::textActivated, this, [this] { DrvLst_Change(); });
-    connect(DirList, &ListaCarpetas::Change, this, [this] { DirList_Change(); });
+    connect(DrvLst, &ui::ListaUnidades::Change, this, [this] { DrvLst_Change(); });
+    connect(DirList, &ui::ListaCarpetas::Change, this, [this] { DirList_Change(); });
     connect(DirList, &QListWidget::itemClicked, this, [this] { DirList_Change(); });
     connect(CmdGrabar, &QPushButton::clicked, this, [this] { CmdGrabar_Click(); });
     connect(CmdCancelar, &QPushButton::clicked, this, [this] { CmdCancelar_Click(); });
@@ -380,9 +241,7 @@ void FrmImportar::Form_Load() {
     txtNombre->clear();
     txtNombre->setEnabled(false);
     const std::string programa = S(QCoreApplication::applicationDirPath());
-    DrvLst->addItems(Unidades());
-    unidad_ = UnidadDe(programa);
-    DrvLst->setCurrentText(Q(unidad_));
+    DrvLst->SetDrive(ui::UnidadDe(programa));
     DirList->SetPath(programa);
     flListaFiles->SetPath(DirList->Path());
     try {
@@ -456,17 +315,9 @@ void FrmImportar::chkOpc_Click() {
 }
 
 void FrmImportar::DrvLst_Change() {
-    const std::string unidad = S(DrvLst->currentText());
-    int err = 0;
-    QFileInfo info(Q(unidad));
-    if (!info.exists())
-        err = 68;
-    else if (!info.isDir())
-        err = 76;
-    else if (!info.isReadable() || !DirList->SetPath(unidad))
-        err = 70;
+    const std::string unidad = DrvLst->Drive();
+    const int err = DirList->TrySetPath(unidad);
     if (err == 0) {
-        unidad_ = unidad;
         DirList_Change();
         return;
     }
@@ -475,8 +326,7 @@ void FrmImportar::DrvLst_Change() {
     ui::MsgBox(MensajeUnidad(err, vb::UCase(vb::Left(unidad, 1))), ui::vbCritical,
                S(windowTitle()));
     // Back to the drive of the folder still shown.
-    const QSignalBlocker bloqueo(DrvLst);
-    DrvLst->setCurrentText(Q(UnidadDe(DirList->Path())));
+    DrvLst->SetDrive(ui::UnidadDe(DirList->Path()));
 }
 
 void FrmImportar::DirList_Change() {
@@ -571,7 +421,7 @@ void FrmImportar::CmdGrabar_Click() {
                 ~EsperaConEventos() { jet::SetBusyHook(std::move(previo)); }
             } espera;
 
-            VistaFormulario vista(*this);
+            Vista vista(*this);
             paso = Transferencia(base, vista, elegido);
             if (paso && VerificoArch()) {
                 GraboCabecera();

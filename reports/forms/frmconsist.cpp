@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "reports/forms/trazos.h"
 #include "shell/forms/registro.h"
 #include "shell/state.h"
 #include "ui/msgbox.h"
@@ -101,23 +102,11 @@ void FrmConsist::Form_Load() {
 
 void FrmConsist::pPosImprime(double x, double y, const std::string& texto, bool negrita,
                              double tamano) {
-    ui::Printer& p = ui::ThePrinter();
-    p.FontName = "Courier new";
-    p.FontBold = negrita;
-    p.FontSize = tamano;
-    p.CurrentX = x;
-    p.CurrentY = y;
-    p.Print(texto);
+    TextoImpreso("Courier new", x, y, texto, negrita, tamano);
 }
 
 void FrmConsist::pImprimeCuadro(double x1, double y1, double x2, double y2) {
-    ui::Printer& p = ui::ThePrinter();
-    p.FontName = "Courier new";
-    p.DrawWidth = 1;
-    p.Line(x1, y1, x1, y2);
-    p.Line(x2, y1, x2, y2);
-    p.Line(x1, y1, x2, y1);
-    p.Line(x1, y2, x2, y2);
+    CuadroImpreso("Courier new", x1, y1, x2, y2);
 }
 
 void FrmConsist::RepInconsist() {

@@ -245,7 +245,7 @@ void frmImprimir::Imprime(int indice) {
     }
     g.gbPorPagina = true;
     QPointer<frmImpxPag> paginas = new frmImpxPag(this);
-    paginas->txtTotPaginas->setText(QString::number(g.gnPagina));
+    paginas->FijaTotalPaginas(QString::number(g.gnPagina));
     paginas->setWindowTitle(QStringLiteral("Impresión por páginas"));
     paginas->Tag = archivo;
     ui::ShowModal(paginas);

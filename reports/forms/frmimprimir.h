@@ -29,12 +29,6 @@ class frmImprimir : public QDialog {
     void CargarCasillas();
     int HelpContextID() const { return helpContext_; }
 
-    // Controls, named as the form's own.
-    QPushButton* CmdImprimir[3];
-    QGroupBox* Frame2;
-    QTableView* grdContrib;
-    shell::forms::ModeloRecordset* Dta1;
-
   protected:
     void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* objeto, QEvent* evento) override;
@@ -44,6 +38,13 @@ class frmImprimir : public QDialog {
     void IrAFila(int fila);
     std::string Columna(int columna) const;
     void Imprime(int indice);
+
+    // Controls, named as the form's own (their object names too; the buttons
+    // as CmdImprimir0 to CmdImprimir2).
+    QPushButton* CmdImprimir[3];
+    QGroupBox* Frame2;
+    QTableView* grdContrib;
+    shell::forms::ModeloRecordset* Dta1;
 
     int helpContext_ = 0;
     bool activado_ = false;

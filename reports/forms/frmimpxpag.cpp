@@ -85,6 +85,10 @@ void frmImpxPag::Form_Load() {
     txtPagHasta->setText(QStringLiteral("1"));
 }
 
+void frmImpxPag::FijaTotalPaginas(const QString& paginas) {
+    txtTotPaginas->setText(paginas);
+}
+
 bool frmImpxPag::eventFilter(QObject* objeto, QEvent* evento) {
     if (evento->type() != QEvent::KeyPress || (objeto != txtPagDesde && objeto != txtPagHasta)) {
         return QDialog::eventFilter(objeto, evento);

@@ -23,20 +23,23 @@ class frmImpxPag : public QDialog {
 
     // The report file's name in the report folder, set by the opener.
     std::string Tag;
-
-    // Controls, named as the form's own.
-    QLineEdit* Text1;
-    QLineEdit* txtTotPaginas;
-    QGroupBox* Frame1;
-    QLineEdit* txtPagDesde;
-    QLineEdit* txtPagHasta;
-    QPushButton* cmdAccion[2];
+    // The report's number of pages, as the opener shows it in txtTotPaginas.
+    void FijaTotalPaginas(const QString& paginas);
 
   protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
   private:
     void Aviso(const char* texto);
+
+    // Controls, named as the form's own (their object names too; the buttons
+    // as cmdAccion0 and cmdAccion1).
+    QLineEdit* Text1;
+    QLineEdit* txtTotPaginas;
+    QGroupBox* Frame1;
+    QLineEdit* txtPagDesde;
+    QLineEdit* txtPagHasta;
+    QPushButton* cmdAccion[2];
 };
 
 }  // namespace reportes::forms

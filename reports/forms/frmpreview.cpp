@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "reports/forms/trazos.h"
 #include "reports/lector.h"
 #include "reports/recorrido.h"
 #include "shell/state.h"
@@ -345,14 +346,8 @@ void frmPreview::ppos(std::int16_t x, std::int16_t y, const std::string& texto, 
         }
         return;
     }
-    ui::Printer& p = ui::ThePrinter();
     try {
-        p.FontName = "Courier New";
-        p.FontBold = negrita;
-        p.FontSize = tamano;
-        p.CurrentX = x;
-        p.CurrentY = y;
-        p.Print(texto);
+        TextoImpreso("Courier New", x, y, texto, negrita, tamano);
     } catch (const vb::VbError& e) {
         // A text that cannot be drawn is left out; a printer that is not
         // there stops the job.
@@ -364,19 +359,11 @@ void frmPreview::pCuadro(std::int16_t x1, std::int16_t y1, std::int16_t x2, std:
                          std::int16_t pagina) {
     if (sObject != "IMPRIMIR") {
         SuperficiePagina* s = Superficie(pagina);
-        s->Linea(x1, y1, x1, y2);
-        s->Linea(x2, y1, x2, y2);
-        s->Linea(x1, y1, x2, y1);
-        s->Linea(x1, y2, x2, y2);
+        LadosCuadro(x1, y1, x2, y2,
+                    [s](double xa, double ya, double xb, double yb) { s->Linea(xa, ya, xb, yb); });
         return;
     }
-    ui::Printer& p = ui::ThePrinter();
-    p.FontName = "Courier";
-    p.DrawWidth = 1;
-    p.Line(x1, y1, x1, y2);
-    p.Line(x2, y1, x2, y2);
-    p.Line(x1, y1, x2, y1);
-    p.Line(x1, y2, x2, y2);
+    CuadroImpreso("Courier", x1, y1, x2, y2);
 }
 
 void frmPreview::pPosVerti(std::int16_t x, std::int16_t y, const std::string& texto, bool negrita,

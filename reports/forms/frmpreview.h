@@ -83,18 +83,20 @@ class frmPreview : public QDialog {
     void vsbPic_Change(int indice);
     void HScroll1_Change();
 
-    // Controls, named as the form's own.
+  protected:
+    void showEvent(QShowEvent* e) override;
+
+  private:
+    SuperficiePagina* Superficie(int indice);
+
+    // Controls, named as the form's own (their object names too; the page
+    // surfaces as picPrevia0 on, the scroll bars as vsbPic0 and vsbPic1).
     std::vector<SuperficiePagina*> picPrevia;
     QWidget* picFondo;
     QScrollBar* vsbPic[2];
     QScrollBar* HScroll1;
     QToolBar* tlbPrevia;
 
-  protected:
-    void showEvent(QShowEvent* e) override;
-
-  private:
-    SuperficiePagina* Superficie(int indice);
     void Lee(const std::string& ruta, bool previa);
     void FinImpresion(bool abandona);
 

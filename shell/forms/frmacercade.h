@@ -12,14 +12,15 @@ class frmAcercade : public QDialog {
   public:
     explicit frmAcercade(QWidget* parent = nullptr);
 
+  private:
+    void Form_Load();
+    void cmdAceptar_Click();
+
+    // Controls, named as the form's own (their object names too).
     QLineEdit* Text1;
     QLineEdit* txtVersion;
     QLineEdit* Text2;
     QPushButton* cmdAceptar;
-
-  private:
-    void Form_Load();
-    void cmdAceptar_Click();
 };
 
 }  // namespace shell::forms

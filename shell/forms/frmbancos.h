@@ -13,9 +13,6 @@ class frmBancos : public QDialog {
   public:
     explicit frmBancos(QWidget* parent = nullptr);
 
-    QTableWidget* grdBancos;
-    QPushButton* CmdSalir;
-
   protected:
     void showEvent(QShowEvent* e) override;
 
@@ -23,6 +20,10 @@ class frmBancos : public QDialog {
     void Form_Load();
     void Form_Activate();
     void CmdSalir_Click();
+
+    // Controls, named as the form's own (their object names too).
+    QTableWidget* grdBancos;
+    QPushButton* CmdSalir;
 };
 
 }  // namespace shell::forms

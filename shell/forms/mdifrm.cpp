@@ -237,7 +237,6 @@ void MDIFrm::CreaBarraHerramientas() {
                 MuestraErrorNoAtrapado(vb::kPathFileAccess, e.what());
             }
         });
-        botones.push_back(a);
     }
 }
 

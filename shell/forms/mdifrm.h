@@ -11,7 +11,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "ui/statbar.h"
 
@@ -59,10 +58,8 @@ class MDIFrm : public QMainWindow {
     void pCuadra();
 
     QMdiArea* mdiArea() const { return mdi_; }
+    // The family's status bar (object name BarradeEstadoQVX1).
     ui::BarradeEstadoQVX* BarradeEstadoQVX1;
-    QToolBar* Toolbar1;
-    // The toolbar's buttons, index 1 to 9 at [0] to [8].
-    std::vector<QAction*> botones;
     const std::string& HelpFile() const { return helpFile_; }
     int HelpContextID() const { return helpContext_; }
 
@@ -83,6 +80,8 @@ class MDIFrm : public QMainWindow {
     // reported and the main window goes on.
     void Ejecuta(void (MDIFrm::*comando)());
 
+    // The toolbar; its buttons are its actions Button1 to Button9.
+    QToolBar* Toolbar1;
     QMdiArea* mdi_;
     std::string helpFile_;
     int helpContext_ = 0;

@@ -5,11 +5,16 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QScrollBar>
 #include <QStandardPaths>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -20,6 +25,7 @@
 #include "host/hostkit.h"
 #include "host/pruebas.h"
 #include "jet/database.h"
+#include "pruebas/controles.h"
 #include "reports/forms/frmimprimir.h"
 #include "reports/forms/frmimpxpag.h"
 #include "reports/forms/frmpreview.h"
@@ -46,6 +52,25 @@ QApplication& TestApp() {
     static QApplication* app = new QApplication(argc, argv);
     return *app;
 }
+
+using pruebas::Control;
+
+// The previewer's controls, found by their names: its page surfaces
+// (picPrevia0 on), the area that holds them and the scroll bars.
+struct Previa {
+    explicit Previa(const frmPreview& f)
+        : picFondo(Control<QWidget>(f, "picFondo")),
+          vsbPic{Control<QScrollBar>(f, "vsbPic0"), Control<QScrollBar>(f, "vsbPic1")},
+          HScroll1(Control<QScrollBar>(f, "HScroll1")) {
+        while (auto* s = f.findChild<SuperficiePagina*>(
+                   QStringLiteral("picPrevia%1").arg(picPrevia.size())))
+            picPrevia.push_back(s);
+    }
+    std::vector<SuperficiePagina*> picPrevia;
+    QWidget* picFondo;
+    std::array<QScrollBar*, 2> vsbPic;
+    QScrollBar* HScroll1;
+};
 
 bool HayPdfToText() {
     return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
@@ -144,9 +169,10 @@ class Ventanas : public ::testing::Test {
         return v;
     }
     static int Visible(const frmPreview& f) {
+        const Previa pv(f);
         int visible = -1;
-        for (std::size_t i = 0; i < f.picPrevia.size(); ++i) {
-            if (f.picPrevia[i]->isVisibleTo(f.picFondo)) {
+        for (std::size_t i = 0; i < pv.picPrevia.size(); ++i) {
+            if (pv.picPrevia[i]->isVisibleTo(pv.picFondo)) {
                 EXPECT_EQ(visible, -1) << "one page at a time";
                 visible = static_cast<int>(i);
             }
@@ -166,33 +192,34 @@ class Ventanas : public ::testing::Test {
 TEST_F(Ventanas, PreviewBrowsesItsPagesAndScrolls) {
     Reporte("00000001.PRN", Hojas(3));
     Muestra("00000001.PRN", [&](frmPreview& f) {
+        const Previa pv(f);
         EXPECT_EQ(f.windowTitle(), "Presentación Preliminar");
-        ASSERT_EQ(f.picPrevia.size(), 3u);
+        ASSERT_EQ(pv.picPrevia.size(), 3u);
         for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(Textos(*f.picPrevia[i]),
+            EXPECT_EQ(Textos(*pv.picPrevia[i]),
                       std::vector<std::string>{"Hoja " + std::to_string(i + 1)});
-            EXPECT_EQ(f.picPrevia[i]->Trazos().size(), 5u) << "a text and four sides";
-            EXPECT_EQ(f.picPrevia[i]->BackColor(), QColor(0xC0, 0xFF, 0xFF));
-            EXPECT_EQ(f.picPrevia[i]->size(), QSize(17000 / 15, 30000 / 15));
+            EXPECT_EQ(pv.picPrevia[i]->Trazos().size(), 5u) << "a text and four sides";
+            EXPECT_EQ(pv.picPrevia[i]->BackColor(), QColor(0xC0, 0xFF, 0xFF));
+            EXPECT_EQ(pv.picPrevia[i]->size(), QSize(17000 / 15, 30000 / 15));
         }
         EXPECT_EQ(Visible(f), 0);
-        f.vsbPic[1]->setValue(3000);
-        EXPECT_EQ(f.vsbPic[0]->value(), 3000);
-        EXPECT_EQ(f.picPrevia[0]->Top(), -3000);
-        f.HScroll1->setValue(600);
-        EXPECT_EQ(f.picPrevia[0]->Left(), -600);
+        pv.vsbPic[1]->setValue(3000);
+        EXPECT_EQ(pv.vsbPic[0]->value(), 3000);
+        EXPECT_EQ(pv.picPrevia[0]->Top(), -3000);
+        pv.HScroll1->setValue(600);
+        EXPECT_EQ(pv.picPrevia[0]->Left(), -600);
         std::vector<int> vistas;
         for (int boton : {3, 3, 3, 2, 2, 2}) {
             f.tlbPrevia_ButtonClick(boton);
             vistas.push_back(Visible(f));
-            EXPECT_EQ(f.vsbPic[0]->value() + f.vsbPic[1]->value(), 0);
-            EXPECT_EQ(f.picPrevia[static_cast<std::size_t>(vistas.back())]->Top(), 0);
+            EXPECT_EQ(pv.vsbPic[0]->value() + pv.vsbPic[1]->value(), 0);
+            EXPECT_EQ(pv.picPrevia[static_cast<std::size_t>(vistas.back())]->Top(), 0);
         }
         EXPECT_EQ(vistas, (std::vector<int>{1, 2, 2, 1, 0, 0}));
-        EXPECT_EQ(f.HScroll1->value(), 600) << "the horizontal bar keeps its value";
-        EXPECT_EQ(f.picPrevia[1]->Left(), 0) << "each page keeps its own offset";
-        EXPECT_EQ(f.picPrevia[0]->Left(), -600);
-        const QImage imagen = f.picPrevia[0]->grab().toImage();
+        EXPECT_EQ(pv.HScroll1->value(), 600) << "the horizontal bar keeps its value";
+        EXPECT_EQ(pv.picPrevia[1]->Left(), 0) << "each page keeps its own offset";
+        EXPECT_EQ(pv.picPrevia[0]->Left(), -600);
+        const QImage imagen = pv.picPrevia[0]->grab().toImage();
         EXPECT_EQ(imagen.pixelColor(150 / 15 + 1, 300 / 15), QColor(Qt::black)) << "box drawn";
         EXPECT_EQ(imagen.pixelColor(3, 3), QColor(0xC0, 0xFF, 0xFF));
         EXPECT_EQ(ui::ThePrinter().LastJob().size(), 0u);
@@ -200,8 +227,8 @@ TEST_F(Ventanas, PreviewBrowsesItsPagesAndScrolls) {
         f.tlbPrevia_ButtonClick(3);
         f.tlbPrevia_ButtonClick(4);
         EXPECT_EQ(ui::ThePrinter().LastJob().size(), 3u);
-        f.vsbPic[0]->setValue(1500);
-        EXPECT_EQ(f.picPrevia[1]->Top(), -1500);
+        pv.vsbPic[0]->setValue(1500);
+        EXPECT_EQ(pv.picPrevia[1]->Top(), -1500);
         f.tlbPrevia_ButtonClick(3);
         EXPECT_EQ(Visible(f), 2);
         f.tlbPrevia_ButtonClick(5);
@@ -226,12 +253,13 @@ TEST_F(Ventanas, APageRangeIsPreviewedAndPrintedAlone) {
         g.gnPaginaHasta = c.hasta;
         QFile::remove(pdf_);
         Muestra("00000002.PRN", [&](frmPreview& f) {
-            ASSERT_EQ(f.picPrevia.size(), std::max<std::size_t>(1, c.paginas.size()));
+            const Previa pv(f);
+            ASSERT_EQ(pv.picPrevia.size(), std::max<std::size_t>(1, c.paginas.size()));
             for (std::size_t i = 0; i < c.paginas.size(); ++i) {
-                EXPECT_EQ(Textos(*f.picPrevia[i]), std::vector<std::string>{c.paginas[i]});
+                EXPECT_EQ(Textos(*pv.picPrevia[i]), std::vector<std::string>{c.paginas[i]});
             }
             if (c.paginas.empty()) {
-                EXPECT_TRUE(f.picPrevia[0]->Trazos().empty());
+                EXPECT_TRUE(pv.picPrevia[0]->Trazos().empty());
             }
             f.tlbPrevia_ButtonClick(4);
             EXPECT_EQ(f.sObject, "IMPRIMIR");
@@ -256,8 +284,9 @@ TEST_F(Ventanas, ABadLineOrAMissingFileIsTold) {
     Reporte("00000003.PRN", lineas);
     ui::SetMousePointer(ui::vbHourglass);
     Muestra("00000003.PRN", [&](frmPreview& f) {
-        EXPECT_EQ(f.picPrevia.size(), 1u);
-        EXPECT_EQ(Textos(*f.picPrevia[0]), std::vector<std::string>{"Hoja 1"});
+        const Previa pv(f);
+        EXPECT_EQ(pv.picPrevia.size(), 1u);
+        EXPECT_EQ(Textos(*pv.picPrevia[0]), std::vector<std::string>{"Hoja 1"});
     });
     ASSERT_EQ(respuestas_.Shown().size(), 1u);
     EXPECT_EQ(respuestas_.Shown()[0].text,
@@ -269,8 +298,9 @@ TEST_F(Ventanas, ABadLineOrAMissingFileIsTold) {
 
     respuestas_.Clear();
     Muestra("00000099.PRN", [&](frmPreview& f) {
-        EXPECT_EQ(f.picPrevia.size(), 1u);
-        EXPECT_TRUE(f.picPrevia[0]->isVisibleTo(f.picFondo));
+        const Previa pv(f);
+        EXPECT_EQ(pv.picPrevia.size(), 1u);
+        EXPECT_TRUE(pv.picPrevia[0]->isVisibleTo(pv.picFondo));
     });
     ASSERT_EQ(respuestas_.Shown().size(), 1u);
     EXPECT_EQ(respuestas_.Shown()[0].text, "Archivo Físico del Reporte no Existe");
@@ -329,15 +359,18 @@ TEST_F(Ventanas, PageRangeDialogChecksItsFields) {
         frmImpxPag d;
         d.setWindowTitle(QStringLiteral("Impresión por páginas"));
         d.Tag = "00000005.PRN";
-        EXPECT_EQ(d.txtPagDesde->text(), "1");
-        EXPECT_EQ(d.txtPagHasta->text(), "1");
-        d.txtPagDesde->setText(QString::fromUtf8(c.desde));
-        d.txtPagHasta->setText(QString::fromUtf8(c.hasta));
+        auto* desde = Control<QLineEdit>(d, "txtPagDesde");
+        auto* hasta = Control<QLineEdit>(d, "txtPagHasta");
+        EXPECT_EQ(desde->text(), "1");
+        EXPECT_EQ(hasta->text(), "1");
+        desde->setText(QString::fromUtf8(c.desde));
+        hasta->setText(QString::fromUtf8(c.hasta));
         g.gnPaginaDesde = g.gnPaginaHasta = -1;
         respuestas_.Clear();
         std::size_t superficies = 0;
-        ui::SetModalHook(
-            [&](QDialog* f) { superficies = qobject_cast<frmPreview*>(f)->picPrevia.size(); });
+        ui::SetModalHook([&](QDialog* f) {
+            superficies = Previa(*qobject_cast<frmPreview*>(f)).picPrevia.size();
+        });
         d.cmdAccion_Click(0);
         ui::SetModalHook({});
         if (c.mensaje) {
@@ -351,22 +384,24 @@ TEST_F(Ventanas, PageRangeDialogChecksItsFields) {
             EXPECT_EQ(g.gnPaginaDesde, c.guardaDesde);
             EXPECT_EQ(g.gnPaginaHasta, c.guardaHasta);
             EXPECT_EQ(superficies, c.superficies);
-            EXPECT_EQ(d.txtPagDesde->text(), QString::fromUtf8(c.desde)) << "fields as they were";
+            EXPECT_EQ(desde->text(), QString::fromUtf8(c.desde)) << "fields as they were";
         }
     }
     frmImpxPag d;
+    auto* desde = Control<QLineEdit>(d, "txtPagDesde");
+    auto* hasta = Control<QLineEdit>(d, "txtPagHasta");
     d.show();
     QApplication::setActiveWindow(&d);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
-    d.txtPagDesde->clear();
-    d.txtPagDesde->setFocus();
-    QTest::keyClicks(d.txtPagDesde, QStringLiteral("a1-b2. x"));
-    EXPECT_EQ(d.txtPagDesde->text(), "12. ");
-    QTest::keyClick(d.txtPagDesde, Qt::Key_Backspace);
-    EXPECT_EQ(d.txtPagDesde->text(), "12.");
-    QTest::keyClick(d.txtPagDesde, Qt::Key_Return);
-    EXPECT_EQ(d.txtPagDesde->text(), "12.");
-    EXPECT_EQ(QApplication::focusWidget(), d.txtPagHasta) << "Enter goes to the next field";
+    desde->clear();
+    desde->setFocus();
+    QTest::keyClicks(desde, QStringLiteral("a1-b2. x"));
+    EXPECT_EQ(desde->text(), "12. ");
+    QTest::keyClick(desde, Qt::Key_Backspace);
+    EXPECT_EQ(desde->text(), "12.");
+    QTest::keyClick(desde, Qt::Key_Return);
+    EXPECT_EQ(desde->text(), "12.");
+    EXPECT_EQ(QApplication::focusWidget(), hasta) << "Enter goes to the next field";
 }
 
 // The print dialog over declarations of the host user's first taxpayer.
@@ -410,14 +445,16 @@ TEST_F(DialogoImprimir, StoredDeclarationPreviewedByPageAndPrinted) {
     if (!HayPdfToText()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     frmImprimir f;
     f.show();
+    const auto* datos = Control<shell::forms::ModeloRecordset>(f, "Dta1");
+    auto* grid = Control<QTableView>(f, "grdContrib");
     EXPECT_EQ(f.windowTitle(), "Imprimir ");
     EXPECT_EQ(f.property("HelpContextID").toInt(), 1013) << "as F1 reads it";
-    EXPECT_EQ(f.Frame2->title(), "Declaraciones registradas");
-    ASSERT_EQ(f.Dta1->Filas(), 1);
-    EXPECT_EQ(f.Dta1->headerData(1, Qt::Horizontal).toString(), "Razón Social");
-    EXPECT_EQ(f.Dta1->Texto(0, 3), "10/2017");
-    for (int c : {2, 5, 6, 7, 8, 9}) EXPECT_TRUE(f.grdContrib->isColumnHidden(c)) << c;
-    for (int c : {0, 1, 3, 4, 10, 11}) EXPECT_FALSE(f.grdContrib->isColumnHidden(c)) << c;
+    EXPECT_EQ(Control<QGroupBox>(f, "Frame2")->title(), "Declaraciones registradas");
+    ASSERT_EQ(datos->Filas(), 1);
+    EXPECT_EQ(datos->headerData(1, Qt::Horizontal).toString(), "Razón Social");
+    EXPECT_EQ(datos->Texto(0, 3), "10/2017");
+    for (int c : {2, 5, 6, 7, 8, 9}) EXPECT_TRUE(grid->isColumnHidden(c)) << c;
+    for (int c : {0, 1, 3, 4, 10, 11}) EXPECT_FALSE(grid->isColumnHidden(c)) << c;
     auto& g = shell::G();
     EXPECT_EQ(g.gsRuc, kRuc);
     g.gsBanco = "03";  // left by an earlier declaration
@@ -427,11 +464,11 @@ TEST_F(DialogoImprimir, StoredDeclarationPreviewedByPageAndPrinted) {
         paginas = qobject_cast<frmImpxPag*>(d);
         ASSERT_NE(paginas, nullptr);
         EXPECT_EQ(paginas->windowTitle(), "Impresión por páginas");
-        EXPECT_EQ(paginas->txtTotPaginas->text(), "1");
+        EXPECT_EQ(Control<QLineEdit>(*paginas, "txtTotPaginas")->text(), "1");
         EXPECT_EQ(paginas->Tag, "00000001.PRN");
         EXPECT_TRUE(shell::G().gbPorPagina);
     });
-    QTest::keyClick(f.grdContrib, Qt::Key_Return);  // as "&Preliminar"
+    QTest::keyClick(grid, Qt::Key_Return);  // as "&Preliminar"
     ui::SetModalHook({});
     EXPECT_NE(paginas, nullptr);
     EXPECT_TRUE(vb::FileExists(g.gsRutaRpt + "/00000001.PRN"));
@@ -464,16 +501,18 @@ TEST_F(DialogoImprimir, SentDeclarationCarriesItsOrderNumber) {
     shell::G().gbEnviadas = true;
     frmImprimir f;
     f.show();
+    const auto* datos = Control<shell::forms::ModeloRecordset>(f, "Dta1");
+    auto* grid = Control<QTableView>(f, "grdContrib");
     EXPECT_EQ(f.windowTitle(), "Imprimir Formularios enviados");
     EXPECT_EQ(f.property("HelpContextID").toInt(), 1014);
-    EXPECT_EQ(f.Frame2->title(), "Declaraciones Enviadas");
-    EXPECT_TRUE(f.grdContrib->isColumnHidden(2));
-    EXPECT_TRUE(f.grdContrib->isColumnHidden(9));
-    EXPECT_FALSE(f.grdContrib->isColumnHidden(5));
-    ASSERT_EQ(f.Dta1->Filas(), 1);
-    EXPECT_EQ(f.Dta1->Texto(0, 3), "10/2017");
-    EXPECT_EQ(f.Dta1->Texto(0, 6), vb::Format(vb::Variant(vb::Today()), "dd/mm/yyyy"));
-    EXPECT_EQ(f.Dta1->Texto(0, 7), envio.control);
+    EXPECT_EQ(Control<QGroupBox>(f, "Frame2")->title(), "Declaraciones Enviadas");
+    EXPECT_TRUE(grid->isColumnHidden(2));
+    EXPECT_TRUE(grid->isColumnHidden(9));
+    EXPECT_FALSE(grid->isColumnHidden(5));
+    ASSERT_EQ(datos->Filas(), 1);
+    EXPECT_EQ(datos->Texto(0, 3), "10/2017");
+    EXPECT_EQ(datos->Texto(0, 6), vb::Format(vb::Variant(vb::Today()), "dd/mm/yyyy"));
+    EXPECT_EQ(datos->Texto(0, 7), envio.control);
     f.CmdImprimir_Click(1);
     EXPECT_EQ(shell::G().gsCorrel, envio.correl);
     const std::vector<std::string> hoja = PaginasPdf(pdf_);
@@ -511,7 +550,7 @@ TEST_F(DialogoImprimir, EmptyListAndTheMainWindowsCommand) {
         auto* f = qobject_cast<frmImprimir*>(d);
         ASSERT_NE(f, nullptr);
         visto = true;
-        EXPECT_FALSE(f->grdContrib->isEnabled());
+        EXPECT_FALSE(Control<QTableView>(*f, "grdContrib")->isEnabled());
         f->CmdImprimir_Click(0);
         f->CmdImprimir_Click(1);
         f->CmdImprimir_Click(2);

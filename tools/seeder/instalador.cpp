@@ -132,6 +132,12 @@ std::string MotivoLectura(const vb::VbError& e) {
            ").";
 }
 
+// A run-time error the run does not expect: its number and description.
+void AvisaErrorEjecucion(const vb::VbError& e) {
+    Aviso().MsgBox("Error " + std::to_string(e.Number()) + "\n" + e.Description(),
+                   shell::vbCritical, "Error de Ejecución");
+}
+
 }  // namespace
 
 std::string QuitaSeparadorDoble(std::string base) {
@@ -184,8 +190,7 @@ int Instalador::Main() {
         corridaAbierta_ = false;
         db_->Close();
     } catch (const vb::VbError& e) {
-        Aviso().MsgBox("Error " + std::to_string(e.Number()) + "\n" + e.Description(),
-                       shell::vbCritical, "Error de Ejecución");
+        AvisaErrorEjecucion(e);
         return 1;
     }
     return fallas_ ? 1 : 0;
@@ -242,12 +247,7 @@ bool Instalador::LeeArchivosFilas() {
 bool Instalador::LeeEnvio() {
     envio_.clear();
     const std::string ruta = base_ + "tmp/" + "envuzq.txt";
-    LectorFilas lector(ruta);
-    std::string linea;
-    while (lector.Siguiente(linea)) {
-        bool ok = true;
-        std::vector<std::string> f = Campos(linea, 13, ruta, lector.Lineas(), ok);
-        if (!ok) return false;
+    const bool leido = LeeFilas(ruta, 13, [&](const std::vector<std::string>& f, long numero) {
         FilaEnvio fila;
         fila.tablaO = vb::Trim(f[1]);
         fila.tablaD = vb::Trim(f[2]);
@@ -263,18 +263,16 @@ bool Instalador::LeeEnvio() {
                     fila.numeros.push_back(TextoNumero(*valor));
                 }
             } catch (const vb::VbError&) {
-                FallaArchivo(ruta, lector.Lineas(),
+                FallaArchivo(ruta, numero,
                              "el campo " + std::to_string(k) + " ('" + campo + "') no es " +
                                  (k <= 7 ? "un número entero de 0 a 255." : "un número."));
                 return false;
             }
         }
         envio_.push_back(std::move(fila));
-    }
-    if (lector.Falla()) {
-        FallaArchivo(ruta, lector.LineaFalla(), MotivoLectura(*lector.Falla()));
-        return false;
-    }
+        return true;
+    });
+    if (!leido) return false;
     envioLeido_ = true;
     return true;
 }
@@ -283,23 +281,16 @@ bool Instalador::LeeParametros() {
     parametros_.clear();
     std::string ruta = base_ + "tmp/" + "paruzq.txt";
     if (!ExisteFichero(ruta)) ruta = base_ + "paruzq.txt";
-    LectorFilas lector(ruta);
-    std::string linea;
-    while (lector.Siguiente(linea)) {
-        bool ok = true;
-        std::vector<std::string> f = Campos(linea, 4, ruta, lector.Lineas(), ok);
-        if (!ok) return false;
+    const bool leido = LeeFilas(ruta, 4, [&](const std::vector<std::string>& f, long numero) {
         if (!vb::ParseNumber(f[3])) {
-            FallaArchivo(ruta, lector.Lineas(), "el campo 4 ('" + f[3] + "') no es un número.");
+            FallaArchivo(ruta, numero, "el campo 4 ('" + f[3] + "') no es un número.");
             return false;
         }
         parametros_.push_back(
-            {f[0], f[1], f[2], vb::Format(std::string_view(f[3]), "000"), lector.Lineas()});
-    }
-    if (lector.Falla()) {
-        FallaArchivo(ruta, lector.LineaFalla(), MotivoLectura(*lector.Falla()));
-        return false;
-    }
+            {f[0], f[1], f[2], vb::Format(std::string_view(f[3]), "000"), numero});
+        return true;
+    });
+    if (!leido) return false;
     rutaParametros_ = ruta;
     parametrosLeidos_ = true;
     return true;
@@ -410,26 +401,21 @@ bool Instalador::ExisteTabla(std::string_view nombre) {
 }
 
 bool Instalador::ExisteEnvio(std::string_view tablaO) {
-    auto rs = db_->OpenRecordset(Anota(std::string("Select * from envio_t Where formulario='") +
-                                       kFormulario + "' AND tabla_o='" + jet::Q(tablaO) + "'"),
-                                 jet::dbOpenSnapshot);
-    bool existe = !rs->Eof();
-    rs->Close();
-    return existe;
+    return HayFilas(std::string("Select * from envio_t Where formulario='") + kFormulario +
+                    "' AND tabla_o='" + jet::Q(tablaO) + "'");
 }
 
 bool Instalador::ExisteParametro(std::string_view numero, std::string_view argumento) {
-    auto rs = db_->OpenRecordset(Anota("Select * from Param Where Numero='" + jet::Q(numero) +
-                                       "' AND Argumento='" + jet::Q(argumento) + "'"),
-                                 jet::dbOpenSnapshot);
-    bool existe = !rs->Eof();
-    rs->Close();
-    return existe;
+    return HayFilas("Select * from Param Where Numero='" + jet::Q(numero) + "' AND Argumento='" +
+                    jet::Q(argumento) + "'");
 }
 
 bool Instalador::ExisteReporte(std::string_view codigo) {
-    auto rs = db_->OpenRecordset(
-        Anota("Select * from Reportes Where CodRep='" + jet::Q(codigo) + "'"), jet::dbOpenSnapshot);
+    return HayFilas("Select * from Reportes Where CodRep='" + jet::Q(codigo) + "'");
+}
+
+bool Instalador::HayFilas(const std::string& sql) {
+    auto rs = db_->OpenRecordset(Anota(sql), jet::dbOpenSnapshot);
     bool existe = !rs->Eof();
     rs->Close();
     return existe;
@@ -442,20 +428,14 @@ bool Instalador::ExisteFichero(const std::string& ruta) {
         try {
             carpeta = vb::DirExists(ruta.substr(0, barra + 1));
         } catch (const vb::VbError& e) {
-            if (e.Number() != vb::kPathNotFound) {
-                Aviso().MsgBox("Error " + std::to_string(e.Number()) + "\n" + e.Description(),
-                               shell::vbCritical, "Error de Ejecución");
-            }
+            if (e.Number() != vb::kPathNotFound) AvisaErrorEjecucion(e);
         }
         if (!carpeta) return false;
     }
     try {
         return vb::FileExists(ruta);
     } catch (const vb::VbError& e) {
-        if (e.Number() != vb::kPathNotFound) {
-            Aviso().MsgBox("Error " + std::to_string(e.Number()) + "\n" + e.Description(),
-                           shell::vbCritical, "Error de Ejecución");
-        }
+        if (e.Number() != vb::kPathNotFound) AvisaErrorEjecucion(e);
         return false;
     }
 }
@@ -464,6 +444,22 @@ const std::string& Instalador::Anota(const std::string& sql) {
     if (registro_ != nullptr) registro_->push_back(sql);
     if (vigia_) vigia_(sql);
     return sql;
+}
+
+bool Instalador::LeeFilas(const std::string& ruta, std::size_t cuantos,
+                          const std::function<bool(const std::vector<std::string>&, long)>& fila) {
+    LectorFilas lector(ruta);
+    std::string linea;
+    while (lector.Siguiente(linea)) {
+        bool ok = true;
+        const std::vector<std::string> campos = Campos(linea, cuantos, ruta, lector.Lineas(), ok);
+        if (!ok || !fila(campos, lector.Lineas())) return false;
+    }
+    if (lector.Falla()) {
+        FallaArchivo(ruta, lector.LineaFalla(), MotivoLectura(*lector.Falla()));
+        return false;
+    }
+    return true;
 }
 
 void Instalador::FallaArchivo(const std::string& ruta, long linea, const std::string& detalle) {

@@ -65,12 +65,21 @@ class Instalador {
     bool LeeEnvio();
     bool LeeParametros();
 
+    // Reads a rows file: each line up to the first blank one, taken apart
+    // into its first `cuantos` fields, goes to `fila` with its line number.
+    // False, once the file's message has been shown, when a line has fewer
+    // fields, when `fila` refuses a line (it says why) or when the file
+    // cannot be read.
+    bool LeeFilas(const std::string& ruta, std::size_t cuantos,
+                  const std::function<bool(const std::vector<std::string>&, long)>& fila);
     // A rows file that cannot be read as the installer expects.
     void FallaArchivo(const std::string& ruta, long linea, const std::string& detalle);
     std::vector<std::string> Campos(const std::string& linea, std::size_t cuantos,
                                     const std::string& ruta, long numeroLinea, bool& ok);
 
     const std::string& Anota(const std::string& sql);
+    // The query, kept like every statement, finds at least one row.
+    bool HayFilas(const std::string& sql);
 
     std::string base_;
     std::unique_ptr<jet::Database> db_;

@@ -6,7 +6,15 @@
 #include <sqlite3.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -17,8 +25,10 @@
 #include "host/pruebas.h"
 #include "import/control.h"
 #include "jet/database.h"
+#include "pruebas/controles.h"
 #include "shell/state.h"
 #include "tools/seeder/instalador.h"
+#include "ui/listas.h"
 #include "ui/msgbox.h"
 #include "validator/validator.h"
 
@@ -36,6 +46,48 @@ QApplication& App() {
 }
 
 const std::string kRuc = "20100123453";
+
+using pruebas::Control;
+
+// The form's controls, found by their names.
+struct Controles {
+    explicit Controles(const FrmImportar& f)
+        : fraDec(Control<QGroupBox>(f, "fraDec")),
+          CmbRuc(Control<QComboBox>(f, "CmbRuc")),
+          txtNombre(Control<QLineEdit>(f, "txtNombre")),
+          mkePeriodo(Control<QLineEdit>(f, "mkePeriodo")),
+          fraOpc(Control<QGroupBox>(f, "fraOpc")),
+          fraArc(Control<QGroupBox>(f, "fraArc")),
+          DrvLst(Control<ui::ListaUnidades>(f, "DrvLst")),
+          DirList(Control<ui::ListaCarpetas>(f, "DirList")),
+          flListaFiles(Control<ui::ListaArchivos>(f, "flListaFiles")),
+          CmdGrabar(Control<QPushButton>(f, "CmdGrabar")),
+          CmdCancelar(Control<QPushButton>(f, "CmdCancelar")),
+          fraBar(Control<QGroupBox>(f, "fraBar")),
+          pbar1(Control<QProgressBar>(f, "pbar1")),
+          lblbar1(Control<QLabel>(f, "lblbar1")) {
+        for (std::size_t i = 0; i < Label1.size(); ++i)
+            Label1[i] = Control<QLabel>(f, QStringLiteral("Label1_%1").arg(i));
+        for (std::size_t i = 0; i < chkOpc.size(); ++i)
+            chkOpc[i] = Control<QCheckBox>(f, QStringLiteral("chkOpc_%1").arg(i));
+    }
+    QGroupBox* fraDec;
+    QComboBox* CmbRuc;
+    QLineEdit* txtNombre;
+    QLineEdit* mkePeriodo;
+    std::array<QLabel*, 8> Label1{};
+    QGroupBox* fraOpc;
+    std::array<QCheckBox*, 5> chkOpc{};
+    QGroupBox* fraArc;
+    ui::ListaUnidades* DrvLst;
+    ui::ListaCarpetas* DirList;
+    ui::ListaArchivos* flListaFiles;
+    QPushButton* CmdGrabar;
+    QPushButton* CmdCancelar;
+    QGroupBox* fraBar;
+    QProgressBar* pbar1;
+    QLabel* lblbar1;
+};
 
 class Formulario : public ::testing::Test {
   protected:
@@ -70,14 +122,15 @@ class Formulario : public ::testing::Test {
         respuestas_->Clear();
         return r;
     }
-    std::vector<std::string> Archivos(FrmImportar& f) {
+    std::vector<std::string> Archivos(const FrmImportar& f) {
+        const auto* lista = Control<ui::ListaArchivos>(f, "flListaFiles");
         std::vector<std::string> r;
-        for (int i = 0; i < f.flListaFiles->count(); ++i)
-            r.push_back(f.flListaFiles->item(i)->text().toStdString());
+        for (int i = 0; i < lista->count(); ++i) r.push_back(lista->item(i)->text().toStdString());
         return r;
     }
-    void Elige(FrmImportar& f, const std::string& nombre) {
-        const auto it = f.flListaFiles->findItems(QString::fromStdString(nombre), Qt::MatchExactly);
+    void Elige(const FrmImportar& f, const std::string& nombre) {
+        const auto it = Control<ui::ListaArchivos>(f, "flListaFiles")
+                            ->findItems(QString::fromStdString(nombre), Qt::MatchExactly);
         ASSERT_EQ(it.size(), 1) << nombre;
         it.first()->setSelected(true);
     }
@@ -110,16 +163,17 @@ std::string Ext(const std::string& dni) {
 
 TEST_F(Formulario, ControlesAlCargar) {
     FrmImportar f;
+    const Controles c(f);
     EXPECT_EQ(f.windowTitle(), "Validar Archivos");
-    EXPECT_FALSE(f.txtNombre->isEnabled());
-    EXPECT_EQ(f.mkePeriodo->displayText(), "__/____");
-    ASSERT_EQ(f.CmbRuc->count(), 2);  // the sample user's taxpayers
-    EXPECT_EQ(f.CmbRuc->currentIndex(), -1);
-    EXPECT_EQ(f.flListaFiles->Pattern(), "*.DJT");
-    EXPECT_TRUE(f.chkOpc[2]->isVisibleTo(&f));
-    EXPECT_FALSE(f.chkOpc[0]->isVisibleTo(&f));
-    EXPECT_FALSE(f.Label1[7]->isVisibleTo(&f));
-    EXPECT_EQ(f.DrvLst->itemText(0), "/");
+    EXPECT_FALSE(c.txtNombre->isEnabled());
+    EXPECT_EQ(c.mkePeriodo->displayText(), "__/____");
+    ASSERT_EQ(c.CmbRuc->count(), 2);  // the sample user's taxpayers
+    EXPECT_EQ(c.CmbRuc->currentIndex(), -1);
+    EXPECT_EQ(c.flListaFiles->Pattern(), "*.DJT");
+    EXPECT_TRUE(c.chkOpc[2]->isVisibleTo(&f));
+    EXPECT_FALSE(c.chkOpc[0]->isVisibleTo(&f));
+    EXPECT_FALSE(c.Label1[7]->isVisibleTo(&f));
+    EXPECT_EQ(c.DrvLst->itemText(0), "/");
     EXPECT_EQ(f.HelpContextID(), 1002);
 }
 
@@ -129,25 +183,26 @@ TEST_F(Formulario, PatronSigueAContribuyentePeriodoYMarcas) {
     Escribe(datos_ + "/" + base + ".ext", {Ext("12345678")});
     Escribe(datos_ + "/0787201502" + kRuc + ".mov", {});
     FrmImportar f;
-    f.DirList->SetPath(datos_);
+    const Controles c(f);
+    c.DirList->SetPath(datos_);
     f.DirList_Change();
-    f.CmbRuc->setCurrentIndex(0);
+    c.CmbRuc->setCurrentIndex(0);
     EXPECT_EQ(shell::G().gsRuc, kRuc);
-    EXPECT_EQ(f.txtNombre->text(), "EMPRESA DE PRUEBA S.A.");
-    f.mkePeriodo->setText("01/2015");
+    EXPECT_EQ(c.txtNombre->text(), "EMPRESA DE PRUEBA S.A.");
+    c.mkePeriodo->setText("01/2015");
     EXPECT_EQ(shell::G().gsPeriodo, "201501");
-    EXPECT_EQ(f.flListaFiles->Pattern(), base);
+    EXPECT_EQ(c.flListaFiles->Pattern(), base);
     EXPECT_TRUE(Archivos(f).empty());
-    f.chkOpc[2]->click();
-    EXPECT_EQ(f.flListaFiles->Pattern(), base + ".mov");
+    c.chkOpc[2]->click();
+    EXPECT_EQ(c.flListaFiles->Pattern(), base + ".mov");
     EXPECT_EQ(Archivos(f), std::vector<std::string>{base + ".MOV"});  // without regard to case
-    f.chkOpc[3]->click();
-    EXPECT_EQ(f.flListaFiles->Pattern(), base + ".mov;" + base + ".ext");
+    c.chkOpc[3]->click();
+    EXPECT_EQ(c.flListaFiles->Pattern(), base + ".mov;" + base + ".ext");
     EXPECT_EQ(Archivos(f).size(), 2u);
-    f.chkOpc[2]->click();
-    EXPECT_EQ(f.flListaFiles->Pattern(), base + ".ext");
+    c.chkOpc[2]->click();
+    EXPECT_EQ(c.flListaFiles->Pattern(), base + ".ext");
     // An incomplete period still sets the period text, with its blanks.
-    f.mkePeriodo->setText("1");
+    c.mkePeriodo->setText("1");
     EXPECT_EQ(shell::G().gsPeriodo.substr(4), "1_");
     f.reject();
     EXPECT_EQ(shell::G().gsPeriodo, "");
@@ -159,20 +214,21 @@ TEST_F(Formulario, AceptarRechazaEleccionesIncompletas) {
     fs::create_directories(datos_ + "/año");
     {
         FrmImportar f;
-        f.mkePeriodo->setText("02/2004");
+        const Controles c(f);
+        c.mkePeriodo->setText("02/2004");
         EXPECT_EQ(Cajas(), std::vector<std::string>{"¡El Periodo tributario no es válido!"});
-        f.DirList->SetPath(datos_ + "/año");
+        c.DirList->SetPath(datos_ + "/año");
         f.CmdGrabar_Click();
         ASSERT_EQ(Cajas().size(), 1u);  // the folder is refused before the period
-        f.DirList->SetPath(datos_);
+        c.DirList->SetPath(datos_);
         f.CmdGrabar_Click();
         EXPECT_EQ(Cajas(), std::vector<std::string>{"¡El Periodo tributario no es válido!"});
-        f.mkePeriodo->setText("01/2015");
-        f.chkOpc[2]->click();
+        c.mkePeriodo->setText("01/2015");
+        c.chkOpc[2]->click();
         f.DirList_Change();
         f.CmdGrabar_Click();
         EXPECT_EQ(Cajas(), std::vector<std::string>{"Debe seleccionar algún número de RUC"});
-        f.CmbRuc->setCurrentIndex(0);
+        c.CmbRuc->setCurrentIndex(0);
         f.CmdGrabar_Click();
         EXPECT_EQ(Cajas(),
                   std::vector<std::string>{
@@ -186,18 +242,19 @@ TEST_F(Formulario, UnaClaseYLuegoLaOtraEscribenLaCabecera) {
     Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "1.00")});
     Escribe(datos_ + "/" + base + ".ext", {Ext("12345678")});
     FrmImportar f;
-    f.CmbRuc->setCurrentIndex(0);
-    f.mkePeriodo->setText("01/2015");
-    f.DirList->SetPath(datos_);
+    const Controles c(f);
+    c.CmbRuc->setCurrentIndex(0);
+    c.mkePeriodo->setText("01/2015");
+    c.DirList->SetPath(datos_);
     f.DirList_Change();
-    f.chkOpc[2]->click();
+    c.chkOpc[2]->click();
     Elige(f, base + ".mov");
     f.CmdGrabar_Click();
     EXPECT_EQ(Cajas(), std::vector<std::string>{"La validación ha terminado satisfactoriamente"});
     EXPECT_EQ(FilasCab(), 0);
-    EXPECT_TRUE(f.CmdGrabar->isEnabled());
-    EXPECT_TRUE(f.fraBar->isVisibleTo(&f));
-    EXPECT_EQ(f.pbar1->value(), 0);
+    EXPECT_TRUE(c.CmdGrabar->isEnabled());
+    EXPECT_TRUE(c.fraBar->isVisibleTo(&f));
+    EXPECT_EQ(c.pbar1->value(), 0);
 
     // Again: the question about the earlier validation; Cancel leaves all as it was.
     respuestas_->Push(ui::vbCancel);
@@ -207,8 +264,8 @@ TEST_F(Formulario, UnaClaseYLuegoLaOtraEscribenLaCabecera) {
         std::vector<std::string>{
             "El archivo de movimientos ya ha sido validado anteriormente\r ¿Desea continuar?"});
 
-    f.chkOpc[2]->click();
-    f.chkOpc[3]->click();
+    c.chkOpc[2]->click();
+    c.chkOpc[3]->click();
     Elige(f, base + ".ext");
     f.CmdGrabar_Click();
     EXPECT_EQ(Cajas(), std::vector<std::string>{
@@ -225,16 +282,17 @@ TEST_F(Formulario, UnaClaseYLuegoLaOtraEscribenLaCabecera) {
 
 TEST_F(Formulario, UnidadInexistente) {
     FrmImportar f;
-    const std::string antes = f.DirList->Path();
-    f.DrvLst->addItem("/no/existe");
-    f.DrvLst->setCurrentText("/no/existe");
+    const Controles c(f);
+    const std::string antes = c.DirList->Path();
+    c.DrvLst->addItem("/no/existe");
+    c.DrvLst->setCurrentText("/no/existe");
     f.DrvLst_Change();
     const auto cajas = Cajas();
     ASSERT_EQ(cajas.size(), 1u);
     EXPECT_EQ(cajas[0],
               "Driver / seleccionado no esta disponible.\nEsta seleccionando un driver que no "
               "existe.\nIntente nuevamente por favor.");
-    EXPECT_EQ(f.DirList->Path(), antes);
+    EXPECT_EQ(c.DirList->Path(), antes);
 }
 
 }  // namespace
@@ -243,28 +301,29 @@ namespace {
 
 TEST_F(Formulario, Rotulos) {
     FrmImportar f;
+    const Controles c(f);
     const std::pair<QWidget*, const char*> rotulos[] = {
-        {f.fraDec, "Declarante"},
-        {f.fraArc, "Archivo"},
-        {f.Label1[0], "Número de RUC"},
-        {f.Label1[1], "Nombre o razón social"},
-        {f.Label1[2], "Período"},
-        {f.Label1[3], "Unidades de Disco :"},
-        {f.Label1[4], "Directorios :"},
-        {f.Label1[5], "Archivos a Importar :"},
-        {f.Label1[6],
+        {c.fraDec, "Declarante"},
+        {c.fraArc, "Archivo"},
+        {c.Label1[0], "Número de RUC"},
+        {c.Label1[1], "Nombre o razón social"},
+        {c.Label1[2], "Período"},
+        {c.Label1[3], "Unidades de Disco :"},
+        {c.Label1[4], "Directorios :"},
+        {c.Label1[5], "Archivos a Importar :"},
+        {c.Label1[6],
          "Seleccione la unidad y el directorio desde el que desea importar la información"},
-        {f.Label1[7], "Número de orden"},
-        {f.chkOpc[0], "Contribuyentes nacionales"},
-        {f.chkOpc[1], "Contribuyentes Extranjeros"},
-        {f.chkOpc[2], "Movimientos Acumulados"},
-        {f.chkOpc[3], "Movimientos de contra asiento por error"},
-        {f.chkOpc[4], "Exoneración, Convenios e Inafectación"},
-        {f.CmdGrabar, "&Aceptar"},
-        {f.CmdCancelar, "&Salir"},
-        {f.fraOpc, ""},
-        {f.fraBar, ""},
-        {f.lblbar1, ""},
+        {c.Label1[7], "Número de orden"},
+        {c.chkOpc[0], "Contribuyentes nacionales"},
+        {c.chkOpc[1], "Contribuyentes Extranjeros"},
+        {c.chkOpc[2], "Movimientos Acumulados"},
+        {c.chkOpc[3], "Movimientos de contra asiento por error"},
+        {c.chkOpc[4], "Exoneración, Convenios e Inafectación"},
+        {c.CmdGrabar, "&Aceptar"},
+        {c.CmdCancelar, "&Salir"},
+        {c.fraOpc, ""},
+        {c.fraBar, ""},
+        {c.lblbar1, ""},
     };
     for (const auto& [w, texto] : rotulos) {
         QString t;
@@ -276,23 +335,24 @@ TEST_F(Formulario, Rotulos) {
             t = b->text();
         EXPECT_EQ(t.toStdString(), texto) << w->objectName().toStdString();
     }
-    for (int i : {2, 3}) EXPECT_FALSE(f.chkOpc[static_cast<std::size_t>(i)]->isChecked());
-    for (int i : {0, 1, 4}) EXPECT_FALSE(f.chkOpc[static_cast<std::size_t>(i)]->isVisibleTo(&f));
-    EXPECT_FALSE(f.fraBar->isVisibleTo(&f));
-    EXPECT_EQ(f.mkePeriodo->inputMask().left(7), "99/9999");
+    for (int i : {2, 3}) EXPECT_FALSE(c.chkOpc[static_cast<std::size_t>(i)]->isChecked());
+    for (int i : {0, 1, 4}) EXPECT_FALSE(c.chkOpc[static_cast<std::size_t>(i)]->isVisibleTo(&f));
+    EXPECT_FALSE(c.fraBar->isVisibleTo(&f));
+    EXPECT_EQ(c.mkePeriodo->inputMask().left(7), "99/9999");
 }
 
 TEST_F(Formulario, PeriodoDesdeMarzoDe2004) {
     FrmImportar f;
-    f.mkePeriodo->setText("03/2004");
+    const Controles c(f);
+    c.mkePeriodo->setText("03/2004");
     EXPECT_TRUE(Cajas().empty());
     EXPECT_EQ(shell::G().gsPeriodo, "200403");
-    f.mkePeriodo->setText("02/2004");
+    c.mkePeriodo->setText("02/2004");
     EXPECT_EQ(Cajas(), std::vector<std::string>{"¡El Periodo tributario no es válido!"});
     EXPECT_EQ(shell::G().gsPeriodo, "200403");  // a refused period is not taken
     // Opening or modifying (mode 2) does not ask about the period.
     shell::G().gnModo = 2;
-    f.mkePeriodo->setText("01/2004");
+    c.mkePeriodo->setText("01/2004");
     EXPECT_TRUE(Cajas().empty());
     EXPECT_EQ(shell::G().gsPeriodo, "200401");
 }
@@ -309,11 +369,12 @@ TEST_F(Formulario, ValidarOtraVezTrasLaPregunta) {
     const std::string base = "0787201501" + kRuc;
     Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "1.00")});
     FrmImportar f;
-    f.CmbRuc->setCurrentIndex(0);
-    f.mkePeriodo->setText("01/2015");
-    f.DirList->SetPath(datos_);
+    const Controles c(f);
+    c.CmbRuc->setCurrentIndex(0);
+    c.mkePeriodo->setText("01/2015");
+    c.DirList->SetPath(datos_);
     f.DirList_Change();
-    f.chkOpc[2]->click();
+    c.chkOpc[2]->click();
     Elige(f, base + ".mov");
     f.CmdGrabar_Click();
     Cajas();
@@ -335,11 +396,12 @@ TEST_F(Formulario, ArchivoConErroresDejaElFormularioListo) {
     const std::string base = "0787201501" + kRuc;
     Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "05.00")});
     FrmImportar f;
-    f.CmbRuc->setCurrentIndex(0);
-    f.mkePeriodo->setText("01/2015");
-    f.DirList->SetPath(datos_);
+    const Controles c(f);
+    c.CmbRuc->setCurrentIndex(0);
+    c.mkePeriodo->setText("01/2015");
+    c.DirList->SetPath(datos_);
     f.DirList_Change();
-    f.chkOpc[2]->click();
+    c.chkOpc[2]->click();
     Elige(f, base + ".mov");
     f.CmdGrabar_Click();
     EXPECT_TRUE(Cajas().empty());
@@ -347,53 +409,42 @@ TEST_F(Formulario, ArchivoConErroresDejaElFormularioListo) {
     const std::string& texto = avisos_.avisos[0].texto;
     EXPECT_EQ(texto.rfind("El archivo " + datos_ + "/" + base + ".mov tiene errores", 0), 0u)
         << texto;
-    EXPECT_TRUE(f.CmdGrabar->isEnabled());
-    EXPECT_EQ(f.pbar1->value(), 0);
-    EXPECT_EQ(f.lblbar1->text(), "");
-    EXPECT_EQ(f.fraBar->title(), "");
+    EXPECT_TRUE(c.CmdGrabar->isEnabled());
+    EXPECT_EQ(c.pbar1->value(), 0);
+    EXPECT_EQ(c.lblbar1->text(), "");
+    EXPECT_EQ(c.fraBar->title(), "");
     EXPECT_EQ(FilasCab(), 0);
 }
 
 TEST_F(Formulario, RutaQueNoEsCarpeta) {
     Escribe(datos_ + "/archivo", {"x"});
     FrmImportar f;
-    const std::string antes = f.DirList->Path();
-    f.DrvLst->addItem(QString::fromStdString(datos_ + "/archivo"));
-    f.DrvLst->setCurrentText(QString::fromStdString(datos_ + "/archivo"));
+    const Controles c(f);
+    const std::string antes = c.DirList->Path();
+    c.DrvLst->addItem(QString::fromStdString(datos_ + "/archivo"));
+    c.DrvLst->setCurrentText(QString::fromStdString(datos_ + "/archivo"));
     f.DrvLst_Change();
     EXPECT_EQ(Cajas(), std::vector<std::string>{
                            "Ruta de Directorio no encontrado en Driver:/\nVerifique el correcto "
                            "colocado del disquete.\nIntente nuevamente por favor."});
-    EXPECT_EQ(f.DirList->Path(), antes);
-    EXPECT_EQ(f.DrvLst->currentText(), "/");
+    EXPECT_EQ(c.DirList->Path(), antes);
+    EXPECT_EQ(c.DrvLst->currentText(), "/");
 }
 
-// The folder list reads as the way from the drive down, then the subfolders;
-// activating one shows its files.
-TEST_F(Formulario, ListaDeCarpetas) {
+// Activating a folder of the folder list shows its files.
+TEST_F(Formulario, CarpetaActivadaMuestraSusArchivos) {
     fs::create_directories(datos_ + "/b");
     fs::create_directories(datos_ + "/A");
     Escribe(datos_ + "/A/0787201501" + kRuc + ".mov", {Mov("12345678", "1.00")});
     FrmImportar f;
-    f.DirList->SetPath(datos_);
-    std::vector<std::string> textos;
-    for (int i = 0; i < f.DirList->count(); ++i)
-        textos.push_back(f.DirList->item(i)->text().toStdString());
-    ASSERT_GE(textos.size(), 3u);
-    EXPECT_EQ(textos.front(), "/");
-    EXPECT_EQ(textos[textos.size() - 3], "datos");
-    EXPECT_EQ(textos[textos.size() - 2], "A");
-    EXPECT_EQ(textos.back(), "b");
-    EXPECT_EQ(f.DirList->currentItem()->text(), "datos");
-
-    f.CmbRuc->setCurrentIndex(0);
-    f.mkePeriodo->setText("01/2015");
-    f.chkOpc[2]->click();
-    emit f.DirList->itemActivated(f.DirList->item(f.DirList->count() - 2));
-    EXPECT_EQ(f.DirList->Path(), datos_ + "/A");
+    const Controles c(f);
+    c.DirList->SetPath(datos_);
+    c.CmbRuc->setCurrentIndex(0);
+    c.mkePeriodo->setText("01/2015");
+    c.chkOpc[2]->click();
+    emit c.DirList->itemActivated(c.DirList->item(c.DirList->count() - 2));
+    EXPECT_EQ(c.DirList->Path(), datos_ + "/A");
     EXPECT_EQ(Archivos(f), std::vector<std::string>{"0787201501" + kRuc + ".mov"});
-    emit f.DirList->itemActivated(f.DirList->item(0));
-    EXPECT_EQ(f.DirList->Path(), "/");
 }
 
 }  // namespace
@@ -407,26 +458,27 @@ TEST_F(Formulario, DuranteLaImportacion) {
     const std::string base = "0787201501" + kRuc;
     Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "1.00")});
     FrmImportar f;
-    f.CmbRuc->setCurrentIndex(0);
-    f.mkePeriodo->setText("01/2015");
-    f.DirList->SetPath(datos_);
+    const Controles c(f);
+    c.CmbRuc->setCurrentIndex(0);
+    c.mkePeriodo->setText("01/2015");
+    c.DirList->SetPath(datos_);
     f.DirList_Change();
-    f.chkOpc[2]->click();
+    c.chkOpc[2]->click();
     Elige(f, base + ".mov");
     bool bloqueado = false, corrio = false, cerradoDurante = false, cerrado = false;
     QObject::connect(&f, &QDialog::finished, [&] { cerrado = true; });
     QTimer::singleShot(0, &f, [&] {
         corrio = true;
-        bloqueado = !f.fraDec->isEnabled() && !f.fraOpc->isEnabled() && !f.fraArc->isEnabled();
-        f.CmdCancelar->click();
+        bloqueado = !c.fraDec->isEnabled() && !c.fraOpc->isEnabled() && !c.fraArc->isEnabled();
+        c.CmdCancelar->click();
         cerradoDurante = cerrado || shell::G().gsPeriodo.empty();
     });
     f.CmdGrabar_Click();
     ASSERT_TRUE(corrio);
     EXPECT_TRUE(bloqueado);
     EXPECT_FALSE(cerradoDurante);
-    EXPECT_TRUE(f.fraDec->isEnabled());
-    EXPECT_TRUE(f.fraArc->isEnabled());
+    EXPECT_TRUE(c.fraDec->isEnabled());
+    EXPECT_TRUE(c.fraArc->isEnabled());
     auto rs = db_->OpenRecordset("SELECT periodo FROM EFCONTROL", jet::dbOpenSnapshot);
     ASSERT_FALSE(rs->Eof());
     EXPECT_EQ(rs->Fields(0).Value().Str(), "201501");
@@ -444,11 +496,12 @@ TEST_F(Formulario, ElArchivoElegidoYNoSuHomonimo) {
     Escribe(elegido, {"01|22345678||201412|01|01|02||2|100.00|18.00#|0.00|||||||"});
     Escribe(base + ".ext", {"x|"});
     FrmImportar f;
-    f.CmbRuc->setCurrentIndex(0);
-    f.mkePeriodo->setText("01/2015");
-    f.DirList->SetPath(datos_);
+    const Controles c(f);
+    c.CmbRuc->setCurrentIndex(0);
+    c.mkePeriodo->setText("01/2015");
+    c.DirList->SetPath(datos_);
     f.DirList_Change();
-    f.chkOpc[3]->click();
+    c.chkOpc[3]->click();
     ASSERT_EQ(Archivos(f).size(), 2u);
     Elige(f, "0787201501" + kRuc + ".EXT");
     f.CmdGrabar_Click();
@@ -474,11 +527,12 @@ TEST_F(Formulario, BaseOcupadaPorOtroPrograma) {
     const std::string base = "0787201501" + kRuc;
     Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "1.00")});
     FrmImportar f;
-    f.CmbRuc->setCurrentIndex(0);
-    f.mkePeriodo->setText("01/2015");
-    f.DirList->SetPath(datos_);
+    const Controles c(f);
+    c.CmbRuc->setCurrentIndex(0);
+    c.mkePeriodo->setText("01/2015");
+    c.DirList->SetPath(datos_);
     f.DirList_Change();
-    f.chkOpc[2]->click();
+    c.chkOpc[2]->click();
     Elige(f, base + ".mov");
     auto otro = hostkit::AbreHost(inst_);
     ASSERT_EQ(sqlite3_exec(otro->Handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr),
@@ -505,6 +559,7 @@ TEST_F(Formulario, IconosYTitulosDelCamino) {
     Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "1.00")});
     fs::create_directories(datos_ + "/Ñandú");
     FrmImportar f;
+    const Controles c(f);
     std::vector<ui::ShownBox> cajas;
     auto pulsa = [&] {
         respuestas_->Clear();
@@ -515,21 +570,21 @@ TEST_F(Formulario, IconosYTitulosDelCamino) {
     };
     auto estilo = [&] { return cajas.empty() ? -1 : cajas.back().flags; };
 
-    f.DirList->SetPath(datos_ + "/Ñandú");
+    c.DirList->SetPath(datos_ + "/Ñandú");
     EXPECT_EQ(pulsa().rfind("El nombre del directorio", 0), 0u);
     EXPECT_EQ(estilo(), ui::vbCritical);
     EXPECT_EQ(cajas.back().text,
               "El nombre del directorio que contiene los archivos a importar presenta un carácter "
               "no permitido (ñ).\rPor favor modifique el nombre del directorio o copie los "
               "archivos en otro directorio para poder generar su envío  KORAL.");
-    f.DirList->SetPath(datos_);
+    c.DirList->SetPath(datos_);
     EXPECT_EQ(pulsa(), "¡El Periodo tributario no es válido!");
     EXPECT_EQ(estilo(), ui::vbCritical);
-    f.mkePeriodo->setText("01/2015");
+    c.mkePeriodo->setText("01/2015");
     EXPECT_EQ(pulsa(), "Debe seleccionar algún número de RUC");
     EXPECT_EQ(estilo(), ui::vbExclamation);
-    f.CmbRuc->setCurrentIndex(0);
-    f.chkOpc[2]->click();
+    c.CmbRuc->setCurrentIndex(0);
+    c.chkOpc[2]->click();
     EXPECT_EQ(pulsa(), "No se ha encontrado el archivo de información para el RUC seleccionado");
     EXPECT_EQ(estilo(), ui::vbExclamation);
     Elige(f, base + ".mov");

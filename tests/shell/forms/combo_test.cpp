@@ -69,11 +69,11 @@ TEST(StatusBar, MuestraBarraEstadoWritesTheMainWindowsBar) {
     {
         MDIFrm m;
         MuestraBarraEstado("20100123453", "EMPRESA DE PRUEBA S.A.", "03/2004", "0787");
-        EXPECT_EQ(m.BarradeEstadoQVX1->esruc(), "1");
-        EXPECT_EQ(m.BarradeEstadoQVX1->numdoc(), "20100123453");
-        EXPECT_EQ(m.BarradeEstadoQVX1->razonsocial(), "EMPRESA DE PRUEBA S.A.");
-        EXPECT_EQ(m.BarradeEstadoQVX1->periodo_ejercicio(), "03/2004");
-        EXPECT_EQ(m.BarradeEstadoQVX1->formulario(), "0787");
+        EXPECT_EQ(Barra(m)->esruc(), "1");
+        EXPECT_EQ(Barra(m)->numdoc(), "20100123453");
+        EXPECT_EQ(Barra(m)->razonsocial(), "EMPRESA DE PRUEBA S.A.");
+        EXPECT_EQ(Barra(m)->periodo_ejercicio(), "03/2004");
+        EXPECT_EQ(Barra(m)->formulario(), "0787");
     }
     EXPECT_EQ(BarraEstado(), nullptr);
 }

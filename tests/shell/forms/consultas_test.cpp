@@ -123,7 +123,7 @@ TEST_F(HostForms, AnyOtherKindKeepsTheCaptionAndTheLastQuery) {
     G().gnTipoConsulta = 0;
     shell::forms::frmBancos otra;
     EXPECT_EQ(otra.windowTitle(), "Consultas");
-    EXPECT_EQ(otra.grdBancos->rowCount(), 7);
+    EXPECT_EQ(otra.findChild<QTableWidget*>("grdBancos")->rowCount(), 7);
 }
 
 TEST_F(HostForms, AboutBoxShowsTheVersionRead) {

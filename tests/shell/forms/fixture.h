@@ -13,6 +13,7 @@
 
 #include "host/hostkit.h"
 #include "host/pruebas.h"
+#include "pruebas/controles.h"
 #include "shell/conexion.h"
 #include "shell/forms/mdifrm.h"
 #include "shell/state.h"
@@ -27,6 +28,11 @@ inline QApplication& TestApp() {
     static char* argv[] = {name, nullptr};
     static QApplication* app = new QApplication(argc, argv);
     return *app;
+}
+
+// The main window's status bar, found by its object name.
+inline ui::BarradeEstadoQVX* Barra(const shell::forms::MDIFrm& m) {
+    return pruebas::Control<ui::BarradeEstadoQVX>(m, "BarradeEstadoQVX1");
 }
 
 class HostForms : public ::testing::Test {

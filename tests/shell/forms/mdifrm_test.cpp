@@ -204,10 +204,10 @@ TEST_F(HostForms, LoadingReadsSettingsOpensTheBaseAndTheVersion) {
     EXPECT_EQ(g.gsSysPath, inst_.sysPath);
     EXPECT_EQ(m.HelpFile(), inst_.sysPath + "0787/formdesk");
     EXPECT_EQ(m.HelpContextID(), 1008);
-    EXPECT_EQ(m.BarradeEstadoQVX1->formulario(), "0787");
-    EXPECT_EQ(m.BarradeEstadoQVX1->esruc(), "1");
-    EXPECT_EQ(m.BarradeEstadoQVX1->numdoc(), "");
-    EXPECT_EQ(m.BarradeEstadoQVX1->periodo_ejercicio(), "");
+    EXPECT_EQ(Barra(m)->formulario(), "0787");
+    EXPECT_EQ(Barra(m)->esruc(), "1");
+    EXPECT_EQ(Barra(m)->numdoc(), "");
+    EXPECT_EQ(Barra(m)->periodo_ejercicio(), "");
     EXPECT_TRUE(avisos_.avisos.empty());
     // No minimise or maximise box.
     EXPECT_FALSE(m.windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -267,12 +267,14 @@ TEST_F(HostForms, MenusAndToolbarAsDesigned) {
             }
         }
     }
-    ASSERT_EQ(m.botones.size(), 9u);
+    const QList<QAction*> botones = m.findChild<QToolBar*>("Toolbar1")->actions();
+    ASSERT_EQ(botones.size(), 9);
     const QStringList ayudas = {"Modifcar",        "Eliminar", "Imprimir", "Salir", "",
                                 "Numero de orden", "",         "",         ""};
     for (int i = 0; i < 9; ++i) {
-        EXPECT_EQ(m.botones[i]->toolTip(), ayudas[i]) << i + 1;
-        EXPECT_EQ(m.botones[i]->isSeparator(), i == 4 || i == 6 || i == 7) << i + 1;
+        EXPECT_EQ(botones[i]->objectName(), QStringLiteral("Button%1").arg(i + 1));
+        EXPECT_EQ(botones[i]->toolTip(), ayudas[i]) << i + 1;
+        EXPECT_EQ(botones[i]->isSeparator(), i == 4 || i == 6 || i == 7) << i + 1;
     }
     // Menu items reach their commands.
     shell::forms::RegistraFormulario("FrmImportar", [](QWidget* p) { return new QDialog(p); });
