@@ -189,12 +189,12 @@ const std::vector<Contribuyente>& Contribuyentes() {
     return lista;
 }
 
-void CreaTablas(jet::Database& db) {
+static void CreaTablas(jet::Database& db) {
     for (const std::string& sql : EsquemaHost()) db.Execute(sql, jet::dbFailOnError);
     db.RefreshTableDefs();
 }
 
-void CargaDatos(jet::Database& db) {
+static void CargaDatos(jet::Database& db) {
     jet::Transaction tx(db);
     for (const Contribuyente& c : Contribuyentes()) {
         Inserta(db, "CONT",
@@ -219,7 +219,7 @@ void CargaDatos(jet::Database& db) {
     tx.Commit();
 }
 
-void EscribeArchivosFilas(const std::string& carpetaTmp) {
+static void EscribeArchivosFilas(const std::string& carpetaTmp) {
     std::string tmp = ConBarra(carpetaTmp);
     std::vector<std::string> envio = {
         LineaFilas({"1", "MOV", "T787MOV", "MOV", "1", "1", "1", "2", "3", "4", "5", "6", "7"}),
@@ -244,7 +244,7 @@ void EscribeArchivosFilas(const std::string& carpetaTmp) {
     EscribeTexto1252(tmp + "paruzq.txt", param);
 }
 
-void EscribeIni(const Instalacion& inst) {
+static void EscribeIni(const Instalacion& inst) {
     struct Clave {
         const char* nombre;
         std::string valor;

@@ -44,12 +44,6 @@ std::unique_ptr<jet::Database> AbreHost(const Instalacion& inst);
 // The same, exclusively (nobody else can open it meanwhile).
 std::unique_ptr<jet::Database> AbreHostExclusivo(const Instalacion& inst);
 
-// Pieces of CreaHost, for tests that build a variant of the host.
-void CreaTablas(jet::Database& db);
-void CargaDatos(jet::Database& db);
-void EscribeArchivosFilas(const std::string& carpetaTmp);
-void EscribeIni(const Instalacion& inst);
-
 // A taxpayer of the sample register.
 struct Contribuyente {
     int tipo;            // document type (6 = RUC)

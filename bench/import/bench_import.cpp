@@ -17,7 +17,7 @@
 #include "tools/gendata/generador.h"
 #include "dupcheck/dupcheck.h"
 #include "host/hostkit.h"
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "import/registros.h"
 #include "import/transferencia.h"
 #include "jet/database.h"
@@ -67,9 +67,9 @@ int main(int argc, char** argv) {
     }
     fs::create_directories(carpeta);
 
-    hostkit::AvisosGrabados avisos;
+    pruebas::AvisosGrabados avisos;
     const auto inst = hostkit::CreaHost(carpeta + "/host");
-    hostkit::FijaWindir(inst);
+    pruebas::FijaWindir(inst);
     if (seeder::Instalador().Main() != 0) {
         std::cerr << "the installer failed\n";
         return 1;

@@ -8,7 +8,7 @@
 namespace prueba {
 
 void BaseDeclaracion::SetUp() {
-    auto host = hostkit::PreparaHost(carpeta_.Ruta(), val_);
+    auto host = pruebas::PreparaHost(carpeta_.Ruta(), val_);
     inst_ = host.inst;
     db_ = std::move(host.db);
     avisos_.avisos.clear();

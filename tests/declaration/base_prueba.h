@@ -12,7 +12,7 @@
 
 #include "declaration/declaracion.h"
 #include "host/hostkit.h"
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "validator/validator.h"
 
 namespace jet {
@@ -44,8 +44,8 @@ class BaseDeclaracion : public ::testing::Test {
     std::map<std::string, std::string> FilaCab(const std::string& periodo);
     long Cuenta(const std::string& sql);
 
-    hostkit::CarpetaTemporal carpeta_;
-    hostkit::AvisosGrabados avisos_;
+    pruebas::CarpetaTemporal carpeta_;
+    pruebas::AvisosGrabados avisos_;
     hostkit::Instalacion inst_;
     std::unique_ptr<jet::Database> db_;
     validator::cValidador val_;

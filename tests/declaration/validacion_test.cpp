@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "shell/state.h"
 
 namespace {
@@ -118,7 +118,7 @@ class ValidaTodoLog : public ::testing::Test {
         return {std::istreambuf_iterator<char>(f), {}};
     }
     bool HayLog() { return std::filesystem::exists(carpeta_.Ruta() + "/Mens.txt"); }
-    hostkit::CarpetaTemporal carpeta_;
+    pruebas::CarpetaTemporal carpeta_;
 };
 
 TEST_F(ValidaTodoLog, AllClearLeavesAnEmptyLog) {

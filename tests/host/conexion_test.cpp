@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "host/hostkit.h"
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "jet/database.h"
 #include "profile/profile.h"
 #include "shell/settings.h"
@@ -18,8 +18,8 @@
 #include "vb/files.h"
 
 namespace fs = std::filesystem;
-using hostkit::AvisosGrabados;
-using hostkit::CarpetaTemporal;
+using pruebas::AvisosGrabados;
+using pruebas::CarpetaTemporal;
 using hostkit::Instalacion;
 
 namespace {
@@ -29,7 +29,7 @@ class ConexionTest : public ::testing::Test {
     void SetUp() override {
         shell::ResetState();
         inst = hostkit::CreaHost(carpeta.Ruta() + "/host");
-        hostkit::FijaWindir(inst);
+        pruebas::FijaWindir(inst);
     }
     void TearDown() override {
         shell::CierraBaseDatos();
@@ -132,7 +132,7 @@ TEST_F(ConexionTest, AperturaFallidaDaMensajeGenericoYDejaSystemDB) {
 }
 
 TEST_F(ConexionTest, BaseTomadaEnExclusivaDa3051) {
-    hostkit::BloqueoExclusivo bloqueo(inst);
+    pruebas::BloqueoExclusivo bloqueo(inst);
     ASSERT_TRUE(bloqueo.Activo());
     AvisosGrabados avisos;
     ASSERT_TRUE(shell::LeeConfiguracion());
@@ -158,7 +158,7 @@ TEST_F(ConexionTest, CarpetaDelSistemaInvalidaSeInformaYTermina) {
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);
         shell::ResetState();
-        hostkit::FijaWindir(inst);
+        pruebas::FijaWindir(inst);
         ASSERT_TRUE(
             profile::WritePrivateProfileString("Options", "SysPath", inst.sysPath, inst.ini));
         c.prepara(*this);
@@ -184,7 +184,7 @@ TEST_F(ConexionTest, ProgramaCompanero) {
     db.reset();
 
     {
-        hostkit::BloqueoExclusivo bloqueo(inst);
+        pruebas::BloqueoExclusivo bloqueo(inst);
         ASSERT_TRUE(bloqueo.Activo());
         EXPECT_EQ(shell::AbreBaseDatos(inst.sysPath), nullptr);
     }

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <set>
 
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "jet/database.h"
 #include "profile/profile.h"
 #include "shell/cnumero.h"
@@ -20,7 +20,7 @@
 #include "vb/variant.h"
 
 namespace fs = std::filesystem;
-using hostkit::CarpetaTemporal;
+using pruebas::CarpetaTemporal;
 
 namespace {
 

@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "host/hostkit.h"
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "jet/database.h"
 #include "shell/state.h"
 #include "vb/error.h"
 #include "vb/strings.h"
 
-using hostkit::AvisosGrabados;
-using hostkit::CarpetaTemporal;
+using pruebas::AvisosGrabados;
+using pruebas::CarpetaTemporal;
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tools/gendata/generador.h"
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "shell/avisos.h"
 #include "validator/validator.h"
 #include "vb/error.h"
@@ -756,7 +756,7 @@ TEST_F(Registros, DesbordeCierraArchivosYConservaLaCopia) {
 // run-time only finds the failure while closing the file.
 TEST_F(Registros, FalloDeEscrituraDelErrorSeAvisa) {
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    hostkit::AvisosGrabados avisos;
+    pruebas::AvisosGrabados avisos;
     int marcos = 0;
     e_.habilitaMarcos = [&] { ++marcos; };
     e_.periodo = "201501";

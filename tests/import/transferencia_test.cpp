@@ -30,7 +30,7 @@
 
 #include "tools/gendata/generador.h"
 #include "host/hostkit.h"
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "import/control.h"
 #include "jet/database.h"
 #include "shell/cnumero.h"
@@ -68,7 +68,7 @@ class Vista : public importacion::VistaImportacion {
 class Transferencia : public ::testing::Test {
   protected:
     void SetUp() override {
-        auto host = hostkit::PreparaHost(carpeta_.Ruta(), val_);
+        auto host = pruebas::PreparaHost(carpeta_.Ruta(), val_);
         inst_ = host.inst;
         db_ = std::move(host.db);
         avisos_.avisos.clear();
@@ -112,8 +112,8 @@ class Transferencia : public ::testing::Test {
         return rs->RecordCount();
     }
 
-    hostkit::CarpetaTemporal carpeta_;
-    hostkit::AvisosGrabados avisos_;
+    pruebas::CarpetaTemporal carpeta_;
+    pruebas::AvisosGrabados avisos_;
     hostkit::Instalacion inst_;
     std::unique_ptr<jet::Database> db_;
     validator::cValidador val_;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host/hostkit.h"
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "jet/database.h"
 #include "reports/casillas.h"
 #include "reports/imprep.h"
@@ -69,10 +69,10 @@ class Declaracion : public ::testing::Test {
         }
     }
 
-    hostkit::CarpetaTemporal carpeta_;
+    pruebas::CarpetaTemporal carpeta_;
     hostkit::Instalacion inst_;
     std::unique_ptr<jet::Database> db_;
-    hostkit::AvisosGrabados avisos_;
+    pruebas::AvisosGrabados avisos_;
 };
 
 TEST_F(Declaracion, TwoFortnightsPaidByCheque) {

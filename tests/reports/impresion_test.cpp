@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "host/hostkit.h"
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "jet/database.h"
 #include "pruebas/controles.h"
 #include "reports/forms/frmimprimir.h"
@@ -180,7 +180,7 @@ class Ventanas : public ::testing::Test {
         return visible;
     }
 
-    hostkit::CarpetaTemporal carpeta_;
+    pruebas::CarpetaTemporal carpeta_;
     hostkit::Instalacion inst_;
     std::unique_ptr<jet::Database> db_;
     validator::cValidador validador_;
@@ -527,7 +527,7 @@ TEST_F(DialogoImprimir, AReportCutShortIsNeitherPreviewedNorPrinted) {
     frmImprimir f;
     f.show();
     for (int boton : {0, 1}) {
-        hostkit::AvisosGrabados avisos;
+        pruebas::AvisosGrabados avisos;
         bool abierto = false;
         ui::SetModalHook([&](QDialog*) { abierto = true; });
         f.CmdImprimir_Click(boton);

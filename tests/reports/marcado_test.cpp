@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "../platform/vb/error_of.h"
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "reports/implinea.h"
 #include "reports/lector.h"
 #include "reports/recorrido.h"
@@ -57,7 +57,7 @@ class Escritor : public ::testing::Test {
         EXPECT_EQ(t, "") << "every line ends in CR LF";
         return v;
     }
-    hostkit::CarpetaTemporal carpeta_;
+    pruebas::CarpetaTemporal carpeta_;
     std::string ruta_;
 };
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "host/hostkit.h"
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "jet/database.h"
 #include "shell/state.h"
 #include "validator/validator.h"
@@ -33,7 +33,7 @@ class HostTest : public ::testing::Test {
     }
     void Ejecuta(const std::string& sql) { db_->Execute(sql, jet::dbFailOnError); }
 
-    hostkit::CarpetaTemporal carpeta_;
+    pruebas::CarpetaTemporal carpeta_;
     hostkit::Instalacion inst_;
     std::unique_ptr<jet::Database> db_;
     validator::cValidador validador_;

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "host/hostkit.h"
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "jet/database.h"
 #include "shell/state.h"
 #include "vb/error.h"
@@ -45,7 +45,7 @@ class SpoolTest : public ::testing::Test {
         return vb::CLng(rs->Fields(0).Value());
     }
 
-    hostkit::CarpetaTemporal carpeta_;
+    pruebas::CarpetaTemporal carpeta_;
     hostkit::Instalacion inst_;
     std::unique_ptr<jet::Database> db_;
 };

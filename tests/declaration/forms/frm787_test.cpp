@@ -24,7 +24,7 @@
 #include "declaration/casillas.h"
 #include "declaration/formatos.h"
 #include "host/hostkit.h"
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "import/control.h"
 #include "import/transferencia.h"
 #include "jet/database.h"
@@ -61,7 +61,7 @@ class Declaracion787 : public ::testing::Test {
   protected:
     void SetUp() override {
         App();
-        auto host = hostkit::PreparaHost(carpeta_.Ruta() + "/host", val_);
+        auto host = pruebas::PreparaHost(carpeta_.Ruta() + "/host", val_);
         inst_ = host.inst;
         db_ = std::move(host.db);
         avisos_.avisos.clear();
@@ -164,8 +164,8 @@ class Declaracion787 : public ::testing::Test {
                qGray(p.color(QPalette::Disabled, QPalette::Text).rgb());
     }
 
-    hostkit::CarpetaTemporal carpeta_;
-    hostkit::AvisosGrabados avisos_;
+    pruebas::CarpetaTemporal carpeta_;
+    pruebas::AvisosGrabados avisos_;
     hostkit::Instalacion inst_;
     std::unique_ptr<jet::Database> db_;
     validator::cValidador val_;

@@ -22,7 +22,7 @@
 #include <optional>
 
 #include "host/hostkit.h"
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "import/control.h"
 #include "jet/database.h"
 #include "pruebas/controles.h"
@@ -93,7 +93,7 @@ class Formulario : public ::testing::Test {
   protected:
     void SetUp() override {
         App();
-        auto host = hostkit::PreparaHost(carpeta_.Ruta() + "/host", val_);
+        auto host = pruebas::PreparaHost(carpeta_.Ruta() + "/host", val_);
         inst_ = host.inst;
         db_ = std::move(host.db);
         avisos_.avisos.clear();
@@ -145,8 +145,8 @@ class Formulario : public ::testing::Test {
         return n;
     }
 
-    hostkit::CarpetaTemporal carpeta_;
-    hostkit::AvisosGrabados avisos_;
+    pruebas::CarpetaTemporal carpeta_;
+    pruebas::AvisosGrabados avisos_;
     hostkit::Instalacion inst_;
     std::unique_ptr<jet::Database> db_;
     validator::cValidador val_;

@@ -10,7 +10,7 @@
 #include <optional>
 #include <regex>
 
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "shell/state.h"
 #include "ui/msgbox.h"
 #include "ui/pointer.h"
@@ -68,7 +68,7 @@ class Consist : public ::testing::Test {
         return p;
     }
 
-    hostkit::CarpetaTemporal carpeta_;
+    pruebas::CarpetaTemporal carpeta_;
     std::string pdf_;
     ui::ScriptedAnswers respuestas_;
 };

@@ -12,7 +12,7 @@
 #include <optional>
 
 #include "host/hostkit.h"
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "pruebas/controles.h"
 #include "shell/conexion.h"
 #include "shell/forms/mdifrm.h"
@@ -43,7 +43,7 @@ class HostForms : public ::testing::Test {
         shell::ResetState();
         shell::G().goValidador = &validador_;
         inst_ = hostkit::CreaHost(carpeta_.Ruta() + "/host");
-        hostkit::FijaWindir(inst_);
+        pruebas::FijaWindir(inst_);
         respuestas_.emplace();
         ui::SetDesktopHook([this](const std::string& s) { abiertos_.push_back(s); });
     }
@@ -64,9 +64,9 @@ class HostForms : public ::testing::Test {
         return *frm_;
     }
 
-    hostkit::CarpetaTemporal carpeta_;
+    pruebas::CarpetaTemporal carpeta_;
     hostkit::Instalacion inst_;
-    hostkit::AvisosGrabados avisos_;
+    pruebas::AvisosGrabados avisos_;
     validator::cValidador validador_;
     std::optional<ui::ScriptedAnswers> respuestas_;
     std::vector<std::string> abiertos_;

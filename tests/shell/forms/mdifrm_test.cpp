@@ -405,7 +405,7 @@ TEST_F(HostForms, DatabaseThatCannotBeOpened) {
 }
 
 TEST_F(HostForms, DatabaseHeldExclusively) {
-    hostkit::BloqueoExclusivo bloqueo(inst_);
+    pruebas::BloqueoExclusivo bloqueo(inst_);
     ASSERT_TRUE(bloqueo.Activo());
     MDIFrm m;
     EXPECT_FALSE(m.MDIForm_Load());

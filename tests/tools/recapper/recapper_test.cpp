@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "host/hostkit.h"
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "jet/database.h"
 #include "profile/profile.h"
 #include "vb/strings.h"
@@ -106,7 +106,7 @@ class RecapperTest : public ::testing::Test {
 
     void Prepara(const std::string& sub) {
         inst = hostkit::CreaHost(carpeta.Ruta() + sub);
-        hostkit::FijaWindir(inst);
+        pruebas::FijaWindir(inst);
         auto db = hostkit::AbreHost(inst);
         db->Execute(
             "INSERT INTO PARAM (Numero, Argumento, Funcion, Correl_Param) VALUES "
@@ -179,7 +179,7 @@ class RecapperTest : public ::testing::Test {
     std::string Rpt() const { return inst.sysPath + "RPT/"; }
     static constexpr const char* kClave = "0787201805006000020100000001";
 
-    hostkit::CarpetaTemporal carpeta;
+    pruebas::CarpetaTemporal carpeta;
     hostkit::Instalacion inst;
 };
 

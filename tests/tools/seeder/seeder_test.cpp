@@ -10,7 +10,7 @@
 #include <map>
 
 #include "host/hostkit.h"
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "jet/database.h"
 #include "profile/profile.h"
 #include "tools/seeder/instalador.h"
@@ -20,7 +20,7 @@
 #include "vb/variant.h"
 
 namespace fs = std::filesystem;
-using hostkit::AvisosGrabados;
+using pruebas::AvisosGrabados;
 using hostkit::LineaFilas;
 
 namespace {
@@ -29,7 +29,7 @@ class SeederTest : public ::testing::Test {
   protected:
     void SetUp() override {
         inst = hostkit::CreaHost(carpeta.Ruta() + "/host");
-        hostkit::FijaWindir(inst);
+        pruebas::FijaWindir(inst);
     }
     void TearDown() override { fs::current_path(fs::temp_directory_path()); }
 
@@ -65,7 +65,7 @@ class SeederTest : public ::testing::Test {
         return t;
     }
 
-    hostkit::CarpetaTemporal carpeta;
+    pruebas::CarpetaTemporal carpeta;
     hostkit::Instalacion inst;
 };
 
@@ -217,7 +217,7 @@ TEST_F(SeederTest, SinSysPathNoTocaNada) {
 }
 
 TEST_F(SeederTest, BaseBloqueada) {
-    hostkit::BloqueoExclusivo bloqueo(inst);
+    pruebas::BloqueoExclusivo bloqueo(inst);
     ASSERT_TRUE(bloqueo.Activo());
     AvisosGrabados avisos;
     EXPECT_EQ(Corre(), 1);

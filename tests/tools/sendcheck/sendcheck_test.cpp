@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "host/hostkit.h"
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 #include "jet/database.h"
 #include "shell/digest.h"
 #include "tools/sendcheck/instancia.h"
@@ -76,7 +76,7 @@ class SendcheckTest : public ::testing::Test {
     void Nueva() {
         const std::string raiz = carpeta.Ruta() + "/" + std::to_string(++instalaciones);
         inst = hostkit::CreaHost(raiz + "/host");
-        hostkit::FijaWindir(inst);
+        pruebas::FijaWindir(inst);
         fs::create_directories(raiz + "/run");
         ::setenv("XDG_RUNTIME_DIR", (raiz + "/run").c_str(), 1);
         datos = raiz + "/DATOS/";
@@ -178,7 +178,7 @@ class SendcheckTest : public ::testing::Test {
                inst.tmp + nombre + ".ERR\n";
     }
 
-    hostkit::CarpetaTemporal carpeta;
+    pruebas::CarpetaTemporal carpeta;
     hostkit::Instalacion inst;
     std::string datos;
     int instalaciones = 0;
@@ -395,7 +395,7 @@ TEST_F(SendcheckTest, LockedDatabaseAndSecondInstanceEndWithTheirMessage) {
     {
         // A database that cannot be opened is no pass: its message, then
         // the report says why and the flag is left.
-        hostkit::BloqueoExclusivo bloqueo(inst);
+        pruebas::BloqueoExclusivo bloqueo(inst);
         ASSERT_TRUE(bloqueo.Activo());
         Corrida c = Corre(Linea());
         EXPECT_EQ(c.errores, "Error de Conección:  3051- Base esta bloqueda\n");

@@ -1,4 +1,4 @@
-#include "host/pruebas.h"
+#include "pruebas/host.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,7 +14,7 @@
 
 namespace fs = std::filesystem;
 
-namespace hostkit {
+namespace pruebas {
 
 CarpetaTemporal::CarpetaTemporal() {
     std::random_device azar;
@@ -61,7 +61,7 @@ BloqueoExclusivo::BloqueoExclusivo(const Instalacion& inst) {
     if (hijo_ == 0) {
         char ok = 0;
         try {
-            auto db = AbreHostExclusivo(inst);
+            auto db = hostkit::AbreHostExclusivo(inst);
             // Touch the file so the lock is really taken.
             auto rs = db->OpenRecordset("SELECT * FROM PARAM", jet::dbOpenSnapshot);
             rs->Close();
@@ -94,10 +94,10 @@ BloqueoExclusivo::~BloqueoExclusivo() {
 
 HostPreparado PreparaHost(const std::string& carpeta, validator::cValidador& validador) {
     HostPreparado h;
-    h.inst = CreaHost(carpeta);
+    h.inst = hostkit::CreaHost(carpeta);
     FijaWindir(h.inst);
     if (seeder::Instalador().Main() != 0) throw std::runtime_error("el instalador no preparó la base");
-    h.db = AbreHost(h.inst);
+    h.db = hostkit::AbreHost(h.inst);
     shell::ResetState();
     auto& g = shell::G();
     g.gdbBase = h.db.get();
@@ -107,4 +107,4 @@ HostPreparado PreparaHost(const std::string& carpeta, validator::cValidador& val
     return h;
 }
 
-}  // namespace hostkit
+}  // namespace pruebas

@@ -1,6 +1,6 @@
-// Helpers for tests that work on a host installation: a temporary folder, the
-// message boxes recorded instead of shown, and another process holding the
-// database exclusively.
+// Test helpers (never linked by the programs) for tests that work on a host
+// installation: a temporary folder, the message boxes recorded instead of
+// shown, and another process holding the database exclusively.
 #pragma once
 
 #include <memory>
@@ -17,7 +17,9 @@ namespace validator {
 class cValidador;
 }
 
-namespace hostkit {
+namespace pruebas {
+
+using hostkit::Instalacion;
 
 // A fresh folder under the system's temporary folder, removed with its
 // contents at the end.
@@ -82,4 +84,4 @@ class BloqueoExclusivo {
     bool activo_ = false;
 };
 
-}  // namespace hostkit
+}  // namespace pruebas
