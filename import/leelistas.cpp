@@ -3,8 +3,9 @@
 #include <memory>
 #include <unordered_map>
 
+#include "import/leelistas.h"
+
 #include "import/catalogo.h"
-#include "import/registros.h"
 #include "vb/error.h"
 
 namespace importacion {

@@ -99,7 +99,7 @@ static_assert(sizeof(kMensajes) / sizeof(kMensajes[0]) == 63);
 
 }  // namespace
 
-void detalle::AvisaFalloLog(const vb::VbError& err, const Entorno* entorno) {
+void detalle::AvisaFalloLog(const vb::VbError& err, const EntornoImportacion* entorno) {
     std::string texto;
     if (err.Number() == vb::kPermissionDenied) {
         texto = err.Description() + "\nCierre el Archivo \nIntente nuevamente por favor.";
@@ -123,7 +123,7 @@ int Abroarchivo(std::string_view ArcPla) {
     return n;
 }
 
-void GraboLog(int Filelog, std::string& Linea, std::string_view NumErr, const Entorno* entorno) {
+void GraboLog(int Filelog, std::string& Linea, std::string_view NumErr, const EntornoImportacion* entorno) {
     Linea += MensajeError(NumErr);
     try {
         vb::PrintLine(Filelog, Linea);

@@ -2,7 +2,7 @@
 // apart for the declarant's own records and those of other holders.
 #include <cstring>
 
-#include "import/registros.h"
+#include "import/movimientos.h"
 #include "import/verificador.h"
 
 namespace importacion {
@@ -36,9 +36,9 @@ constexpr CamposGrupoC kGrupoC = {mov::kMonto, mov::kPaisOperacion, mov::kImpues
 
 }  // namespace
 
-TotalesMov ImportoMov(const Entorno& e, const Listas& l, const std::string& RutArc) {
+TotalesMov ImportoMov(const EntornoImportacion& e, const Listas& l, const std::string& RutArc) {
     TotalesMov t;
-    Verificador v(e, l, false);
+    VerificadorRegistros v(e, l, false);
     const bool antes200712 = v.PeriodoDeclaracion() < "200712";
     const Lista& l4 = ListaFija(antes200712 ? Fija::kL4MovAntes200712 : Fija::kL4MovDesde200712);
     const Lista& l3 = ListaFija(antes200712 ? Fija::kL3 : Fija::kL3MovDesde200712);
@@ -57,18 +57,18 @@ TotalesMov ImportoMov(const Entorno& e, const Listas& l, const std::string& RutA
         if (!(parCorto && Ocurre(v.Codigos(), SV(par, 4)))) return v.Rechaza("106");
         const bool propio = v.Propio();
         if ((c == "08" || c == "09") && !propio) return v.Rechaza("128");
-        if (!Verificador::GrupoB(to, m, c, l4, l3)) return v.Rechaza("127");
+        if (!VerificadorRegistros::GrupoB(to, m, c, l4, l3)) return v.Rechaza("127");
 
         const ResultadoGrupoC r = v.GrupoC(kGrupoC, c);
         if (r.fallo == ResultadoGrupoC::Ok) {
             SV pais = v.C(mov::kPais);
             if (!pais.empty() && Trim(pais).empty()) v.Rechaza("170");
             if (propio) {
-                Verificador::Suma(t.dMto302, r.impuesto);
-                Verificador::Suma(t.dMto402, r.monto);
+                VerificadorRegistros::Suma(t.dMto302, r.impuesto);
+                VerificadorRegistros::Suma(t.dMto402, r.monto);
             } else {
-                Verificador::Suma(t.dMto322, r.impuesto);
-                Verificador::Suma(t.dMto422, r.monto);
+                VerificadorRegistros::Suma(t.dMto322, r.impuesto);
+                VerificadorRegistros::Suma(t.dMto422, r.monto);
             }
             t.dTotTupla += 1;
         }
@@ -78,7 +78,7 @@ TotalesMov ImportoMov(const Entorno& e, const Listas& l, const std::string& RutA
     return t;
 }
 
-TotalesMov ImportoMov(const Entorno& e, const std::string& RutArc) {
+TotalesMov ImportoMov(const EntornoImportacion& e, const std::string& RutArc) {
     const Listas l = LeeListas("MOV", e.periodo);
     return ImportoMov(e, l, RutArc);
 }

@@ -3,7 +3,7 @@
 // holders.
 #include <cstring>
 
-#include "import/registros.h"
+#include "import/reversiones.h"
 #include "import/verificador.h"
 
 namespace importacion {
@@ -39,9 +39,9 @@ constexpr CamposGrupoC kGrupoC = {ext::kMonto, ext::kPaisOperacion, ext::kImpues
 
 }  // namespace
 
-TotalesExt ImportoExt(const Entorno& e, const Listas& l, const std::string& RutArc) {
+TotalesExt ImportoExt(const EntornoImportacion& e, const Listas& l, const std::string& RutArc) {
     TotalesExt t;
-    Verificador v(e, l, true);
+    VerificadorRegistros v(e, l, true);
     const Lista& l4 = ListaFija(Fija::kSinMonto);
     const Lista& l3 = ListaFija(Fija::kL3);
     t.resultado = v.Recorre(RutArc, ext::kCampos, [&] {
@@ -71,7 +71,7 @@ TotalesExt ImportoExt(const Entorno& e, const Listas& l, const std::string& RutA
         SV pais = v.C(ext::kPais);
         if (!pais.empty() && Trim(pais).empty()) v.Rechaza("170");
         const bool propio = v.Propio();
-        if (!Verificador::GrupoB(to, m, c, l4, l3)) return v.Rechaza("127");
+        if (!VerificadorRegistros::GrupoB(to, m, c, l4, l3)) return v.Rechaza("127");
         if ((c == "08" || c == "09") && !propio) return v.Rechaza("128");
         char par[4];
         const bool parCorto = to.size() + c.size() == 4;
@@ -92,22 +92,22 @@ TotalesExt ImportoExt(const Entorno& e, const Listas& l, const std::string& RutA
                 v.Rechaza("118");
             } else {
                 if (mod == "1") {
-                    Verificador::Suma(propio ? t.dMto306 : t.dMto326, r.impuesto);
-                    Verificador::Suma(propio ? t.dMto406 : t.dMto426, r.monto);
+                    VerificadorRegistros::Suma(propio ? t.dMto306 : t.dMto326, r.impuesto);
+                    VerificadorRegistros::Suma(propio ? t.dMto406 : t.dMto426, r.monto);
                 } else if (mod == "2") {
                     if (!propio) {
-                        Verificador::Suma(t.dMto350, r.impuesto);
-                        Verificador::Suma(t.dMto450, r.monto);
+                        VerificadorRegistros::Suma(t.dMto350, r.impuesto);
+                        VerificadorRegistros::Suma(t.dMto450, r.monto);
                     }
                 } else if (mod == "3") {
-                    Verificador::Suma(propio ? t.dMto303 : t.dMto323, r.impuesto);
-                    Verificador::Suma(propio ? t.dMto403 : t.dMto423, r.monto);
+                    VerificadorRegistros::Suma(propio ? t.dMto303 : t.dMto323, r.impuesto);
+                    VerificadorRegistros::Suma(propio ? t.dMto403 : t.dMto423, r.monto);
                 } else if (mod == "4") {
                     if (propio) {
                         v.Rechaza("119");
                     } else {
-                        Verificador::Suma(t.dMto324, r.impuesto);
-                        Verificador::Suma(t.dMto424, r.monto);
+                        VerificadorRegistros::Suma(t.dMto324, r.impuesto);
+                        VerificadorRegistros::Suma(t.dMto424, r.monto);
                     }
                 }
                 t.dTotTupla += 1;
@@ -119,7 +119,7 @@ TotalesExt ImportoExt(const Entorno& e, const Listas& l, const std::string& RutA
     return t;
 }
 
-TotalesExt ImportoExt(const Entorno& e, const std::string& RutArc) {
+TotalesExt ImportoExt(const EntornoImportacion& e, const std::string& RutArc) {
     const Listas l = LeeListas("EXT", e.periodo);
     return ImportoExt(e, l, RutArc);
 }

@@ -14,7 +14,8 @@
 
 #include "dupcheck/dupcheck.h"
 #include "import/control.h"
-#include "import/registros.h"
+#include "import/movimientos.h"
+#include "import/reversiones.h"
 #include "linefilter/linefilter.h"
 #include "shell/avisos.h"
 #include "shell/digest.h"
@@ -329,7 +330,7 @@ int Depurar(const std::string& entrada, const std::string& log, const std::strin
 
 void TraDatos(const std::string& RutArc, std::string& sCadErr, VistaImportacion* vista) {
     const auto& g = shell::G();
-    Entorno e;
+    EntornoImportacion e;
     e.periodo = g.gsPeriodo;
     e.ruc = g.gsRuc;
     e.validador = g.goValidador;

@@ -1,6 +1,5 @@
 #include "import/valores.h"
 
-#include "import/registros.h"
 #include "validator/validator.h"
 #include "vb/currency.h"
 #include "vb/numeric.h"

@@ -1,4 +1,5 @@
-// Inside the record checks: the raw single-byte line (one byte is one
+// The value kinds of the record checks (VCad), and inside them the raw
+// single-byte line (one byte is one
 // character) and the value kinds of its fields, amounts and periods, decided
 // quickly for the shapes most fields have and by the general rule otherwise.
 #pragma once
@@ -12,6 +13,15 @@
 namespace validator {
 class cValidador;
 }
+
+namespace importacion {
+
+// Value kinds of VCad: "8" amount above zero, "11" amount of zero or more,
+// "10" period of an operation. result receives the value or "".
+void VCad(const validator::cValidador& val, std::string_view value, std::string_view kind,
+          int maxLen, std::string_view opCode, std::string_view periodo, std::string& result);
+
+}  // namespace importacion
 
 namespace importacion::detalle {
 

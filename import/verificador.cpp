@@ -11,7 +11,7 @@
 
 namespace importacion::detalle {
 
-Verificador::Verificador(const Entorno& e, const Listas& l, bool reversos)
+VerificadorRegistros::VerificadorRegistros(const EntornoImportacion& e, const Listas& l, bool reversos)
     : e_(e), l_(l), val_(*e.validador), reversos_(reversos) {
     periodo_ = e.periodo;
     desde201104_ = periodo_ >= "201104";
@@ -28,7 +28,7 @@ Verificador::Verificador(const Entorno& e, const Listas& l, bool reversos)
     paises_ = Lista(vb::Utf8ToCp1252(l.paises));
 }
 
-std::string Verificador::Recorre(const std::string& ruta, int nCampos,
+std::string VerificadorRegistros::Recorre(const std::string& ruta, int nCampos,
                                  const std::function<void()>& registro) {
     log_ = Abroarchivo(ruta + "err");
     const int arch = vb::FreeFile();
@@ -81,7 +81,7 @@ std::string Verificador::Recorre(const std::string& ruta, int nCampos,
     return fallo_ ? "False" : "True";
 }
 
-void Verificador::Rechaza(const char* codigo) {
+void VerificadorRegistros::Rechaza(const char* codigo) {
     if (!copiaLista_) {
         copia_ = Texto(linea_);
         copiaLista_ = true;
@@ -90,7 +90,7 @@ void Verificador::Rechaza(const char* codigo) {
     GraboLog(log_, copia_, codigo, &e_);
 }
 
-bool Verificador::GrupoA(long& n) {
+bool VerificadorRegistros::GrupoA(long& n) {
     SV tipo = C(kTipoDocumento);
     bool numerico;
     double valor = 0;
@@ -147,14 +147,14 @@ bool Verificador::GrupoA(long& n) {
     return true;
 }
 
-bool Verificador::GrupoB(SV t, SV m, SV c, const Lista& l4, const Lista& l3) {
+bool VerificadorRegistros::GrupoB(SV t, SV m, SV c, const Lista& l4, const Lista& l3) {
     if (t != "01") return true;
     if (m == "04" && !Ocurre(l4, c)) return false;
     if (m == "03" && !Ocurre(l3, c)) return false;
     return true;
 }
 
-ResultadoGrupoC Verificador::GrupoC(const CamposGrupoC& campos, SV c) {
+ResultadoGrupoC VerificadorRegistros::GrupoC(const CamposGrupoC& campos, SV c) {
     ResultadoGrupoC r;
     SV monto = C(campos.monto);
     if (Ocurre(sinMonto_, c)) {
@@ -188,7 +188,7 @@ ResultadoGrupoC Verificador::GrupoC(const CamposGrupoC& campos, SV c) {
     return r;
 }
 
-void Verificador::GrupoD(int i) {
+void VerificadorRegistros::GrupoD(int i) {
     if (desde201104_) {
         if (C(i).empty()) Rechaza("135");
     } else if (!C(i).empty()) {
@@ -196,7 +196,7 @@ void Verificador::GrupoD(int i) {
     }
 }
 
-void Verificador::GrupoE(int i, bool prueba152) {
+void VerificadorRegistros::GrupoE(int i, bool prueba152) {
     static constexpr const char* kAntes[kCamposNoDomiciliado] = {"169", "138", "140",
                                                                  "142", "144", "146"};
     // The six fields are all empty when their bars are side by side.
@@ -326,12 +326,12 @@ void Verificador::GrupoE(int i, bool prueba152) {
     }
 }
 
-bool Verificador::Caracteres(SV s) const {
+bool VerificadorRegistros::Caracteres(SV s) const {
     if (TieneEnie(s)) return val_.ValidaCaracteres(val_.ReemplazaEnie(Texto(Trim(s))));
     return val_.ValidaCaracteres(Texto(s));
 }
 
-void Verificador::Cierra(const std::string& ruta, int arch) {
+void VerificadorRegistros::Cierra(const std::string& ruta, int arch) {
     try {
         vb::Close(log_);
     } catch (const vb::VbError& err) {

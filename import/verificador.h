@@ -12,7 +12,8 @@
 
 #include "import/campos.h"
 #include "import/lista.h"
-#include "import/registros.h"
+#include "import/entorno.h"
+#include "import/leelistas.h"
 #include "import/valores.h"
 #include "shell/contribuyentes.h"
 #include "vb/currency.h"
@@ -50,9 +51,9 @@ struct ResultadoGrupoC {
     std::int64_t impuesto = 0;
 };
 
-class Verificador {
+class VerificadorRegistros {
   public:
-    Verificador(const Entorno& e, const Listas& l, bool reversos);
+    VerificadorRegistros(const EntornoImportacion& e, const Listas& l, bool reversos);
 
     // Reads the whole file and calls `registro` for each line with the right
     // number of fields; lines without the final bar or with another number of
@@ -104,7 +105,7 @@ class Verificador {
     bool Caracteres(SV s) const;
     void Cierra(const std::string& ruta, int arch);
 
-    const Entorno& e_;
+    const EntornoImportacion& e_;
     const Listas& l_;
     const validator::cValidador& val_;
     bool reversos_;

@@ -1,3 +1,5 @@
+#include "reports/carga.h"
+
 #include <cmath>
 #include <string>
 
@@ -25,7 +27,7 @@ std::string Clave(bool conTipo) {
 
 void CargaCasillas() {
     shell::ProgramState& g = shell::G();
-    CasillasDeclaracion& tablas = Casillas();
+    CasillasDeclaracion& tablas = CasillasImpresion();
     tablas.BorraArray();
     g.gsBanco.clear();
     g.gsNroCheque.clear();

@@ -28,7 +28,7 @@ void CasillasDeclaracion::BorraArray() {
     for (std::string& s : gaCasillas800) s.clear();
 }
 
-CasillasDeclaracion& Casillas() {
+CasillasDeclaracion& CasillasImpresion() {
     static CasillasDeclaracion tablas;
     return tablas;
 }

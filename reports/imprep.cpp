@@ -60,7 +60,7 @@ void Cuadro(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2) 
 // One row of the box table: label, own-account box and amount (when the row
 // has one), retention box and amount.
 void FilaCasillas(std::int16_t y, const char* etiqueta, int propia, int retencion) {
-    const CasillasDeclaracion& c = Casillas();
+    const CasillasDeclaracion& c = CasillasImpresion();
     Texto(550, y, etiqueta, 8, false);
     if (propia > 0) {
         Texto(6600, y, std::to_string(propia), 8, false);
@@ -154,7 +154,7 @@ void FilasFijas() {
 
 void FilasCorridas() {
     const shell::ProgramState& g = shell::G();
-    const CasillasDeclaracion& c = Casillas();
+    const CasillasDeclaracion& c = CasillasImpresion();
     auto suma = [](std::int16_t a, std::int16_t b) { return vb::AddInteger(a, b); };
     std::int16_t f = g.gsPeriodo <= "200205" ? 1 : 5;
     f = suma(f, 3);

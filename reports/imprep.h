@@ -1,6 +1,6 @@
 // The declaration report: the taxpayer's one-page copy of the declaration
 // chosen in the print dialog, written as a report mark-up file. Inputs: the
-// box tables (Casillas()), the payment values gsBanco, gsNroCheque,
+// box tables (CasillasImpresion()), the payment values gsBanco, gsNroCheque,
 // gsEfectivo, and the current declaration (gsRuc, gsNombre, gsPeriodo,
 // gsNumOrden, gsNumControl) of the program state; the file is gsArchivoRep;
 // the bank names come from the parameter catalogue of gdbBase.

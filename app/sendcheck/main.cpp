@@ -14,6 +14,6 @@ int main(int argc, char** argv) {
         if (i > 1) linea += ' ';
         linea += argv[i];
     }
-    sendcheck::Verificador verificador;
+    sendcheck::VerificadorEnvio verificador;
     return verificador.Main(linea);
 }

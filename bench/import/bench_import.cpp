@@ -18,7 +18,8 @@
 #include "dupcheck/dupcheck.h"
 #include "host/hostkit.h"
 #include "pruebas/host.h"
-#include "import/registros.h"
+#include "import/movimientos.h"
+#include "import/reversiones.h"
 #include "import/transferencia.h"
 #include "jet/database.h"
 #include "shell/digest.h"
@@ -132,7 +133,7 @@ int main(int argc, char** argv) {
                                   archivo + "err");
     });
     etapa("records", [&] {
-        importacion::Entorno e;
+        importacion::EntornoImportacion e;
         e.periodo = periodo;
         e.ruc = ruc;
         e.validador = &val;

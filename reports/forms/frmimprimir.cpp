@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QVBoxLayout>
 
-#include "reports/casillas.h"
+#include "reports/carga.h"
 #include "reports/forms/frmimpxpag.h"
 #include "reports/forms/frmpreview.h"
 #include "reports/imprep.h"

@@ -1,6 +1,9 @@
 // Record checks of the movements and reversals files, run on generated files
 // with the catalogue lists passed in.
-#include "import/registros.h"
+#include "import/mensajes.h"
+#include "import/movimientos.h"
+#include "import/reversiones.h"
+#include "import/valores.h"
 
 #include <gtest/gtest.h>
 
@@ -143,7 +146,7 @@ class Registros : public ::testing::Test {
 
     fs::path dir_;
     validator::cValidador val_;
-    importacion::Entorno e_;
+    importacion::EntornoImportacion e_;
     std::string ruta_;
     double tuplas_ = -1;
     Currency m402_, m422_, m302_, m322_;

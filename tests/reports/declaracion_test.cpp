@@ -12,6 +12,7 @@
 #include "host/hostkit.h"
 #include "pruebas/host.h"
 #include "jet/database.h"
+#include "reports/carga.h"
 #include "reports/casillas.h"
 #include "reports/imprep.h"
 #include "shell/state.h"
@@ -32,7 +33,7 @@ class Declaracion : public ::testing::Test {
   protected:
     void SetUp() override {
         shell::ResetState();
-        Casillas().BorraArray();
+        CasillasImpresion().BorraArray();
         inst_ = hostkit::CreaHost(carpeta_.Ruta() + "/host");
         db_ = hostkit::AbreHost(inst_);
         auto& g = shell::G();
@@ -49,10 +50,10 @@ class Declaracion : public ::testing::Test {
         shell::G().gdbBase = nullptr;
         db_.reset();
         shell::ResetState();
-        Casillas().BorraArray();
+        CasillasImpresion().BorraArray();
     }
     void Fija(std::initializer_list<std::pair<int, const char*>> casillas) {
-        for (const auto& [n, v] : casillas) Casillas().Fija(n, v);
+        for (const auto& [n, v] : casillas) CasillasImpresion().Fija(n, v);
     }
     // Writes the report and compares it with the kept file of that name.
     void Compara(const std::string& nombre) {
@@ -230,7 +231,7 @@ TEST_F(Declaracion, BoxesAndPaymentOfTheChosenDeclaration) {
     g.gsPeriodo = "201710";
     g.gsBanco = g.gsNroCheque = g.gsEfectivo = "antes";
     CargaCasillas();
-    const CasillasDeclaracion& c = Casillas();
+    const CasillasDeclaracion& c = CasillasImpresion();
     EXPECT_EQ(c.Casilla(2), "20100000001");
     EXPECT_EQ(c.Casilla(300), "15");
     EXPECT_EQ(c.Casilla(599), "C");

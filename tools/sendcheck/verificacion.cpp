@@ -152,10 +152,10 @@ bool ExisteFichero(const std::string& ruta) {
     return vb::FileExists(r);
 }
 
-Verificador::Verificador() = default;
-Verificador::~Verificador() = default;
+VerificadorEnvio::VerificadorEnvio() = default;
+VerificadorEnvio::~VerificadorEnvio() = default;
 
-int Verificador::Main(std::string_view linea) {
+int VerificadorEnvio::Main(std::string_view linea) {
     auto cerrojo = CerrojoInstancia::Toma("sendcheck");
     if (!cerrojo) {
         Aviso().MsgBox("La aplicación ya se encuentra en Ejecución", shell::vbInformation,
@@ -230,7 +230,7 @@ int Verificador::Main(std::string_view linea) {
     return codigo;
 }
 
-bool Verificador::VerificaEnvio(std::string_view tipo, std::string_view numero,
+bool VerificadorEnvio::VerificaEnvio(std::string_view tipo, std::string_view numero,
                                 std::string_view formulario, std::string_view periodo,
                                 std::string_view semana, const std::string& rutaReporte,
                                 bool lineaValida) {
@@ -287,7 +287,7 @@ bool Verificador::VerificaEnvio(std::string_view tipo, std::string_view numero,
     return completo && reporte.Hallazgos() == 0;
 }
 
-double Verificador::LeeNumeroRegistros(std::string_view tabla, std::string_view periodo,
+double VerificadorEnvio::LeeNumeroRegistros(std::string_view tabla, std::string_view periodo,
                                        std::string_view numero, std::string_view extension) {
     const std::string archivo =
         "0787" + std::string(periodo) + std::string(numero) + "." + std::string(extension);
@@ -303,7 +303,7 @@ double Verificador::LeeNumeroRegistros(std::string_view tabla, std::string_view 
     return n;
 }
 
-std::string Verificador::LeeValorCasilla(std::string_view casilla, std::string_view tipo,
+std::string VerificadorEnvio::LeeValorCasilla(std::string_view casilla, std::string_view tipo,
                                          std::string_view numero, std::string_view periodo,
                                          std::string_view formulario, std::string_view semana,
                                          bool usaSemana) {
@@ -321,7 +321,7 @@ std::string Verificador::LeeValorCasilla(std::string_view casilla, std::string_v
     return valor;
 }
 
-int Verificador::VerificaMarcas(std::string_view numero, std::string_view periodo) {
+int VerificadorEnvio::VerificaMarcas(std::string_view numero, std::string_view periodo) {
     auto rs =
         db_->OpenRecordset(std::string("SELECT * FROM EFCONTROL ") + " Where tip_doc_d=6 And " +
                                " doc_id_d='" + jet::Q(numero) + "' And periodo='" +

@@ -27,10 +27,10 @@ inline constexpr std::string_view kTextoInconsistente =
 inline constexpr std::string_view kTextoSinReporte =
     "Existen datos inconsistentes en la información a enviar. ";
 
-class Verificador {
+class VerificadorEnvio {
   public:
-    Verificador();
-    ~Verificador();
+    VerificadorEnvio();
+    ~VerificadorEnvio();
     // One whole run over the command line; the program's exit code: 0 for a
     // run that was made and, when it found something, wrote its report and
     // its flag; 1 when the database could not be opened or a report with
