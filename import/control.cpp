@@ -51,12 +51,7 @@ std::string FormatoTotal(vb::Currency c) {
 }
 
 void GraboControlF787(const std::string& Ruta, const std::string& sHash, double dNumTupla,
-                      vb::Currency dMto302, vb::Currency dMto322, vb::Currency dMto306,
-                      vb::Currency dMto326, vb::Currency dMto303, vb::Currency dMto323,
-                      vb::Currency dMto324, vb::Currency dMto402, vb::Currency dMto422,
-                      vb::Currency dMto403, vb::Currency dMto423, vb::Currency dMto424,
-                      vb::Currency dMto406, vb::Currency dMto426, vb::Currency dMto350,
-                      vb::Currency dMto450) {
+                      const TotalesMov& mov, const TotalesExt& ext) {
     const auto& g = shell::G();
     const std::string nombre = vb::Trim(vb::Right(Ruta, 25));
     auto rs = Base().OpenRecordset(
@@ -89,21 +84,21 @@ void GraboControlF787(const std::string& Ruta, const std::string& sHash, double 
         rs->Fields("indice") = vb::Variant(static_cast<std::uint8_t>(1));
         rs->Fields("num_tuplas") =
             vb::Variant(std::to_string(static_cast<std::int64_t>(dNumTupla)));
-        rs->Fields("mto_302") = vb::Variant(FormatoTotal(dMto302));
-        rs->Fields("mto_322") = vb::Variant(FormatoTotal(dMto322));
-        rs->Fields("mto_303") = vb::Variant(FormatoTotal(dMto303));
-        rs->Fields("mto_323") = vb::Variant(FormatoTotal(dMto323));
-        rs->Fields("mto_324") = vb::Variant(FormatoTotal(dMto324));
-        rs->Fields("mto_306") = vb::Variant(FormatoTotal(dMto306));
-        rs->Fields("mto_326") = vb::Variant(FormatoTotal(dMto326));
-        rs->Fields("mto_402") = vb::Variant(FormatoTotal(dMto402));
-        rs->Fields("mto_422") = vb::Variant(FormatoTotal(dMto422));
-        rs->Fields("mto_403") = vb::Variant(FormatoTotal(dMto403));
-        rs->Fields("mto_423") = vb::Variant(FormatoTotal(dMto423));
-        rs->Fields("mto_424") = vb::Variant(FormatoTotal(dMto424));
-        rs->Fields("mto_406") = vb::Variant(FormatoTotal(dMto406));
-        rs->Fields("mto_426") = vb::Variant(FormatoTotal(dMto426));
-        rs->Fields("mto_305") = vb::Variant(FormatoTotal(dMto303));
+        rs->Fields("mto_302") = vb::Variant(FormatoTotal(mov.dMto302));
+        rs->Fields("mto_322") = vb::Variant(FormatoTotal(mov.dMto322));
+        rs->Fields("mto_303") = vb::Variant(FormatoTotal(ext.dMto303));
+        rs->Fields("mto_323") = vb::Variant(FormatoTotal(ext.dMto323));
+        rs->Fields("mto_324") = vb::Variant(FormatoTotal(ext.dMto324));
+        rs->Fields("mto_306") = vb::Variant(FormatoTotal(ext.dMto306));
+        rs->Fields("mto_326") = vb::Variant(FormatoTotal(ext.dMto326));
+        rs->Fields("mto_402") = vb::Variant(FormatoTotal(mov.dMto402));
+        rs->Fields("mto_422") = vb::Variant(FormatoTotal(mov.dMto422));
+        rs->Fields("mto_403") = vb::Variant(FormatoTotal(ext.dMto403));
+        rs->Fields("mto_423") = vb::Variant(FormatoTotal(ext.dMto423));
+        rs->Fields("mto_424") = vb::Variant(FormatoTotal(ext.dMto424));
+        rs->Fields("mto_406") = vb::Variant(FormatoTotal(ext.dMto406));
+        rs->Fields("mto_426") = vb::Variant(FormatoTotal(ext.dMto426));
+        rs->Fields("mto_305") = vb::Variant(FormatoTotal(ext.dMto303));
         // mto_325 adds the two stored texts; each is below 10^15, so the sum
         // is exact (a 16-digit sum is refused by the column: 3163).
         const double s = vb::Val(rs->Fields("mto_323").Value().Str()) +
@@ -111,8 +106,8 @@ void GraboControlF787(const std::string& Ruta, const std::string& sHash, double 
         rs->Fields("mto_325") = vb::Variant(std::to_string(static_cast<std::int64_t>(s)));
         // A reversal file, whatever capitals its extension is written in.
         if (vb::LCase(vb::Right(nombre, 3)) == "ext") {
-            rs->Fields("mto_302") = vb::Variant(FormatoTotal(dMto350));
-            rs->Fields("mto_322") = vb::Variant(FormatoTotal(dMto450));
+            rs->Fields("mto_302") = vb::Variant(FormatoTotal(ext.dMto350));
+            rs->Fields("mto_322") = vb::Variant(FormatoTotal(ext.dMto450));
         }
         rs->Fields("cnum") = vb::Variant(std::string("1.9"));
         Cnumero(*rs, 6);

@@ -6,20 +6,19 @@
 
 #include <string>
 
+#include "import/movimientos.h"
+#include "import/reversiones.h"
 #include "vb/currency.h"
 
 namespace importacion {
 
-// Writes or rewrites the control record of the accepted data file Ruta.
+// Writes or rewrites the control record of the accepted data file Ruta with
+// its record count and the totals of its checks: those of a movements file
+// in `mov`, those of a reversals file in `ext` (the other kind's are zero).
 // Database errors (3163 for a total too long for its column) reach the caller;
 // the pending record is then abandoned.
 void GraboControlF787(const std::string& Ruta, const std::string& sHash, double dNumTupla,
-                      vb::Currency dMto302, vb::Currency dMto322, vb::Currency dMto306,
-                      vb::Currency dMto326, vb::Currency dMto303, vb::Currency dMto323,
-                      vb::Currency dMto324, vb::Currency dMto402, vb::Currency dMto422,
-                      vb::Currency dMto403, vb::Currency dMto423, vb::Currency dMto424,
-                      vb::Currency dMto406, vb::Currency dMto426, vb::Currency dMto350,
-                      vb::Currency dMto450);
+                      const TotalesMov& mov, const TotalesExt& ext);
 
 // The submission table of a file kind: Nombre becomes the capitals of its last
 // three characters; the result is tabla_d of ENVIO_T or "".

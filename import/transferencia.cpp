@@ -356,10 +356,7 @@ void TraDatos(const std::string& RutArc, std::string& sCadErr, VistaImportacion*
         }
         if (r == "True") {
             const vb::Variant marca = shell::CalculaMarcaArchivo(RutArc);
-            GraboControlF787(RutArc, marca.IsString() ? marca.Str() : std::string(), tuplas,
-                             m.dMto302, m.dMto322, t.dMto306, t.dMto326, t.dMto303, t.dMto323,
-                             t.dMto324, m.dMto402, m.dMto422, t.dMto403, t.dMto423, t.dMto424,
-                             t.dMto406, t.dMto426, t.dMto350, t.dMto450);
+            GraboControlF787(RutArc, marca.IsString() ? marca.Str() : std::string(), tuplas, m, t);
             return;
         }
         sCadErr += "El archivo " + RutArc + " tiene errores " +

@@ -28,14 +28,14 @@
 #include <set>
 #include <utility>
 
-#include "tools/gendata/generador.h"
 #include "host/hostkit.h"
-#include "pruebas/host.h"
 #include "import/control.h"
 #include "jet/database.h"
+#include "pruebas/host.h"
 #include "shell/cnumero.h"
 #include "shell/digest.h"
 #include "shell/state.h"
+#include "tools/gendata/generador.h"
 #include "tools/seeder/instalador.h"
 #include "validator/validator.h"
 #include "vb/datetime.h"
@@ -421,9 +421,25 @@ TEST_F(Transferencia, CadaTotalEnLaColumnaDeSuCasilla) {
         const std::string F = Base("201501") + caso.extension;
         Escribe(F, {"x|"});
         auto m = [](int casilla) { return C(casilla * 10000LL + 2500); };
-        importacion::GraboControlF787(F, "123", 7, m(302), m(322), m(306), m(326), m(303), m(323),
-                                      m(324), m(402), m(422), m(403), m(423), m(424), m(406),
-                                      m(426), C(3505000), m(450));
+        importacion::TotalesMov mov;
+        mov.dMto302 = m(302);
+        mov.dMto322 = m(322);
+        mov.dMto402 = m(402);
+        mov.dMto422 = m(422);
+        importacion::TotalesExt ext;
+        ext.dMto306 = m(306);
+        ext.dMto326 = m(326);
+        ext.dMto303 = m(303);
+        ext.dMto323 = m(323);
+        ext.dMto324 = m(324);
+        ext.dMto403 = m(403);
+        ext.dMto423 = m(423);
+        ext.dMto424 = m(424);
+        ext.dMto406 = m(406);
+        ext.dMto426 = m(426);
+        ext.dMto350 = C(3505000);
+        ext.dMto450 = m(450);
+        importacion::GraboControlF787(F, "123", 7, mov, ext);
         auto fila = Control(vb::UCase(caso.extension));
         ASSERT_FALSE(fila.empty()) << caso.extension;
         EXPECT_EQ(fila["mto_302"], caso.mto302) << caso.extension;
@@ -448,8 +464,12 @@ TEST_F(Transferencia, CodigoDeControlSobreLaFilaTerminada) {
     shell::G().gsPeriodo = "201501";
     const std::string F = Base("201501") + "mov";
     Escribe(F, {"x|"});
-    importacion::GraboControlF787(F, "998877", 3, C(10000), C(20000), {}, {}, {}, {}, {}, C(30000),
-                                  C(40000), {}, {}, {}, {}, {}, {}, {});
+    importacion::TotalesMov mov;
+    mov.dMto302 = C(10000);
+    mov.dMto322 = C(20000);
+    mov.dMto402 = C(30000);
+    mov.dMto422 = C(40000);
+    importacion::GraboControlF787(F, "998877", 3, mov, {});
     auto rs = db_->OpenRecordset("SELECT * FROM EFCONTROL", jet::dbOpenSnapshot);
     ASSERT_FALSE(rs->Eof());
     const std::vector<vb::Variant> fila = rs->CurrentRow();
@@ -466,8 +486,10 @@ TEST_F(Transferencia, SumaDeExtornosDemasiadoLarga) {
     const vb::Currency grande = vb::Currency::FromLong(900000000000000LL);
     const vb::Currency otro = vb::Currency::FromLong(200000000000000LL);
     try {
-        importacion::GraboControlF787(F, "1", 1, {}, {}, {}, {}, {}, grande, otro, {}, {}, {}, {},
-                                      {}, {}, {}, {}, {});
+        importacion::TotalesExt ext;
+        ext.dMto323 = grande;
+        ext.dMto324 = otro;
+        importacion::GraboControlF787(F, "1", 1, {}, ext);
         ADD_FAILURE() << "no error";
     } catch (const vb::VbError& e) {
         EXPECT_EQ(e.Number(), 3163);
@@ -504,8 +526,7 @@ TEST_F(Transferencia, DeclaracionCompletaConDosRegistros) {
     auto graba = [&](const std::string& extension) {
         const std::string F = Base("201501") + extension;
         Escribe(F, {"x|"});
-        importacion::GraboControlF787(F, "1", 1, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
-                                      {}, {}, {});
+        importacion::GraboControlF787(F, "1", 1, {}, {});
     };
     EXPECT_FALSE(importacion::VerificoArch());
     graba("mov");
@@ -525,8 +546,7 @@ TEST_F(Transferencia, DeclaracionCompletaConDosRegistros) {
     fs::create_directories(datos_);
     const std::string otro = datos_ + "0787201501" + "20100123454" + ".mov";
     Escribe(otro, {"x|"});
-    importacion::GraboControlF787(otro, "1", 1, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
-                                  {}, {}, {});
+    importacion::GraboControlF787(otro, "1", 1, {}, {});
     EXPECT_EQ(Filas("EFCONTROL"), 3);
     EXPECT_FALSE(importacion::VerificoArch());
 }
@@ -789,8 +809,7 @@ TEST_F(Transferencia, ArchivoMayorQueLaColumnaDeTamanio) {
     fs::resize_file(F, (std::uintmax_t(1) << 31) + 10, ec);  // sparse: no disk is used
     if (ec) GTEST_SKIP() << ec.message();
     try {
-        importacion::GraboControlF787(F, "1", 1, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
-                                      {}, {}, {});
+        importacion::GraboControlF787(F, "1", 1, {}, {});
         ADD_FAILURE() << "no error";
     } catch (const vb::VbError& e) {
         EXPECT_EQ(e.Number(), vb::kOverflow);
