@@ -319,7 +319,7 @@ TEST_F(Declaracion787, EntradaDeCasillas) {
 }
 
 // Every amount shows whole once the focus has left it: the longest text each
-// kind of box can show (Part 2.110: 15 digits in a large amount, 12 in
+// kind of box can show (15 digits in a large amount, 12 in
 // parentheses; the system's boxes hold 15-digit import totals in parentheses
 // and a total debt that adds a 15-digit interest to a balance) fits the room
 // the box gives its text, inside its column, its grid and the form's fixed size.

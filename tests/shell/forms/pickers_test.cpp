@@ -252,7 +252,7 @@ TEST_F(Pickers, ListsColumnsAndFormatsByCommandAndUserType) {
     });
 }
 
-// Each picker keeps the size of Part 1.108 (twips, 15 to the pixel), its grid
+// Each picker keeps its designed size (twips, 15 to the pixel), its grid
 // inside it; columns the grid cannot show side by side are reached by
 // scrolling.
 TEST_F(Pickers, KeepTheirSizesAndTheirGridsScroll) {
