@@ -89,12 +89,11 @@ void Ajusta(QLabel* e) {
     if (letra != e->font()) e->setFont(letra);
 }
 
-// The longest texts a box shows when it does not have the focus (Parts
-// 2.110, 2.111): a large amount of 15 digits; one in parentheses of 12; any
-// other box that takes the focus, 12; a box the system fills, an import
-// total or a balance of 15 digits in parentheses, or a total debt of 16 (a
-// 15-digit balance plus a 15-digit interest). Each digit is the letter's
-// widest.
+// The longest texts a box shows when it does not have the focus: a large
+// amount of 15 digits; one in parentheses of 12; any other box that takes the
+// focus, 12; a box the system fills, an import total or a balance of 15
+// digits in parentheses, or a total debt of 16 (a 15-digit balance plus a
+// 15-digit interest). Each digit is the letter's widest.
 int AnchoMasLargo(const QFontMetrics& fm) {
     QChar ancha = u'0';
     for (char16_t d = u'1'; d <= u'9'; ++d)
