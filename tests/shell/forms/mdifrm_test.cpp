@@ -267,7 +267,7 @@ TEST_F(HostForms, MenusAndToolbarAsDesigned) {
             }
         }
     }
-    const QList<QAction*> botones = m.findChild<QToolBar*>("Toolbar1")->actions();
+    const QList<QAction*> botones = pruebas::Control<QToolBar>(m, "Toolbar1")->actions();
     ASSERT_EQ(botones.size(), 9);
     const QStringList ayudas = {"Modifcar",        "Eliminar", "Imprimir", "Salir", "",
                                 "Numero de orden", "",         "",         ""};
@@ -280,7 +280,7 @@ TEST_F(HostForms, MenusAndToolbarAsDesigned) {
     shell::forms::RegistraFormulario("FrmImportar", [](QWidget* p) { return new QDialog(p); });
     int abiertos = 0;
     ui::SetModalHook([&](QDialog*) { ++abiertos; });
-    m.findChild<QAction*>("mnuValidar")->trigger();
+    pruebas::Control<QAction>(m, "mnuValidar")->trigger();
     EXPECT_EQ(abiertos, 1);
     EXPECT_EQ(G().gnModo, 3);
     shell::forms::RegistraFormulario("FrmImportar", {});
