@@ -57,7 +57,6 @@ class MDIFrm : public QMainWindow {
     // Back to the frame's fixed place and size.
     void pCuadra();
 
-    QMdiArea* mdiArea() const { return mdi_; }
     const std::string& HelpFile() const { return helpFile_; }
     int HelpContextID() const { return helpContext_; }
 
@@ -83,6 +82,7 @@ class MDIFrm : public QMainWindow {
     ui::BarradeEstadoQVX* BarradeEstadoQVX1;
     // The toolbar; its buttons are its actions Button1 to Button9.
     QToolBar* Toolbar1;
+    // The client area the child windows live in (object name MDIClient).
     QMdiArea* mdi_;
     std::string helpFile_;
     int helpContext_ = 0;

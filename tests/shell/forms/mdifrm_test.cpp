@@ -43,7 +43,9 @@ class Comandos : public HostForms {
             EXPECT_TRUE(d->isModal());
             punteroDurante_ = ui::MousePointer();
             auto* frame = qobject_cast<MDIFrm*>(d->parentWidget());
-            hijaAbierta_ = frame && !frame->mdiArea()->subWindowList().isEmpty();
+            hijaAbierta_ =
+                frame &&
+                !pruebas::Control<QMdiArea>(*frame, "MDIClient")->subWindowList().isEmpty();
         });
     }
     void TearDown() override {
@@ -106,9 +108,10 @@ TEST_F(Comandos, EveryCommandSetsItsStateAndOpensItsForm) {
         EstadoPrevio();
         abiertas_.clear();
         // A child window of the frame, and a pointer some earlier work left.
-        QPointer<QMdiSubWindow> hija = m.mdiArea()->addSubWindow(new QWidget);
+        auto* area = pruebas::Control<QMdiArea>(m, "MDIClient");
+        QPointer<QMdiSubWindow> hija = area->addSubWindow(new QWidget);
         hija->show();
-        m.mdiArea()->setActiveSubWindow(hija);
+        area->setActiveSubWindow(hija);
         ui::SetMousePointer(ui::vbArrowHourglass);
         hijaAbierta_ = false;
         c.comando();
@@ -344,7 +347,7 @@ TEST_F(HostForms, HelpOpensTheHelpFileOrSaysItIsMissing) {
 
     // F1 opens it at the help context of the window it is pressed in; in a
     // window without one, at its contents.
-    QTest::keyClick(m.mdiArea(), Qt::Key_F1);
+    QTest::keyClick(pruebas::Control<QMdiArea>(m, "MDIClient"), Qt::Key_F1);
     ASSERT_EQ(abiertos_.size(), 2u);
     EXPECT_EQ(abiertos_[1], inst_.sysPath + "0787/formdesk.html#1008");
     QWidget suelta;
