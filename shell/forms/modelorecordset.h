@@ -1,8 +1,8 @@
-// A grid bound to a query of the host database: the rows of a jet recordset
-// as a Qt item model, with the columns the caller lays out (field, caption,
-// width, hidden, display format), as the data grids of the pickers and the
-// print dialog are bound to their data controls, and the grid that shows them.
-// Read only.
+// A grid bound to a query of the host database, as the data grids of the
+// pickers and the print dialog are bound to their data controls: the rows of
+// a jet recordset as a Qt item model, with the columns the caller lays out
+// (field, caption, width, hidden, display format), and the view that shows
+// them. Read only.
 #pragma once
 
 #include <QAbstractTableModel>

@@ -17,8 +17,8 @@ namespace shell::forms {
 class GridRecordset;
 
 // Lays the picker out: the frame, holding the label over the grid, above a
-// row with the buttons CmdOpciones (0 `aceptar`, 1 "&Salir") at its right and
-// `izquierda`, when there is one, at its left. A click on a button calls
+// row with the buttons CmdOpciones (made here: 0 `aceptar`, 1 "&Salir") at its
+// right and `izquierda`, when there is one, at its left. A click on a button calls
 // alPulsar with its index, a double click on the grid calls it with 0; a new
 // current row of the grid calls alCambiarFila.
 void ArmaSelector(QDialog* dialogo, QGroupBox* marco, QLabel* etiqueta, GridRecordset* grid,
