@@ -140,7 +140,9 @@ void Frm787::Construye() {
     tab0787->setObjectName(QStringLiteral("tab0787"));
     Pon(tab0787, 60, 60, 9495, 5880);
     tabIdent = new QWidget;
+    tabIdent->setObjectName(QStringLiteral("tabIdent"));
     tabDeterm = new QWidget;
+    tabDeterm->setObjectName(QStringLiteral("tabDeterm"));
     tab0787->addTab(tabIdent, QString::fromUtf8("&Identificación"));
     tab0787->addTab(tabDeterm, QString::fromUtf8("&Determinación del Impuesto"));
     ConstruyeIdentificacion();
@@ -238,9 +240,8 @@ void Frm787::ConstruyeIdentificacion() {
         }
         return 0;
     });
-    txtVerifica->FijaFiltro([](int k) {
-        return TeclaVerifica(static_cast<std::int16_t>(k)) == Tecla::Pasa ? k : 0;
-    });
+    txtVerifica->FijaFiltro(
+        [](int k) { return TeclaVerifica(static_cast<std::int16_t>(k)) == Tecla::Pasa ? k : 0; });
     for (CajaTexto* c : {txtOrden, txtVerifica}) {
         connect(c, &CajaTexto::BotonPulsado, this, [](int b) {
             if (b == 2) VaciaPortapapeles();
@@ -343,7 +344,8 @@ void Frm787::ConstruyeCasillas() {
     }
     const QColor cara = palette().color(QPalette::Button);
     for (const declaracion::Casilla& k : Casillas()) {
-        std::array<QWidget*, 3>& marcos = k.marco == Marco::Anterior ? fraAnteriorCol : fraActualCol;
+        std::array<QWidget*, 3>& marcos =
+            k.marco == Marco::Anterior ? fraAnteriorCol : fraActualCol;
         QWidget* padre = k.columna == Columna::Retencion ? marcos[2] : marcos[1];
         auto* num = new QLabel(QString::number(k.numero), padre);
         num->setObjectName(QStringLiteral("txtnumcas_%1").arg(k.numero));
@@ -375,7 +377,8 @@ void Frm787::ConstruyeCasillas() {
     for (const declaracion::Casilla& k : Casillas())
         if (k.marco != Marco::Oculto) orden.push_back(&k);
     std::stable_sort(orden.begin(), orden.end(), [](const auto* a, const auto* b) {
-        return std::tuple(a->marco, a->columna, a->fila) < std::tuple(b->marco, b->columna, b->fila);
+        return std::tuple(a->marco, a->columna, a->fila) <
+               std::tuple(b->marco, b->columna, b->fila);
     });
     for (std::size_t i = 1; i < orden.size(); ++i)
         QWidget::setTabOrder(txtValor.at(orden[i - 1]->numero), txtValor.at(orden[i]->numero));
@@ -394,8 +397,9 @@ void Frm787::ConstruyeCasillas() {
     connect(FormaDePagoQVX1, &ui::FormaDePagoQVX::Cambio, this, [this] { d_.modificado = true; });
     // Below the grids, as high as its two rows need.
     Pon(FormaDePagoQVX1, 120, 4350, 9015, 900);
-    FormaDePagoQVX1->resize(FormaDePagoQVX1->width(),
-                            std::max(FormaDePagoQVX1->height(), FormaDePagoQVX1->sizeHint().height()));
+    FormaDePagoQVX1->resize(
+        FormaDePagoQVX1->width(),
+        std::max(FormaDePagoQVX1->height(), FormaDePagoQVX1->sizeHint().height()));
 }
 
 void Frm787::Conecta(int n) {
@@ -571,8 +575,7 @@ void Frm787::Form_Activate() {
     // inconsistency list keeps the edits the exit question must ask about.
     if (activado_) return;
     activado_ = true;
-    if (!d_.modificado && shell::G().gnModo == 0 && mkePeriodo->isEnabled())
-        mkePeriodo->setFocus();
+    if (!d_.modificado && shell::G().gnModo == 0 && mkePeriodo->isEnabled()) mkePeriodo->setFocus();
     d_.modificado = false;
 }
 
@@ -589,8 +592,10 @@ int Frm787::txtValor_KeyPress(int n, int KeyAscii) {
     CajaTexto* c = Caja(n);
     if (c->isReadOnly()) return KeyAscii;
     tagActual_ = vb::Trim(S(c->property("Tag").toString()));
-    if (KeyAscii >= 'a' && KeyAscii <= 'z') KeyAscii = KeyAscii - 'a' + 'A';
-    else if (KeyAscii > 127) KeyAscii = QChar(KeyAscii).toUpper().unicode();
+    if (KeyAscii >= 'a' && KeyAscii <= 'z')
+        KeyAscii = KeyAscii - 'a' + 'A';
+    else if (KeyAscii > 127)
+        KeyAscii = QChar(KeyAscii).toUpper().unicode();
     const validator::cValidador val;
     const validator::cValidador* v = shell::G().goValidador ? shell::G().goValidador : &val;
     if (!v->FiltraTecla(static_cast<std::int16_t>(KeyAscii > 32767 ? 0 : KeyAscii))) {

@@ -4,6 +4,7 @@
 // previous-periods grids and the payment details.
 #pragma once
 
+#include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -12,7 +13,6 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
-#include <QComboBox>
 #include <array>
 #include <map>
 #include <string>
@@ -69,7 +69,31 @@ class Frm787 : public QDialog {
     // Public member of the form: the declaration's taxpayer number.
     std::string sRuc;
 
-    // Controls, named as the form's own.
+  protected:
+    bool event(QEvent* e) override;
+    void reject() override;
+
+  private:
+    void Construye();
+    void ConstruyeIdentificacion();
+    void ConstruyeCasillas();
+    void Conecta(int n);
+    int txtValor_KeyPress(int n, int KeyAscii);
+    void txtValor_GotFocus(int n);
+    void txtValor_LostFocus(int n);
+    void txtValor_Change(int n);
+    void Salir();
+    void Cierra();
+    void Termina();
+    std::string Titulo() const;
+    void Muestra(const std::vector<Mensaje>& avisos);
+    void MuestraCasillas();
+    void MuestraCasilla(int n);
+    void Recoge();
+
+    // Controls, named as the form's own. Their object names too: an array's
+    // element as name_index, a box as txtValor_number, the inner frames of a
+    // grid as its name and Desc, Propia or Reten.
     std::array<QPushButton*, 3> Cmdgeneral{};
     QLabel* TxtAyuda1;
     QLabel* TxtAyuda;
@@ -99,28 +123,6 @@ class Frm787 : public QDialog {
     std::map<int, CajaTexto*> txtValor;
     std::map<int, QLabel*> txtnumcas;
     std::map<int, QLabel*> txtdescas;
-
-  protected:
-    bool event(QEvent* e) override;
-    void reject() override;
-
-  private:
-    void Construye();
-    void ConstruyeIdentificacion();
-    void ConstruyeCasillas();
-    void Conecta(int n);
-    int txtValor_KeyPress(int n, int KeyAscii);
-    void txtValor_GotFocus(int n);
-    void txtValor_LostFocus(int n);
-    void txtValor_Change(int n);
-    void Salir();
-    void Cierra();
-    void Termina();
-    std::string Titulo() const;
-    void Muestra(const std::vector<Mensaje>& avisos);
-    void MuestraCasillas();
-    void MuestraCasilla(int n);
-    void Recoge();
 
     Declaracion d_;
     bool mostrando_ = false;  // the form itself writes the boxes: no change event

@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QKeyEvent>
 #include <QPointer>
 #include <QVBoxLayout>
 
@@ -72,16 +70,12 @@ frmImprimir::frmImprimir(QWidget* parent) : QDialog(parent) {
 
     Frame2 = new QGroupBox(QStringLiteral("Declaraciones registradas"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
-    grdContrib = new QTableView(Frame2);
-    grdContrib->setObjectName(QStringLiteral("grdContrib"));
-    grdContrib->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdContrib->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdContrib->setSelectionMode(QAbstractItemView::SingleSelection);
-    grdContrib->verticalHeader()->setDefaultSectionSize(grdContrib->fontMetrics().height() + 6);
-    grdContrib->installEventFilter(this);
     Dta1 = new shell::forms::ModeloRecordset(this);
     Dta1->setObjectName(QStringLiteral("Dta1"));
-    grdContrib->setModel(Dta1);
+    grdContrib = new shell::forms::GridRecordset(Dta1, Frame2);
+    grdContrib->setObjectName(QStringLiteral("grdContrib"));
+    connect(grdContrib, &shell::forms::GridRecordset::Enter, this,
+            [this] { CmdImprimir_Click(0); });
     connect(grdContrib->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { grdContrib_RowColChange(); });
     connect(grdContrib, &QTableView::doubleClicked, this, [this] { CmdImprimir_Click(0); });
@@ -129,12 +123,7 @@ void frmImprimir::Form_Load() {
         Dta1->Carga(*g.gdbBase,
                     SqlDeclaracionesImprimir(g.gbEnviadas, g.gsFormulario, g.gsUsuario));
     }
-    Dta1->AplicaA(grdContrib);
-    if (Dta1->Filas() > 0) {
-        IrAFila(0);
-    } else {
-        grdContrib->setEnabled(false);
-    }
+    grdContrib->Presenta();
 }
 
 void frmImprimir::showEvent(QShowEvent* e) {
@@ -153,48 +142,21 @@ void frmImprimir::Form_Activate() {
         // The list keeps the rows it had.
     }
     Dta1->AplicaA(grdContrib);
-    if (FilaActual() < 0 && Dta1->Filas() > 0) IrAFila(0);
+    if (grdContrib->FilaActual() < 0) grdContrib->IrAFila(0);
     grdContrib->setFocus();
-    shell::forms::MuestraBarraEstado(Q(Columna(kRuc)), Q(Columna(kNombre)), Q(shell::G().gsPeriodo),
-                                     Q(Columna(kFormulario)));
-}
-
-int frmImprimir::FilaActual() const {
-    const QModelIndex i = grdContrib->currentIndex();
-    return i.isValid() && i.row() < Dta1->Filas() ? i.row() : -1;
-}
-
-void frmImprimir::IrAFila(int fila) {
-    if (fila < 0 || fila >= Dta1->Filas()) return;
-    const QModelIndex actual = grdContrib->currentIndex();
-    grdContrib->setCurrentIndex(Dta1->index(fila, actual.isValid() ? actual.column() : 0));
-}
-
-std::string frmImprimir::Columna(int columna) const {
-    const int fila = FilaActual();
-    if (fila < 0) return {};
-    return vb::ToText(Dta1->Valor(fila, Dta1->Columnas()[columna].campo));
-}
-
-bool frmImprimir::eventFilter(QObject* objeto, QEvent* evento) {
-    if (objeto == grdContrib && evento->type() == QEvent::KeyPress) {
-        const int tecla = static_cast<QKeyEvent*>(evento)->key();
-        if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
-            CmdImprimir_Click(0);
-            return true;
-        }
-    }
-    return QDialog::eventFilter(objeto, evento);
+    shell::forms::MuestraBarraEstado(Q(grdContrib->Columna(kRuc)), Q(grdContrib->Columna(kNombre)),
+                                     Q(shell::G().gsPeriodo), Q(grdContrib->Columna(kFormulario)));
 }
 
 void frmImprimir::grdContrib_RowColChange() {
     shell::ProgramState& g = shell::G();
     g.gnSemana = 0;
-    shell::forms::MuestraBarraEstado(Q(Columna(kRuc)), Q(Columna(kNombre)), Q(Columna(kPeriodoF)),
-                                     Q(Columna(kFormulario)));
-    g.gsRuc = vb::Trim(Columna(kRuc));
-    g.gsPeriodo = Columna(kPeriodo);
-    g.gsNombre = vb::Trim(Columna(kNombre));
+    shell::forms::MuestraBarraEstado(Q(grdContrib->Columna(kRuc)), Q(grdContrib->Columna(kNombre)),
+                                     Q(grdContrib->Columna(kPeriodoF)),
+                                     Q(grdContrib->Columna(kFormulario)));
+    g.gsRuc = vb::Trim(grdContrib->Columna(kRuc));
+    g.gsPeriodo = grdContrib->Columna(kPeriodo);
+    g.gsNombre = vb::Trim(grdContrib->Columna(kNombre));
 }
 
 void frmImprimir::CargarCasillas() {
@@ -216,16 +178,16 @@ void frmImprimir::CmdImprimir_Click(int indice) {
 }
 
 void frmImprimir::Imprime(int indice) {
-    const int posicion = FilaActual();
+    const int posicion = grdContrib->FilaActual();
     if (posicion < 0) return;
     shell::ProgramState& g = shell::G();
-    g.gsRuc = Columna(kRuc);
-    g.gsPeriodo = Columna(kPeriodo);
-    g.gsNombre = Columna(kNombre);
-    g.gsCorrel = Columna(kCorrel);
-    g.gsNumOrden = Columna(kOrden);
-    g.gsNumControl = Columna(kControl);
-    g.gnSemana = vb::CInt(Dta1->Valor(posicion, Dta1->Columnas()[kSemana].campo));
+    g.gsRuc = grdContrib->Columna(kRuc);
+    g.gsPeriodo = grdContrib->Columna(kPeriodo);
+    g.gsNombre = grdContrib->Columna(kNombre);
+    g.gsCorrel = grdContrib->Columna(kCorrel);
+    g.gsNumOrden = grdContrib->Columna(kOrden);
+    g.gsNumControl = grdContrib->Columna(kControl);
+    g.gnSemana = vb::CInt(grdContrib->Valor(kSemana));
     CargarCasillas();
     g.gnModo = 2;
     g.gnTipoRep = 2;
@@ -252,7 +214,8 @@ void frmImprimir::Imprime(int indice) {
     delete paginas.data();
     Form_Activate();
     QApplication::processEvents();
-    IrAFila(posicion);
+    // A row gone meanwhile leaves the list where the refresh put it.
+    if (posicion < Dta1->Filas()) grdContrib->IrAFila(posicion);
 }
 
 void RegistraFrmImprimir() {

@@ -7,7 +7,6 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QPushButton>
-#include <QTableView>
 
 #include "shell/forms/modelorecordset.h"
 
@@ -31,19 +30,15 @@ class frmImprimir : public QDialog {
 
   protected:
     void showEvent(QShowEvent* e) override;
-    bool eventFilter(QObject* objeto, QEvent* evento) override;
 
   private:
-    int FilaActual() const;
-    void IrAFila(int fila);
-    std::string Columna(int columna) const;
     void Imprime(int indice);
 
     // Controls, named as the form's own (their object names too; the buttons
     // as CmdImprimir0 to CmdImprimir2).
     QPushButton* CmdImprimir[3];
     QGroupBox* Frame2;
-    QTableView* grdContrib;
+    shell::forms::GridRecordset* grdContrib;
     shell::forms::ModeloRecordset* Dta1;
 
     int helpContext_ = 0;

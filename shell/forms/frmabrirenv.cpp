@@ -2,17 +2,14 @@
 
 #include <QCoreApplication>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableView>
-#include <QVBoxLayout>
 
 #include "jet/database.h"
 #include "shell/forms/combo.h"
 #include "shell/forms/modelorecordset.h"
 #include "shell/forms/registro.h"
+#include "shell/forms/selector.h"
 #include "shell/state.h"
 #include "ui/msgbox.h"
 #include "ui/pointer.h"
@@ -39,12 +36,6 @@ frmAbrirEnv::frmAbrirEnv(QWidget* parent) : QDialog(parent) {
                         Frame1);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
-    grdContrib = new QTableView(Frame1);
-    grdContrib->setObjectName(QStringLiteral("grdContrib"));
-    grdContrib->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdContrib->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdContrib->setSelectionMode(QAbstractItemView::SingleSelection);
-    grdContrib->verticalHeader()->setDefaultSectionSize(grdContrib->fontMetrics().height() + 6);
     DtaNew = new ModeloRecordset(this);
     DtaNew->setObjectName(QStringLiteral("DtaNew"));
     DtaNew->FijaColumnas({
@@ -59,28 +50,11 @@ frmAbrirEnv::frmAbrirEnv(QWidget* parent) : QDialog(parent) {
         {.campo = "rectifica", .titulo = "Rectifica"},
         {.campo = "Semana", .titulo = "Semana"},
     });
-    grdContrib->setModel(DtaNew);
-    auto* marco = new QVBoxLayout(Frame1);
-    marco->addWidget(Label1);
-    marco->addWidget(grdContrib);
-
-    CmdOpciones[0] = new QPushButton(QStringLiteral("&Registrar"), this);
-    CmdOpciones[1] = new QPushButton(QStringLiteral("&Salir"), this);
-    auto* botones = new QHBoxLayout;
-    botones->addStretch();
-    for (int i = 0; i < 2; ++i) {
-        CmdOpciones[i]->setObjectName(QStringLiteral("CmdOpciones_%1").arg(i));
-        CmdOpciones[i]->setAutoDefault(false);
-        botones->addWidget(CmdOpciones[i]);
-        connect(CmdOpciones[i], &QPushButton::clicked, this, [this, i] { CmdOpciones_Click(i); });
-    }
-    auto* caja = new QVBoxLayout(this);
-    caja->addWidget(Frame1);
-    caja->addLayout(botones);
-
-    connect(grdContrib, &QTableView::doubleClicked, this, [this] { CmdOpciones_Click(0); });
-    connect(grdContrib->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this] { grdContrib_RowColChange(); });
+    grdContrib = new GridRecordset(DtaNew, Frame1);
+    grdContrib->setObjectName(QStringLiteral("grdContrib"));
+    ArmaSelector(
+        this, Frame1, Label1, grdContrib, CmdOpciones, QStringLiteral("&Registrar"), nullptr,
+        [this](int i) { CmdOpciones_Click(i); }, [this] { grdContrib_RowColChange(); });
     Form_Load();
 }
 
@@ -104,15 +78,10 @@ void frmAbrirEnv::Form_Load() {
     ProgramState& g = G();
     g.gsSql = ArmaSql("a.semana");
     DtaNew->Carga(*g.gdbBase, g.gsSql);
-    DtaNew->AplicaA(grdContrib);
+    grdContrib->Presenta();
     // The dialog keeps its size: the grid does not widen it for its columns,
     // which scroll.
     grdContrib->setMinimumWidth(0);
-    if (DtaNew->Filas() > 0) {
-        IrAFila(0);
-    } else {
-        grdContrib->setEnabled(false);
-    }
 }
 
 void frmAbrirEnv::showEvent(QShowEvent* e) {
@@ -123,10 +92,11 @@ void frmAbrirEnv::showEvent(QShowEvent* e) {
 void frmAbrirEnv::Form_Activate() {
     try {
         ProgramState& g = G();
-        const int fila = FilaActual();
+        // Back at the row that was current; at the first when there was none.
+        const int fila = std::max(grdContrib->FilaActual(), 0);
         g.gsSql = ArmaSql("A.SEMANA");
         DtaNew->Carga(*g.gdbBase, g.gsSql);
-        IrAFila(fila);
+        grdContrib->IrAFila(fila);
         if (grdContrib->isEnabled()) grdContrib->setFocus();
     } catch (const vb::VbError& e) {
         MuestraError(e.Number(), e.Description());
@@ -138,51 +108,31 @@ void frmAbrirEnv::MuestraError(int numero, const std::string& descripcion) {
     ui::SetMousePointer(ui::vbDefault);
 }
 
-int frmAbrirEnv::FilaActual() const {
-    const QModelIndex i = grdContrib->currentIndex();
-    return i.isValid() ? i.row() : -1;
-}
-
-void frmAbrirEnv::IrAFila(int fila) {
-    if (DtaNew->Filas() == 0) return;
-    fila = std::clamp(fila, 0, DtaNew->Filas() - 1);
-    grdContrib->setCurrentIndex(DtaNew->index(fila, 0));
-}
-
-std::string frmAbrirEnv::Columna(int col) const {
-    return vb::ToText(DtaNew->Valor(FilaActual(), DtaNew->Columnas()[col].campo));
-}
-
 void frmAbrirEnv::grdContrib_RowColChange() {
     if (!isEnabled()) return;
-    ui::BarradeEstadoQVX* b = BarraEstado();
-    if (!b) return;
-    b->setNumdoc(QString::fromStdString(vb::Trim(Columna(0))));
-    b->setRazonsocial(QString::fromStdString(vb::Trim(Columna(1))));
-    b->setFormulario(QString::fromStdString(G().gsFormulario));
-    b->setPeriodo_ejercicio(QString::fromStdString(vb::Trim(Columna(2))));
+    MuestraBarraEstado(QString::fromStdString(vb::Trim(grdContrib->Columna(0))),
+                       QString::fromStdString(vb::Trim(grdContrib->Columna(1))),
+                       QString::fromStdString(vb::Trim(grdContrib->Columna(2))),
+                       QString::fromStdString(G().gsFormulario));
 }
 
 void frmAbrirEnv::CmdOpciones_Click(int Index) {
     try {
         ProgramState& g = G();
         g.gbOrdenModificado = false;
-        const std::string periodo = Columna(2);
-        g.gsRuc = vb::Trim(Columna(0));
-        g.gsPeriodo = vb::Right(periodo, 4) + vb::Left(periodo, 2);
-        g.gsNombre = vb::Trim(Columna(1));
-        g.gsCorrel = Columna(7);
-        g.gsNumControl = Columna(6);
-        g.gsNumOrden = Columna(4);
+        TomaDeclaracion(*grdContrib);
+        g.gsCorrel = grdContrib->Columna(7);
+        g.gsNumControl = grdContrib->Columna(6);
+        g.gsNumOrden = grdContrib->Columna(4);
         if (Index == 0) {
-            const int fila = FilaActual();
+            const int fila = grdContrib->FilaActual();
             if (fila >= 0) {
                 g.gbRegistraOrden = true;
                 AbreFormulario("Frm787", this);
                 QCoreApplication::processEvents();
                 // Back at the same row, with what the declaration form recorded.
                 Form_Activate();
-                IrAFila(fila);
+                grdContrib->IrAFila(fila);
             }
         } else {
             g.gbRegistraOrden = false;

@@ -4,16 +4,14 @@
 #pragma once
 
 #include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
 #include <string>
 
-class QGroupBox;
-class QLabel;
-class QPushButton;
-class QTableView;
+#include "shell/forms/modelorecordset.h"
 
 namespace shell::forms {
-
-class ModeloRecordset;
 
 class frmAbrirEnv : public QDialog {
     Q_OBJECT
@@ -28,20 +26,20 @@ class frmAbrirEnv : public QDialog {
     void showEvent(QShowEvent* e) override;
 
   private:
+    // The list's query, as load (week "a.semana") and activation ("A.SEMANA")
+    // write it.
+    std::string ArmaSql(const char* semana) const;
     void Form_Load();
     void Form_Activate();
-    void CmdOpciones_Click(int Index);
     void grdContrib_RowColChange();
-    std::string ArmaSql(const char* semana) const;
-    std::string Columna(int col) const;
-    int FilaActual() const;
-    void IrAFila(int fila);
+    void CmdOpciones_Click(int Index);
+    // An error of activation or of a button, as the dialog reports it.
     void MuestraError(int numero, const std::string& descripcion);
 
     QGroupBox* Frame1;
     QLabel* Label1;
     QPushButton* CmdOpciones[2];
-    QTableView* grdContrib;
+    GridRecordset* grdContrib;
     ModeloRecordset* DtaNew;
 };
 

@@ -2,13 +2,8 @@
 
 #include <QCoreApplication>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableView>
-#include <QVBoxLayout>
 
 #include "jet/database.h"
 #include "shell/contribuyentes.h"
@@ -16,6 +11,7 @@
 #include "shell/forms/mdifrm.h"
 #include "shell/forms/modelorecordset.h"
 #include "shell/forms/registro.h"
+#include "shell/forms/selector.h"
 #include "shell/state.h"
 #include "ui/msgbox.h"
 #include "ui/twips.h"
@@ -67,42 +63,18 @@ frmModFor::frmModFor(QWidget* parent) : QDialog(parent) {
     Label1 =
         new QLabel(QStringLiteral("Seleccione la Declaración  que desea modificar :"), fradecreg);
     Label1->setObjectName(QStringLiteral("Label1"));
-    grdContrib = new QTableView(fradecreg);
-    grdContrib->setObjectName(QStringLiteral("grdContrib"));
-    grdContrib->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdContrib->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdContrib->setSelectionMode(QAbstractItemView::SingleSelection);
-    grdContrib->verticalHeader()->setDefaultSectionSize(grdContrib->fontMetrics().height() + 6);
     Dta1 = new ModeloRecordset(this);
     Dta1->setObjectName(QStringLiteral("Dta1"));
-    grdContrib->setModel(Dta1);
-    auto* marco = new QVBoxLayout(fradecreg);
-    marco->addWidget(Label1);
-    marco->addWidget(grdContrib);
-
+    grdContrib = new GridRecordset(Dta1, fradecreg);
+    grdContrib->setObjectName(QStringLiteral("grdContrib"));
     LblAbrir = new QLabel(QStringLiteral("&Abrir"), this);
     LblAbrir->setObjectName(QStringLiteral("LblAbrir"));
     // Its access key (shown underlined, not as "&") takes the focus to the list.
     LblAbrir->setBuddy(grdContrib);
-    CmdOpciones[0] = new QPushButton(QStringLiteral("&Aceptar"), this);
-    CmdOpciones[1] = new QPushButton(QStringLiteral("&Salir"), this);
-    auto* botones = new QHBoxLayout;
-    botones->addWidget(LblAbrir);
-    botones->addStretch();
-    for (int i = 0; i < 2; ++i) {
-        CmdOpciones[i]->setObjectName(QStringLiteral("CmdOpciones_%1").arg(i));
-        CmdOpciones[i]->setAutoDefault(false);
-        botones->addWidget(CmdOpciones[i]);
-        connect(CmdOpciones[i], &QPushButton::clicked, this, [this, i] { CmdOpciones_Click(i); });
-    }
-    auto* caja = new QVBoxLayout(this);
-    caja->addWidget(fradecreg);
-    caja->addLayout(botones);
-
-    connect(grdContrib, &QTableView::doubleClicked, this, [this] { CmdOpciones_Click(0); });
-    connect(grdContrib->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this] { grdContrib_RowColChange(); });
-    grdContrib->installEventFilter(this);
+    ArmaSelector(
+        this, fradecreg, Label1, grdContrib, CmdOpciones, QStringLiteral("&Aceptar"), LblAbrir,
+        [this](int i) { CmdOpciones_Click(i); }, [this] { grdContrib_RowColChange(); });
+    connect(grdContrib, &GridRecordset::Enter, this, [this] { CmdOpciones_Click(0); });
     Form_Load();
 }
 
@@ -170,15 +142,10 @@ void frmModFor::Form_Load() {
     }
     Dta1->FijaColumnas(std::move(columnas));
     Dta1->Carga(*g.gdbBase, g.gsSql);
-    Dta1->AplicaA(grdContrib);
+    grdContrib->Presenta();
     // The dialog keeps its size: a grid the frame gives its width to does not
     // widen it for its columns, which scroll.
     if (g.gbEnviadas) grdContrib->setMinimumWidth(0);
-    if (Dta1->Filas() > 0) {
-        IrAFila(0);
-    } else {
-        grdContrib->setEnabled(false);
-    }
 }
 
 void frmModFor::showEvent(QShowEvent* e) {
@@ -188,57 +155,24 @@ void frmModFor::showEvent(QShowEvent* e) {
 
 void frmModFor::Form_Activate() {
     if (!grdContrib->isEnabled()) return;
-    const int fila = FilaActual();
+    const int fila = grdContrib->FilaActual();
     Dta1->Refresca();
-    IrAFila(fila);
+    grdContrib->IrAFila(fila);
     grdContrib->setFocus();
     MuestraBarra();
 }
 
-bool frmModFor::eventFilter(QObject* obj, QEvent* ev) {
-    if (obj == grdContrib && ev->type() == QEvent::KeyPress) {
-        const int tecla = static_cast<QKeyEvent*>(ev)->key();
-        if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
-            CmdOpciones_Click(0);
-            return true;
-        }
-    }
-    return QDialog::eventFilter(obj, ev);
-}
-
-int frmModFor::FilaActual() const {
-    const QModelIndex i = grdContrib->currentIndex();
-    return i.isValid() ? i.row() : -1;
-}
-
-void frmModFor::IrAFila(int fila) {
-    if (Dta1->Filas() == 0 || fila < 0) return;
-    fila = std::min(fila, Dta1->Filas() - 1);
-    grdContrib->setCurrentIndex(Dta1->index(fila, 0));
-}
-
-std::string frmModFor::Columna(int col) const {
-    return vb::ToText(Dta1->Valor(FilaActual(), Dta1->Columnas()[col].campo));
-}
-
 void frmModFor::MuestraBarra() {
-    ui::BarradeEstadoQVX* b = BarraEstado();
-    if (!b) return;
-    const std::string periodo = Columna(2);
-    b->setNumdoc(QString::fromStdString(Columna(0)));
-    b->setRazonsocial(QString::fromStdString(Columna(1)));
-    b->setPeriodo_ejercicio(
-        QString::fromStdString(vb::Left(periodo, 2) + "/" + vb::Right(periodo, 4)));
-    b->setFormulario(QString::fromStdString(Columna(3)));
+    const std::string periodo = grdContrib->Columna(2);
+    MuestraBarraEstado(QString::fromStdString(grdContrib->Columna(0)),
+                       QString::fromStdString(grdContrib->Columna(1)),
+                       QString::fromStdString(vb::Left(periodo, 2) + "/" + vb::Right(periodo, 4)),
+                       QString::fromStdString(grdContrib->Columna(3)));
 }
 
 void frmModFor::grdContrib_RowColChange() {
     MuestraBarra();
-    ProgramState& g = G();
-    const std::string periodo = Columna(2);
-    g.gsRuc = vb::Trim(Columna(0));
-    g.gsPeriodo = vb::Right(periodo, 4) + vb::Left(periodo, 2);
-    g.gsNombre = vb::Trim(Columna(1));
+    TomaDeclaracion(*grdContrib);
 }
 
 void frmModFor::CmdOpciones_Click(int Index) {
@@ -246,18 +180,15 @@ void frmModFor::CmdOpciones_Click(int Index) {
     // dialog goes on.
     try {
         ProgramState& g = G();
-        const std::string periodo = Columna(2);
-        g.gsRuc = vb::Trim(Columna(0));
-        g.gsPeriodo = vb::Right(periodo, 4) + vb::Left(periodo, 2);
-        g.gsNombre = vb::Trim(Columna(1));
-        g.gsCorrel = vb::Trim(Columna(8));
-        const std::string semana = vb::Trim(Columna(11));
+        TomaDeclaracion(*grdContrib);
+        g.gsCorrel = vb::Trim(grdContrib->Columna(8));
+        const std::string semana = vb::Trim(grdContrib->Columna(11));
         g.gnSemana = semana.empty() ? 0 : vb::CInt(vb::Variant(vb::Val(semana)));
         if (Index == 1) {
             reject();
             return;
         }
-        if (FilaActual() < 0) return;
+        if (grdContrib->FilaActual() < 0) return;
         if (g.gnModo == 3) {
             Elimina();
         } else {
@@ -284,17 +215,17 @@ void frmModFor::Elimina() {
         return;
     }
     ProgramState& g = G();
-    const auto sentencias = SentenciasEliminacion(g.gbEnviadas, Columna(0), g.gsPeriodo, Columna(3),
-                                                  g.gnSemana, g.gsCorrel);
+    const auto sentencias = SentenciasEliminacion(g.gbEnviadas, grdContrib->Columna(0), g.gsPeriodo,
+                                                  grdContrib->Columna(3), g.gnSemana, g.gsCorrel);
     g.gsSql = sentencias.back();
     EliminaDeclaracion(*g.gdbBase, sentencias);
     Dta1->Refresca();
-    IrAFila(0);
+    grdContrib->IrAFila(0);
     grdContrib->setFocus();
 }
 
 void frmModFor::Abre() {
-    const int fila = FilaActual();
+    const int fila = grdContrib->FilaActual();
     G().gnModo = 2;
     setEnabled(false);
     try {
@@ -308,7 +239,7 @@ void frmModFor::Abre() {
     setEnabled(true);
     QCoreApplication::processEvents();
     Dta1->Refresca();
-    IrAFila(fila);
+    grdContrib->IrAFila(fila);
     grdContrib->setFocus();
 }
 

@@ -4,22 +4,20 @@
 #pragma once
 
 #include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-class QGroupBox;
-class QLabel;
-class QPushButton;
-class QTableView;
+#include "shell/forms/modelorecordset.h"
 
 namespace jet {
 class Database;
 }
 
 namespace shell::forms {
-
-class ModeloRecordset;
 
 // The statements that delete one declaration, in their order: boxes, header
 // and, for a stored declaration, the control records of its data files; a
@@ -45,26 +43,21 @@ class frmModFor : public QDialog {
 
   protected:
     void showEvent(QShowEvent* e) override;
-    bool eventFilter(QObject* obj, QEvent* ev) override;
 
   private:
     void Form_Load();
     void Form_Activate();
     void CmdOpciones_Click(int Index);
     void grdContrib_RowColChange();
-    // The value of a grid column in the current row, as stored.
-    std::string Columna(int col) const;
-    int FilaActual() const;
     void MuestraBarra();
     void Elimina();
     void Abre();
-    void IrAFila(int fila);
 
     QGroupBox* fradecreg;
     QLabel* Label1;
     QLabel* LblAbrir;
     QPushButton* CmdOpciones[2];
-    QTableView* grdContrib;
+    GridRecordset* grdContrib;
     ModeloRecordset* Dta1;
     int helpContext_ = 0;
 };

@@ -57,9 +57,6 @@ class MDIFrm : public QMainWindow {
     // Back to the frame's fixed place and size.
     void pCuadra();
 
-    QMdiArea* mdiArea() const { return mdi_; }
-    // The family's status bar (object name BarradeEstadoQVX1).
-    ui::BarradeEstadoQVX* BarradeEstadoQVX1;
     const std::string& HelpFile() const { return helpFile_; }
     int HelpContextID() const { return helpContext_; }
 
@@ -80,8 +77,12 @@ class MDIFrm : public QMainWindow {
     // reported and the main window goes on.
     void Ejecuta(void (MDIFrm::*comando)());
 
+    // The family's status bar (object name BarradeEstadoQVX1); the forms
+    // write it through BarraEstado().
+    ui::BarradeEstadoQVX* BarradeEstadoQVX1;
     // The toolbar; its buttons are its actions Button1 to Button9.
     QToolBar* Toolbar1;
+    // The client area the child windows live in (object name MDIClient).
     QMdiArea* mdi_;
     std::string helpFile_;
     int helpContext_ = 0;

@@ -1,9 +1,10 @@
 #include "shell/forms/modelorecordset.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMetaMethod>
 #include <QScreen>
 #include <QStyle>
-#include <QTableView>
 #include <algorithm>
 #include <cctype>
 
@@ -141,6 +142,53 @@ QVariant ModeloRecordset::headerData(int seccion, Qt::Orientation orientacion, i
     if (seccion < 0 || seccion >= columnCount()) return {};
     if (columnas_.empty()) return QString::fromStdString(campos_[seccion]);
     return QString::fromStdString(columnas_[seccion].titulo);
+}
+
+GridRecordset::GridRecordset(ModeloRecordset* datos, QWidget* parent)
+    : QTableView(parent), datos_(datos) {
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    setModel(datos);
+}
+
+void GridRecordset::Presenta() {
+    datos_->AplicaA(this);
+    if (datos_->Filas() > 0) {
+        IrAFila(0);
+    } else {
+        setEnabled(false);
+    }
+}
+
+int GridRecordset::FilaActual() const {
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? i.row() : -1;
+}
+
+void GridRecordset::IrAFila(int fila) {
+    if (fila < 0 || datos_->Filas() == 0) return;
+    fila = std::min(fila, datos_->Filas() - 1);
+    const QModelIndex actual = currentIndex();
+    setCurrentIndex(datos_->index(fila, actual.isValid() ? actual.column() : 0));
+}
+
+vb::Variant GridRecordset::Valor(int columna) const {
+    return datos_->Valor(FilaActual(), datos_->Columnas()[columna].campo);
+}
+
+std::string GridRecordset::Columna(int columna) const {
+    return vb::ToText(Valor(columna));
+}
+
+void GridRecordset::keyPressEvent(QKeyEvent* e) {
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    if (enter && isSignalConnected(QMetaMethod::fromSignal(&GridRecordset::Enter))) {
+        emit Enter();
+        return;
+    }
+    QTableView::keyPressEvent(e);
 }
 
 }  // namespace shell::forms

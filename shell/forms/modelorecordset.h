@@ -1,17 +1,17 @@
-// A grid bound to a query of the host database: the rows of a jet recordset
-// as a Qt item model, with the columns the caller lays out (field, caption,
-// width, hidden, display format), as the data grids of the pickers and the
-// print dialog are bound to their data controls. Read only.
+// A grid bound to a query of the host database, as the data grids of the
+// pickers and the print dialog are bound to their data controls: the rows of
+// a jet recordset as a Qt item model, with the columns the caller lays out
+// (field, caption, width, hidden, display format), and the view that shows
+// them. Read only.
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QTableView>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "vb/variant.h"
-
-class QTableView;
 
 namespace jet {
 class Database;
@@ -77,6 +77,39 @@ class ModeloRecordset : public QAbstractTableModel {
     std::vector<std::vector<vb::Variant>> filas_;
     std::vector<ColumnaGrid> columnas_;
     std::vector<int> enlaces_;  // field of each column shown; -1 when the query lacks it
+};
+
+// The data grid of the declaration lists (the pickers and the print dialog):
+// whole rows of its data control, one of them current, nothing typed in.
+class GridRecordset : public QTableView {
+    Q_OBJECT
+  public:
+    GridRecordset(ModeloRecordset* datos, QWidget* parent);
+
+    // Once the data control has loaded its rows: the columns laid out
+    // (ModeloRecordset::AplicaA) and the first row made current; without
+    // rows the grid is disabled, as a grid over an empty data control is.
+    void Presenta();
+    // The current row; -1 when there is none.
+    int FilaActual() const;
+    // Makes a row current, in the present column; past the last row, the
+    // last. Nothing when fila is negative or there are no rows.
+    void IrAFila(int fila);
+    // The value of a column's field in the current row, as stored; Empty
+    // without a current row.
+    vb::Variant Valor(int columna) const;
+    std::string Columna(int columna) const;  // the same, as text
+
+  signals:
+    // Enter pressed in the grid. The key is taken from the view only when a
+    // form listens.
+    void Enter();
+
+  protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+  private:
+    ModeloRecordset* datos_;
 };
 
 }  // namespace shell::forms

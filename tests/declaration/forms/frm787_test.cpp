@@ -24,10 +24,11 @@
 #include "declaration/casillas.h"
 #include "declaration/formatos.h"
 #include "host/hostkit.h"
-#include "pruebas/host.h"
 #include "import/control.h"
 #include "import/transferencia.h"
 #include "jet/database.h"
+#include "pruebas/controles.h"
+#include "pruebas/host.h"
 #include "shell/cnumero.h"
 #include "shell/forms/registro.h"
 #include "shell/state.h"
@@ -38,6 +39,7 @@
 
 namespace fs = std::filesystem;
 using declaracion::forms::Frm787;
+using pruebas::Control;
 
 namespace {
 
@@ -47,6 +49,18 @@ QApplication& App() {
     static char* argv[] = {name, nullptr};
     static QApplication* app = new QApplication(argc, argv);
     return *app;
+}
+
+// The form's controls most tests work: the tab strip, the buttons Cmdgeneral
+// (V&alidar, &Grabar, &Salir) and the payment details.
+QTabWidget* Pestanas(const Frm787& f) {
+    return Control<QTabWidget>(f, "tab0787");
+}
+QPushButton* Boton(const Frm787& f, int i) {
+    return Control<QPushButton>(f, QStringLiteral("Cmdgeneral_%1").arg(i));
+}
+ui::FormaDePagoQVX* Pago(const Frm787& f) {
+    return Control<ui::FormaDePagoQVX>(f, "FormaDePagoQVX1");
 }
 
 const std::string kRuc = "20100123453";
@@ -135,13 +149,13 @@ class Declaracion787 : public ::testing::Test {
     }
     // Types a text into a box and leaves it.
     void Teclea(Frm787& f, int n, const QString& texto) {
-        f.tab0787->setCurrentIndex(1);
+        Pestanas(f)->setCurrentIndex(1);
         auto* c = f.Caja(n);
         c->setFocus();
         c->selectAll();
         QTest::keyClick(c, Qt::Key_Backspace);
         QTest::keyClicks(c, texto);
-        f.Cmdgeneral[2]->setFocus();
+        Boton(f, 2)->setFocus();
     }
     // The texts of the boxes shown since the last call.
     std::vector<std::string> Cajas() {
@@ -154,7 +168,9 @@ class Declaracion787 : public ::testing::Test {
         auto rs = db_->OpenRecordset(sql, jet::dbOpenSnapshot);
         if (rs->Eof()) return "<sin fila>";
         const vb::Variant& v = rs->Fields(columna).Value();
-        return v.IsNull() ? "<null>" : v.IsString() ? v.Str() : std::to_string(static_cast<long>(v.NumberValue()));
+        return v.IsNull()     ? "<null>"
+               : v.IsString() ? v.Str()
+                              : std::to_string(static_cast<long>(v.NumberValue()));
     }
 
     // Lightness of a closed field's background over that of its text.
@@ -181,16 +197,18 @@ TEST_F(Declaracion787, ImportadaTecleadaValidadaGrabadaYReabierta) {
     auto f = Abre();
     Muestra(*f);
     EXPECT_EQ(f->windowTitle(), "0787 QVX Olvarico v 1.9");
-    EXPECT_EQ(f->tab0787->currentIndex(), 0);
-    EXPECT_EQ(f->TxtNumRuc->text().toStdString(), kRuc);
-    EXPECT_EQ(f->TxtRazon->text().toStdString(), kNombre);
-    EXPECT_EQ(f->mkePeriodo->text(), "09/2017");
-    for (const QWidget* w : {static_cast<QWidget*>(f->TxtNumRuc), static_cast<QWidget*>(f->TxtRazon),
-                             static_cast<QWidget*>(f->mkePeriodo)})
+    EXPECT_EQ(Pestanas(*f)->currentIndex(), 0);
+    const auto* ruc = Control<QLineEdit>(*f, "TxtNumRuc");
+    const auto* razon = Control<QLineEdit>(*f, "TxtRazon");
+    const auto* periodo = Control<QLineEdit>(*f, "mkePeriodo");
+    EXPECT_EQ(ruc->text().toStdString(), kRuc);
+    EXPECT_EQ(razon->text().toStdString(), kNombre);
+    EXPECT_EQ(periodo->text(), "09/2017");
+    for (const QWidget* w : {ruc, razon, periodo})
         EXPECT_GE(Contraste(*w), 96) << w->objectName().toStdString();  // closed, yet read
     EXPECT_FALSE(f->Modificado());
     // A header without payment data opens as a cheque.
-    EXPECT_EQ(f->FormaDePagoQVX1->formapago(), "C");
+    EXPECT_EQ(Pago(*f)->formapago(), "C");
     // The import's totals, the balances computed from them.
     const double t302 = f->Datos().Vale(302), t322 = f->Datos().Vale(322);
     ASSERT_GT(t302, 0);
@@ -202,7 +220,7 @@ TEST_F(Declaracion787, ImportadaTecleadaValidadaGrabadaYReabierta) {
     const auto entero = [](double v) { return QString::number(static_cast<long long>(v)); };
     Teclea(*f, 300, entero(t302 - 100));
     EXPECT_TRUE(f->Modificado());
-    f->Cmdgeneral[0]->click();
+    Boton(*f, 0)->click();
     ASSERT_EQ(listas_.size(), 1u);
     EXPECT_EQ(listas_[0],
               "Ingrese la casilla 301\r\n"
@@ -214,7 +232,8 @@ TEST_F(Declaracion787, ImportadaTecleadaValidadaGrabadaYReabierta) {
               "Ingrese el importe a pagar de retenciones\r\n"
               "Ingrese el importe total a pagar\r\n"
               "Ingrese el banco\r\n"
-              "Ingrese el N\xFA" "mero del cheque\r\n"  // the log is in Windows-1252
+              "Ingrese el N\xFA"
+              "mero del cheque\r\n"  // the log is in Windows-1252
               "No puede girar un cheque con monto cero\r\n");
     EXPECT_EQ(shell::G().gsArchivoRep, inst_.sysPath + "Mens.txt");
 
@@ -227,14 +246,14 @@ TEST_F(Declaracion787, ImportadaTecleadaValidadaGrabadaYReabierta) {
     const QString deuda312 = f->Caja(312)->text(), deuda332 = f->Caja(332)->text();
     Teclea(*f, 313, QString(deuda312).remove(','));
     Teclea(*f, 333, QString(deuda332).remove(','));
-    f->FormaDePagoQVX1->setFormapago("E");
+    Pago(*f)->setFormapago("E");
     Cajas();
-    f->Cmdgeneral[0]->click();
+    Boton(*f, 0)->click();
     EXPECT_EQ(Cajas(), std::vector<std::string>{
                            "La información de la declaración no presenta inconsistencias."});
     EXPECT_EQ(listas_.size(), 1u);
 
-    f->Cmdgeneral[1]->click();
+    Boton(*f, 1)->click();
     EXPECT_EQ(Cajas(), std::vector<std::string>{
                            "Toda la información del formulario fue grabada satisfactoriamente."});
     EXPECT_FALSE(f->Modificado());
@@ -244,13 +263,16 @@ TEST_F(Declaracion787, ImportadaTecleadaValidadaGrabadaYReabierta) {
     EXPECT_EQ(Columna(cab, "rectifica"), "0");
 
     std::map<int, QString> antes;
-    for (const auto& [n, c] : f->txtValor) antes[n] = c->text();
-    const QString importe = f->FormaDePagoQVX1->importe();
+    for (const declaracion::Casilla& k : declaracion::Casillas())
+        antes[k.numero] = f->Caja(k.numero)->text();
+    const QString importe = Pago(*f)->importe();
     f.reset();
 
     Modificar("201709");
     auto g = Abre();
-    for (const auto& [n, c] : g->txtValor) {
+    for (const declaracion::Casilla& k : declaracion::Casillas()) {
+        const int n = k.numero;
+        const QLineEdit* c = g->Caja(n);
         if (c->isVisibleTo(g.get()))
             EXPECT_EQ(c->text(), antes[n]) << "casilla " << n;
         else  // hidden totals come back through the display format
@@ -258,9 +280,9 @@ TEST_F(Declaracion787, ImportadaTecleadaValidadaGrabadaYReabierta) {
                       declaracion::Vale(n, antes[n].toStdString()))
                 << "casilla " << n;
     }
-    EXPECT_EQ(g->FormaDePagoQVX1->formapago(), "E");
+    EXPECT_EQ(Pago(*g)->formapago(), "E");
     // The amount comes back as stored, in plain digits.
-    EXPECT_EQ(g->FormaDePagoQVX1->importe(), QString(importe).remove(','));
+    EXPECT_EQ(Pago(*g)->importe(), QString(importe).remove(','));
     EXPECT_TRUE(avisos_.avisos.empty());
 }
 
@@ -270,7 +292,7 @@ TEST_F(Declaracion787, EntradaDeCasillas) {
     Modificar("201709");
     auto f = Abre();
     Muestra(*f);
-    f->tab0787->setCurrentIndex(1);
+    Pestanas(*f)->setCurrentIndex(1);
     Cajas();
     struct Caso {
         int caja;
@@ -293,7 +315,7 @@ TEST_F(Declaracion787, EntradaDeCasillas) {
     QTest::keyClick(c313, Qt::Key_Return);
     EXPECT_FALSE(c313->hasFocus());
     QTest::mouseClick(f->Caja(302), Qt::LeftButton);
-    EXPECT_TRUE(f->tab0787->tabBar()->hasFocus());
+    EXPECT_TRUE(Pestanas(*f)->tabBar()->hasFocus());
 
     // Paste by key, by the middle button and by a drop brings nothing in;
     // Shift+Insert and the right button empty the clipboard.
@@ -312,8 +334,9 @@ TEST_F(Declaracion787, EntradaDeCasillas) {
     EXPECT_EQ(c313->text(), antes);
     EXPECT_EQ(portapapeles->text(), "");
     portapapeles->setText("777");
-    QTest::mousePress(f->txtOrden, Qt::RightButton);
-    QTest::mouseRelease(f->txtOrden, Qt::RightButton);
+    auto* orden = Control<QLineEdit>(*f, "txtOrden");
+    QTest::mousePress(orden, Qt::RightButton);
+    QTest::mouseRelease(orden, Qt::RightButton);
     EXPECT_EQ(portapapeles->text(), "");
     EXPECT_TRUE(Cajas().empty());
 }
@@ -331,7 +354,7 @@ TEST_F(Declaracion787, ImportesLargosSeLeenEnteros) {
     Modificar("201709");
     auto f = Abre();
     Muestra(*f);
-    f->tab0787->setCurrentIndex(1);
+    Pestanas(*f)->setCurrentIndex(1);
     Cajas();
     // Width the line edit gives its text: the style's contents rectangle less
     // the text margins and the 2 pixels QLineEdit keeps on either side.
@@ -339,7 +362,8 @@ TEST_F(Declaracion787, ImportesLargosSeLeenEnteros) {
         QStyleOptionFrame o;
         o.initFrom(&c);
         o.rect = c.rect();
-        o.lineWidth = c.hasFrame() ? c.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &o, &c) : 0;
+        o.lineWidth =
+            c.hasFrame() ? c.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &o, &c) : 0;
         o.midLineWidth = 0;
         o.state |= QStyle::State_Sunken;
         if (c.isReadOnly()) o.state |= QStyle::State_ReadOnly;
@@ -395,10 +419,12 @@ TEST_F(Declaracion787, ImportesLargosSeLeenEnteros) {
         EXPECT_EQ(c->font(), referencia->font());
         for (const QWidget* w = c; w != f.get(); w = w->parentWidget()) {
             EXPECT_GE(w->x(), 0) << w->objectName().toStdString();
-            EXPECT_LE(w->x() + w->width(), w->parentWidget()->width()) << w->objectName().toStdString();
+            EXPECT_LE(w->x() + w->width(), w->parentWidget()->width())
+                << w->objectName().toStdString();
         }
     }
-    EXPECT_LE(f->fraActual->x() + f->fraActual->width(), f->vsVertical->x());
+    const QWidget* actual = Control<QGroupBox>(*f, "fraActual");
+    EXPECT_LE(actual->x() + actual->width(), Control<QScrollBar>(*f, "vsVertical")->x());
     EXPECT_EQ(f->size(), QSize(9615 / 15, 6900 / 15));
 }
 
@@ -416,63 +442,73 @@ TEST_F(Declaracion787, DisenosPorPeriodo) {
         SCOPED_TRACE(c.periodo);
         Modificar(c.periodo);
         auto f = Abre();
+        auto* barra = Control<QScrollBar>(*f, "vsVertical");
+        const auto* actual = Control<QGroupBox>(*f, "fraActual");
+        const auto* anterior = Control<QGroupBox>(*f, "fraAnterior");
+        const auto* propia = Control<QWidget>(*f, "fraActualPropia");
+        const auto* titulo = Control<QLabel>(*f, "lblTitulo");
         // Shown on its tab (the box tab itself is not the one in front).
         const auto mostrada = [](const QWidget* w) { return !w->isHidden(); };
         for (int n : {300, 301, 320, 321}) EXPECT_EQ(mostrada(f->Caja(n)), c.quincenas) << n;
         for (int n : {353, 373}) EXPECT_EQ(mostrada(f->Caja(n)), !c.quincenas) << n;
-        EXPECT_EQ(mostrada(f->txtdescas.at(306)), c.quincenas);
+        EXPECT_EQ(mostrada(Control<QLabel>(*f, "txtdescas_306")), c.quincenas);
         EXPECT_EQ(f->Caja(309)->isEnabled(), c.abierta309);
         EXPECT_EQ(f->Caja(329)->isEnabled(), c.abierta309);
-        EXPECT_EQ(mostrada(f->vsVertical), c.barra);
+        EXPECT_EQ(mostrada(barra), c.barra);
         EXPECT_FALSE(mostrada(f->Caja(308)));
-        EXPECT_FALSE(mostrada(f->fraAnterior));
-        EXPECT_EQ(f->fraActual->y(), 800 / 15);
+        EXPECT_FALSE(mostrada(anterior));
+        EXPECT_EQ(actual->y(), 800 / 15);
         EXPECT_EQ(f->size(), QSize(9615 / 15, 6900 / 15));
-        EXPECT_EQ(f->tab0787->property("HelpContextID").toInt(), 1016);  // what F1 reads
+        EXPECT_EQ(Pestanas(*f)->property("HelpContextID").toInt(), 1016);  // what F1 reads
         // What a user reads: every row text whole, in the form's letter,
         // no box over another, the payment details inside their tab.
         f->show();
-        f->tab0787->setCurrentIndex(1);
+        Pestanas(*f)->setCurrentIndex(1);
         QApplication::processEvents();
-        for (const auto& [i, e] : f->txtdescas) {
+        for (const declaracion::Descripcion& d : declaracion::Descripciones()) {
+            auto* e = Control<QLabel>(*f, QStringLiteral("txtdescas_%1").arg(d.indice));
             if (e->isHidden()) continue;
             e->ensurePolished();
-            EXPECT_LE(e->fontMetrics().horizontalAdvance(e->text()), e->width()) << e->text().toStdString();
+            EXPECT_LE(e->fontMetrics().horizontalAdvance(e->text()), e->width())
+                << e->text().toStdString();
         }
         std::vector<const QWidget*> vistas;
-        for (const auto& [n, c] : f->txtValor)
-            if (!c->isHidden()) vistas.push_back(c);
+        for (const declaracion::Casilla& k : declaracion::Casillas())
+            if (!f->Caja(k.numero)->isHidden()) vistas.push_back(f->Caja(k.numero));
         for (std::size_t i = 0; i < vistas.size(); ++i) {
-            EXPECT_EQ(vistas[i]->font().pointSize(), f->font().pointSize()) << vistas[i]->objectName().toStdString();
+            EXPECT_EQ(vistas[i]->font().pointSize(), f->font().pointSize())
+                << vistas[i]->objectName().toStdString();
             for (std::size_t j = i + 1; j < vistas.size(); ++j) {
                 if (vistas[i]->parentWidget() != vistas[j]->parentWidget()) continue;
                 EXPECT_FALSE(vistas[i]->geometry().intersects(vistas[j]->geometry()))
-                    << vistas[i]->objectName().toStdString() << " " << vistas[j]->objectName().toStdString();
+                    << vistas[i]->objectName().toStdString() << " "
+                    << vistas[j]->objectName().toStdString();
             }
         }
-        EXPECT_TRUE(f->tabDeterm->rect().contains(f->FormaDePagoQVX1->geometry()));
-        f->tab0787->setCurrentIndex(0);
+        EXPECT_TRUE(Control<QWidget>(*f, "tabDeterm")->rect().contains(Pago(*f)->geometry()));
+        Pestanas(*f)->setCurrentIndex(0);
         // Showing the box tab again and again keeps the layout in place.
-        const QPoint en353 = f->Caja(353)->pos(), columna = f->fraActualCol[1]->pos();
-        f->tab0787->setCurrentIndex(1);
-        f->tab0787->setCurrentIndex(0);
-        f->tab0787->setCurrentIndex(1);
-        EXPECT_EQ(f->tab0787->currentIndex(), 1);
+        const QPoint en353 = f->Caja(353)->pos(), columna = propia->pos();
+        Pestanas(*f)->setCurrentIndex(1);
+        Pestanas(*f)->setCurrentIndex(0);
+        Pestanas(*f)->setCurrentIndex(1);
+        EXPECT_EQ(Pestanas(*f)->currentIndex(), 1);
         EXPECT_EQ(f->TabHelpContextID(), 1015);
-        EXPECT_EQ(f->tab0787->property("HelpContextID").toInt(), 1015);
+        EXPECT_EQ(Pestanas(*f)->property("HelpContextID").toInt(), 1015);
         EXPECT_EQ(f->Caja(353)->pos(), en353);
-        EXPECT_EQ(f->fraActualCol[1]->pos(), columna);
+        EXPECT_EQ(propia->pos(), columna);
         if (!c.quincenas) {
             EXPECT_EQ(f->Caja(353)->y(), 310 / 15);
-            EXPECT_EQ(f->fraActualCol[1]->y(), -150 / 15);
-            EXPECT_EQ(f->txtdescas.at(305)->text(), "Impuesto resultante del periodo");
+            EXPECT_EQ(propia->y(), -150 / 15);
+            EXPECT_EQ(Control<QLabel>(*f, "txtdescas_305")->text(),
+                      "Impuesto resultante del periodo");
         }
         // The scroll bar switches to the previous periods and back.
-        f->vsVertical->setValue(1);
-        EXPECT_TRUE(mostrada(f->fraAnterior));
-        EXPECT_EQ(f->lblTitulo->text(), "DATOS DE PERIODOS ANTERIORES");
-        f->vsVertical->setValue(0);
-        EXPECT_EQ(f->lblTitulo->text(), "DATOS DEL PERIODO");
+        barra->setValue(1);
+        EXPECT_TRUE(mostrada(anterior));
+        EXPECT_EQ(titulo->text(), "DATOS DE PERIODOS ANTERIORES");
+        barra->setValue(0);
+        EXPECT_EQ(titulo->text(), "DATOS DEL PERIODO");
         EXPECT_TRUE(Cajas().empty());
     }
 }
@@ -484,16 +520,15 @@ TEST_F(Declaracion787, PreguntaAlSalirTrasUnMensaje) {
     auto f = Abre();
     Muestra(*f);
     // Payment data chosen counts as an edit.
-    auto* cheque = f->FormaDePagoQVX1->findChild<QRadioButton*>("optCheque");
-    ASSERT_TRUE(cheque);
-    f->tab0787->setCurrentIndex(1);
+    auto* cheque = Control<QRadioButton>(*Pago(*f), "optCheque");
+    Pestanas(*f)->setCurrentIndex(1);
     ASSERT_FALSE(f->Modificado());
     cheque->click();
     EXPECT_TRUE(f->Modificado());
     Teclea(*f, 310, "40");
     ASSERT_TRUE(f->Modificado());
-    f->tab0787->setCurrentIndex(0);
-    f->OptRectifica[1]->click();  // the rectification reminder
+    Pestanas(*f)->setCurrentIndex(0);
+    Control<QRadioButton>(*f, "OptRectifica_1")->click();  // the rectification reminder
     EXPECT_EQ(Cajas().size(), 1u);
     QWidget otra;
     otra.show();
@@ -506,11 +541,11 @@ TEST_F(Declaracion787, PreguntaAlSalirTrasUnMensaje) {
 
     const std::string pregunta = "¿El formulario ha sido modificado, desea guardar los cambios?";
     respuestas_->Push(ui::vbCancel);
-    f->Cmdgeneral[2]->click();
+    Boton(*f, 2)->click();
     EXPECT_EQ(Cajas(), std::vector<std::string>{pregunta});
     EXPECT_TRUE(f->isVisible());
     respuestas_->Push(ui::vbCancel);
-    f->tab0787->setCurrentIndex(1);
+    Pestanas(*f)->setCurrentIndex(1);
     f->Caja(310)->setFocus();
     QTest::keyClick(f->Caja(310), Qt::Key_Escape);
     EXPECT_EQ(Cajas(), std::vector<std::string>{pregunta});
@@ -529,8 +564,8 @@ TEST_F(Declaracion787, NumeroDeOrden) {
     Modificar("201709");
     {
         auto f = Abre();
-        f->FormaDePagoQVX1->setFormapago("E");
-        f->Cmdgeneral[1]->click();
+        Pago(*f)->setFormapago("E");
+        Boton(*f, 1)->click();
         Cajas();
     }
     const hostkit::Envio envio = hostkit::EnviaDeclaracion(*db_, kRuc, "201709");
@@ -541,59 +576,64 @@ TEST_F(Declaracion787, NumeroDeOrden) {
     g.gsNumControl = envio.control;
     g.gsNumOrden = "";
     auto f = Abre();
-    EXPECT_TRUE(f->frmOrden->isVisibleTo(f.get()));
-    EXPECT_FALSE(f->Cmdgeneral[0]->isEnabled());
+    const auto orden = [&f] { return Control<QLineEdit>(*f, "txtOrden"); };
+    const auto verifica = [&f] { return Control<QLineEdit>(*f, "txtVerifica"); };
+    EXPECT_TRUE(Control<QGroupBox>(*f, "frmOrden")->isVisibleTo(f.get()));
+    EXPECT_FALSE(Boton(*f, 0)->isEnabled());
     EXPECT_FALSE(f->Caja(313)->isEnabled());
-    EXPECT_FALSE(f->OptRectifica[1]->isEnabled());
-    EXPECT_EQ(f->FormaDePagoQVX1->habilitado(), "False");
-    EXPECT_TRUE(f->Cmdgeneral[1]->isEnabled());
+    EXPECT_FALSE(Control<QRadioButton>(*f, "OptRectifica_1")->isEnabled());
+    EXPECT_EQ(Pago(*f)->habilitado(), "False");
+    EXPECT_TRUE(Boton(*f, 1)->isEnabled());
     // Closed, but the declaration and its taxpayer stay readable on the grey.
-    for (const QWidget* w : {static_cast<QWidget*>(f->Caja(302)), static_cast<QWidget*>(f->TxtRazon)})
+    for (const QWidget* w : {static_cast<const QWidget*>(f->Caja(302)),
+                             static_cast<const QWidget*>(Control<QLineEdit>(*f, "TxtRazon"))})
         EXPECT_GE(Contraste(*w), 96) << w->objectName().toStdString();
 
-    EXPECT_EQ(f->txtOrden->text(), "0");  // no order number recorded yet
-    f->txtOrden->clear();
-    QTest::keyClicks(f->txtOrden, "1234a567");
-    EXPECT_EQ(f->txtOrden->text(), "1234567");
+    EXPECT_EQ(orden()->text(), "0");  // no order number recorded yet
+    orden()->clear();
+    QTest::keyClicks(orden(), "1234a567");
+    EXPECT_EQ(orden()->text(), "1234567");
     EXPECT_TRUE(g.gbOrdenModificado);
     respuestas_->Push(ui::vbYes);
-    f->Cmdgeneral[2]->click();
+    Boton(*f, 2)->click();
     EXPECT_EQ(Cajas(), (std::vector<std::string>{
                            " El número de orden ha cambiado. ¿Desea guardar los cambios?",
                            "El número de orden es incorrecto"}));
 
-    QTest::keyClicks(f->txtOrden, "8");
+    QTest::keyClicks(orden(), "8");
     std::string control = envio.control;
     const std::string codigo = shell::GeneraCodigoVerificacion(control, "12345678");
     const std::string malo = codigo == "00" ? "11" : "00";
-    f->txtVerifica->setText(QString::fromStdString(malo));
-    f->Cmdgeneral[1]->click();
+    verifica()->setText(QString::fromStdString(malo));
+    Boton(*f, 1)->click();
     EXPECT_EQ(Cajas(), std::vector<std::string>{"     El digito Verificador es incorrecto"});
     const std::string hcab = "SELECT * FROM HCAB WHERE DOC_ID_D='" + kRuc + "'";
     EXPECT_EQ(Columna(hcab, "norden"), "<null>");
 
-    f->txtVerifica->setText(QString::fromStdString(codigo));
-    f->Cmdgeneral[1]->click();
-    EXPECT_EQ(Cajas(), std::vector<std::string>{"El número de orden fue grabado satisfactoriamente."});
+    verifica()->setText(QString::fromStdString(codigo));
+    Boton(*f, 1)->click();
+    EXPECT_EQ(Cajas(),
+              std::vector<std::string>{"El número de orden fue grabado satisfactoriamente."});
     EXPECT_EQ(Columna(hcab, "norden"), "12345678");
     f.reset();
 
     // Reopened: the order number and its check code are shown.
     g.gsNumOrden = "12345678";
     f = Abre();
-    EXPECT_EQ(f->txtOrden->text(), "12345678");
-    EXPECT_EQ(f->txtVerifica->text().toStdString(), codigo);
+    EXPECT_EQ(orden()->text(), "12345678");
+    EXPECT_EQ(verifica()->text().toStdString(), codigo);
     f.reset();
 
     // A correlative with no sent header: said, and the form stays.
     g.gsCorrel = "999";
     f = Abre();
     Muestra(*f);
-    f->txtOrden->setText("87654321");
-    f->txtVerifica->setText(QString::fromStdString(shell::GeneraCodigoVerificacion(control, "87654321")));
+    orden()->setText("87654321");
+    verifica()->setText(
+        QString::fromStdString(shell::GeneraCodigoVerificacion(control, "87654321")));
     g.gbOrdenModificado = true;
     respuestas_->Push(ui::vbYes);
-    f->Cmdgeneral[2]->click();
+    Boton(*f, 2)->click();
     const auto& vistas = respuestas_->Shown();
     ASSERT_EQ(vistas.size(), 2u);
     EXPECT_EQ(vistas[1].flags & 0x70, ui::vbCritical) << vistas[1].text;
@@ -620,27 +660,28 @@ TEST_F(Declaracion787, GrabarRechazado) {
         SCOPED_TRACE(c.mensaje);
         db_->Execute("DELETE * FROM DET");
         if (c.version)
-            db_->Execute("INSERT INTO DET (DOC_ID_D, TIP_DOC_D, PERIODO, FORMULARIO, SEMANA, "
-                         "CASILLA, I_VALOR, idcasilla, estado) VALUES ('" +
-                         kRuc + "', 6, '201709', '0787', 0, '721', '" + c.version + "', '01', 0)");
+            db_->Execute(
+                "INSERT INTO DET (DOC_ID_D, TIP_DOC_D, PERIODO, FORMULARIO, SEMANA, "
+                "CASILLA, I_VALOR, idcasilla, estado) VALUES ('" +
+                kRuc + "', 6, '201709', '0787', 0, '721', '" + c.version + "', '01', 0)");
         Modificar("201709");
         shell::G().gsNombre = c.nombre;
         auto f = Abre();
-        f->Cmdgeneral[1]->click();
+        Boton(*f, 1)->click();
         ASSERT_EQ(respuestas_->Shown().size(), 1u);
         EXPECT_EQ(respuestas_->Shown()[0].text, c.mensaje);
         EXPECT_EQ(respuestas_->Shown()[0].flags, c.estilo);
         EXPECT_EQ(Columna("SELECT * FROM DET WHERE CASILLA='300'", "I_VALOR"), "<sin fila>");
         EXPECT_EQ(Columna("SELECT * FROM CAB", "estado"), "9");
         Cajas();
-        f->tab0787->setCurrentIndex(1);
+        Pestanas(*f)->setCurrentIndex(1);
         if (*c.nombre == 0) {
             EXPECT_EQ(Cajas(), std::vector<std::string>{c.mensaje});
-            EXPECT_EQ(f->tab0787->currentIndex(), 0);
+            EXPECT_EQ(Pestanas(*f)->currentIndex(), 0);
             EXPECT_EQ(f->TabHelpContextID(), 1016);
         } else {
             EXPECT_TRUE(Cajas().empty());
-            EXPECT_EQ(f->tab0787->currentIndex(), 1);
+            EXPECT_EQ(Pestanas(*f)->currentIndex(), 1);
         }
     }
 }
@@ -652,7 +693,7 @@ TEST_F(Declaracion787, ErrorAlGrabar) {
     auto f = Abre();
     Teclea(*f, 300, "10");
     db_->Execute("DROP TABLE DET");
-    f->Cmdgeneral[1]->click();
+    Boton(*f, 1)->click();
     const auto& vistas = respuestas_->Shown();
     ASSERT_EQ(vistas.size(), 1u);
     EXPECT_EQ(vistas[0].flags, ui::vbCritical);
@@ -678,14 +719,14 @@ TEST_F(Declaracion787, RectificacionAlAbrir) {
         db_->Execute("UPDATE CAB SET rectifica='" + std::string(c.rectifica) + "'");
         db_->Execute("DELETE * FROM DET");
         if (c.casilla871)
-            db_->Execute("INSERT INTO DET (DOC_ID_D, TIP_DOC_D, PERIODO, FORMULARIO, SEMANA, "
-                         "CASILLA, I_VALOR, idcasilla, estado) VALUES ('" +
-                         kRuc + "', 6, '201709', '0787', 0, '871', '" + c.casilla871 +
-                         "', '01', 0)");
+            db_->Execute(
+                "INSERT INTO DET (DOC_ID_D, TIP_DOC_D, PERIODO, FORMULARIO, SEMANA, "
+                "CASILLA, I_VALOR, idcasilla, estado) VALUES ('" +
+                kRuc + "', 6, '201709', '0787', 0, '871', '" + c.casilla871 + "', '01', 0)");
         Modificar("201709");
         auto f = Abre();
-        EXPECT_EQ(f->OptRectifica[1]->isChecked(), c.si);
-        EXPECT_EQ(f->OptRectifica[0]->isChecked(), !c.si);
+        EXPECT_EQ(Control<QRadioButton>(*f, "OptRectifica_1")->isChecked(), c.si);
+        EXPECT_EQ(Control<QRadioButton>(*f, "OptRectifica_0")->isChecked(), !c.si);
         EXPECT_FALSE(f->Modificado());
     }
     EXPECT_TRUE(Cajas().empty());

@@ -26,7 +26,7 @@ struct Lista {
 Lista Consulta(MDIFrm& m, void (MDIFrm::*comando)()) {
     Lista l;
     ui::SetModalHook([&](QDialog* d) {
-        auto* grid = d->findChild<QTableWidget*>("grdBancos");
+        auto* grid = pruebas::Control<QTableWidget>(*d, "grdBancos");
         l.caption = d->windowTitle();
         l.cabeceras = {grid->horizontalHeaderItem(0)->text(),
                        grid->horizontalHeaderItem(1)->text()};
@@ -38,7 +38,7 @@ Lista Consulta(MDIFrm& m, void (MDIFrm::*comando)()) {
         l.puntero = ui::MousePointer();
         EXPECT_EQ(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
         EXPECT_EQ(d->size(), QSize(471, 276));
-        d->findChild<QPushButton*>("CmdSalir")->click();
+        pruebas::Control<QPushButton>(*d, "CmdSalir")->click();
         EXPECT_FALSE(d->isVisible());
     });
     (m.*comando)();
@@ -123,7 +123,7 @@ TEST_F(HostForms, AnyOtherKindKeepsTheCaptionAndTheLastQuery) {
     G().gnTipoConsulta = 0;
     shell::forms::frmBancos otra;
     EXPECT_EQ(otra.windowTitle(), "Consultas");
-    EXPECT_EQ(otra.findChild<QTableWidget*>("grdBancos")->rowCount(), 7);
+    EXPECT_EQ(pruebas::Control<QTableWidget>(otra, "grdBancos")->rowCount(), 7);
 }
 
 TEST_F(HostForms, AboutBoxShowsTheVersionRead) {
@@ -133,7 +133,7 @@ TEST_F(HostForms, AboutBoxShowsTheVersionRead) {
         textos << d->windowTitle();
         QApplication::processEvents();
         for (const char* n : {"Text1", "txtVersion", "Text2"}) {
-            const QLineEdit* t = d->findChild<QLineEdit*>(n);
+            const QLineEdit* t = pruebas::Control<QLineEdit>(*d, n);
             textos << t->text();
             // Nothing cut: the whole text fits, shown from its first letter.
             const QMargins m = t->textMargins() + t->contentsMargins();
@@ -142,7 +142,7 @@ TEST_F(HostForms, AboutBoxShowsTheVersionRead) {
                 << n;
             EXPECT_EQ(t->cursorPosition(), 0) << n;
         }
-        d->findChild<QPushButton*>("cmdAceptar")->click();
+        pruebas::Control<QPushButton>(*d, "cmdAceptar")->click();
     });
     m.mnuAcerca_Click();
     EXPECT_EQ(textos, (QStringList{"Acerca de Telvarin ", "Versión 1.9", "Versión 1.9",

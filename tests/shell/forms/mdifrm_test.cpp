@@ -43,7 +43,9 @@ class Comandos : public HostForms {
             EXPECT_TRUE(d->isModal());
             punteroDurante_ = ui::MousePointer();
             auto* frame = qobject_cast<MDIFrm*>(d->parentWidget());
-            hijaAbierta_ = frame && !frame->mdiArea()->subWindowList().isEmpty();
+            hijaAbierta_ =
+                frame &&
+                !pruebas::Control<QMdiArea>(*frame, "MDIClient")->subWindowList().isEmpty();
         });
     }
     void TearDown() override {
@@ -106,9 +108,10 @@ TEST_F(Comandos, EveryCommandSetsItsStateAndOpensItsForm) {
         EstadoPrevio();
         abiertas_.clear();
         // A child window of the frame, and a pointer some earlier work left.
-        QPointer<QMdiSubWindow> hija = m.mdiArea()->addSubWindow(new QWidget);
+        auto* area = pruebas::Control<QMdiArea>(m, "MDIClient");
+        QPointer<QMdiSubWindow> hija = area->addSubWindow(new QWidget);
         hija->show();
-        m.mdiArea()->setActiveSubWindow(hija);
+        area->setActiveSubWindow(hija);
         ui::SetMousePointer(ui::vbArrowHourglass);
         hijaAbierta_ = false;
         c.comando();
@@ -267,7 +270,7 @@ TEST_F(HostForms, MenusAndToolbarAsDesigned) {
             }
         }
     }
-    const QList<QAction*> botones = m.findChild<QToolBar*>("Toolbar1")->actions();
+    const QList<QAction*> botones = pruebas::Control<QToolBar>(m, "Toolbar1")->actions();
     ASSERT_EQ(botones.size(), 9);
     const QStringList ayudas = {"Modifcar",        "Eliminar", "Imprimir", "Salir", "",
                                 "Numero de orden", "",         "",         ""};
@@ -280,7 +283,7 @@ TEST_F(HostForms, MenusAndToolbarAsDesigned) {
     shell::forms::RegistraFormulario("FrmImportar", [](QWidget* p) { return new QDialog(p); });
     int abiertos = 0;
     ui::SetModalHook([&](QDialog*) { ++abiertos; });
-    m.findChild<QAction*>("mnuValidar")->trigger();
+    pruebas::Control<QAction>(m, "mnuValidar")->trigger();
     EXPECT_EQ(abiertos, 1);
     EXPECT_EQ(G().gnModo, 3);
     shell::forms::RegistraFormulario("FrmImportar", {});
@@ -344,7 +347,7 @@ TEST_F(HostForms, HelpOpensTheHelpFileOrSaysItIsMissing) {
 
     // F1 opens it at the help context of the window it is pressed in; in a
     // window without one, at its contents.
-    QTest::keyClick(m.mdiArea(), Qt::Key_F1);
+    QTest::keyClick(pruebas::Control<QMdiArea>(m, "MDIClient"), Qt::Key_F1);
     ASSERT_EQ(abiertos_.size(), 2u);
     EXPECT_EQ(abiertos_[1], inst_.sysPath + "0787/formdesk.html#1008");
     QWidget suelta;

@@ -42,16 +42,15 @@ struct Vista {
 
 Vista Lee(QDialog* d) {
     Vista v;
-    auto* grid = d->findChild<QTableView*>("grdContrib");
+    auto* grid = pruebas::Control<QTableView>(*d, "grdContrib");
     v.caption = d->windowTitle();
     v.activa = grid->isEnabled();
     auto* m = grid->model();
     for (int c = 0; c < m->columnCount(); ++c) {
         if (grid->isColumnHidden(c)) continue;
         v.cabeceras << m->headerData(c, Qt::Horizontal).toString();
-        const int necesario =
-            std::max(static_cast<QAbstractItemView*>(grid)->sizeHintForColumn(c),
-                     grid->horizontalHeader()->sectionSizeHint(c));
+        const int necesario = std::max(static_cast<QAbstractItemView*>(grid)->sizeHintForColumn(c),
+                                       grid->horizontalHeader()->sectionSizeHint(c));
         if (grid->columnWidth(c) < necesario) v.cortadas << v.cabeceras.back();
     }
     for (int r = 0; r < m->rowCount(); ++r) {
@@ -65,11 +64,11 @@ Vista Lee(QDialog* d) {
 }
 
 QPushButton* Boton(QDialog* d, int i) {
-    return d->findChild<QPushButton*>(QStringLiteral("CmdOpciones_%1").arg(i));
+    return pruebas::Control<QPushButton>(*d, QStringLiteral("CmdOpciones_%1").arg(i));
 }
 
 void Fila(QDialog* d, int r) {
-    auto* grid = d->findChild<QTableView*>("grdContrib");
+    auto* grid = pruebas::Control<QTableView>(*d, "grdContrib");
     grid->setCurrentIndex(grid->model()->index(r, 0));
 }
 
@@ -222,10 +221,10 @@ TEST_F(Pickers, ListsColumnsAndFormatsByCommandAndUserType) {
             v = Lee(d);
             // F1 in the list opens the help at the dialog's context.
             abiertos_.clear();
-            QTest::keyClick(d->findChild<QTableView*>("grdContrib"), Qt::Key_F1);
+            QTest::keyClick(pruebas::Control<QTableView>(*d, "grdContrib"), Qt::Key_F1);
             if (!abiertos_.empty()) ayuda = abiertos_.back();
             // The first row is current: in the status bar and the current declaration.
-            EXPECT_EQ(m.BarradeEstadoQVX1->numdoc(), "20100123453");
+            EXPECT_EQ(Barra(m)->numdoc(), "20100123453");
             EXPECT_EQ(G().gsPeriodo, "200512");
         });
         SCOPED_TRACE(c.caption.toStdString());
@@ -237,7 +236,7 @@ TEST_F(Pickers, ListsColumnsAndFormatsByCommandAndUserType) {
         EXPECT_TRUE(v.cortadas.isEmpty()) << v.cortadas.join(", ").toStdString();
         EXPECT_EQ(ui::MousePointer(), ui::vbDefault);
         // Closing the list clears the status bar.
-        EXPECT_EQ(m.BarradeEstadoQVX1->numdoc(),
+        EXPECT_EQ(Barra(m)->numdoc(),
                   c.comando == &MDIFrm::mnuRegistrar_Click ? "20100123453" : "");
     }
 
@@ -258,7 +257,8 @@ TEST_F(Pickers, ListsColumnsAndFormatsByCommandAndUserType) {
 TEST_F(Pickers, KeepTheirSizesAndTheirGridsScroll) {
     MDIFrm& m = Principal();
     // A long name makes the columns wider than any of the grids.
-    Ejecuta("UPDATE CONT SET NOMBRE='EMPRESA DE PRUEBA CON UN NOMBRE MUY LARGO PARA LA LISTA S.A.'");
+    Ejecuta(
+        "UPDATE CONT SET NOMBRE='EMPRESA DE PRUEBA CON UN NOMBRE MUY LARGO PARA LA LISTA S.A.'");
     struct Caso {
         const char* nombre;
         void (MDIFrm::*comando)();
@@ -274,7 +274,7 @@ TEST_F(Pickers, KeepTheirSizesAndTheirGridsScroll) {
             QApplication::processEvents();
             EXPECT_EQ(d->width(), c.ancho / 15);
             EXPECT_EQ(d->height(), c.alto / 15);
-            auto* grid = d->findChild<QTableView*>("grdContrib");
+            auto* grid = pruebas::Control<QTableView>(*d, "grdContrib");
             ASSERT_TRUE(grid->isEnabled());
             if (c.grilla) {
                 EXPECT_EQ(grid->width(), c.grilla / 15);
@@ -303,13 +303,13 @@ TEST_F(Pickers, OpensTheChosenDeclarationAndComesBackToItsRowRefreshed) {
     Comando(m, &MDIFrm::mnuModificar_Click, [&](QDialog* d) {
         EXPECT_EQ(Boton(d, 0)->text(), "&Modificar");
         Fila(d, 1);
-        EXPECT_EQ(m.BarradeEstadoQVX1->periodo_ejercicio(), "03/2004");
+        EXPECT_EQ(Barra(m)->periodo_ejercicio(), "03/2004");
         Declara("20555666773", "200401");  // comes first once the list is read again
         Boton(d, 0)->click();
         EXPECT_TRUE(d->isEnabled());
         const Vista v = Lee(d);
         EXPECT_EQ(v.filas.size(), 3u);
-        auto* grid = d->findChild<QTableView*>("grdContrib");
+        auto* grid = pruebas::Control<QTableView>(*d, "grdContrib");
         EXPECT_EQ(grid->currentIndex().row(), 1);
     });
     ASSERT_EQ(vistas_.size(), 1u);
@@ -323,7 +323,7 @@ TEST_F(Pickers, OpensTheChosenDeclarationAndComesBackToItsRowRefreshed) {
 
     Comando(m, &MDIFrm::mnuRegistrar_Click, [&](QDialog* d) {
         Fila(d, 0);
-        auto* grid = d->findChild<QTableView*>("grdContrib");
+        auto* grid = pruebas::Control<QTableView>(*d, "grdContrib");
         emit grid->doubleClicked(grid->model()->index(0, 1));
     });
     ASSERT_EQ(vistas_.size(), 2u);
@@ -347,7 +347,7 @@ TEST_F(Pickers, DeletesOneDeclarationWholeOrNotAtAll) {
             Fila(d, fila);
             Boton(d, 0)->click();
             EXPECT_TRUE(d->isVisible());
-            EXPECT_TRUE(d->findChild<QTableView*>("grdContrib")->hasFocus() ||
+            EXPECT_TRUE(pruebas::Control<QTableView>(*d, "grdContrib")->hasFocus() ||
                         !d->isActiveWindow());
         });
     };
