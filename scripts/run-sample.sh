@@ -81,7 +81,7 @@ else
   # Programs on a private display get a private run-time folder too.
   runtime=
   [ -n "${XDG_RUNTIME_DIR:-}" ] || { runtime=$(mktemp -d); export XDG_RUNTIME_DIR=$runtime; }
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$(declare -f muestra); muestra" || shown=$?
+  xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c "$(declare -f muestra); muestra" || shown=$?
   [ -z "$runtime" ] || rm -rf "$runtime"
 fi
 if [ "$shown" -eq 0 ]; then

@@ -16,7 +16,9 @@ if [ "${FD_E2E_INSIDE:-}" != 1 ]; then
     fi
   done
   export FD_E2E_INSIDE=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$bin"
+  # -noreset: the server would otherwise start afresh each time its last
+  # client leaves, and a program starting in that moment finds no display.
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0" "$bin"
 fi
 
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
