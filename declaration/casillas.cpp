@@ -10,10 +10,7 @@ namespace {
 // Measures of a row of boxes inside its column frame, in twips.
 constexpr int kFilaAlto = 240;  // rows are this far apart
 constexpr int kPrimeraFila = 190;
-constexpr int kBoxLeft = 450;
-constexpr int kBoxAncho = 1500;
 constexpr int kBoxAlto = 285;
-constexpr int kLabelLeft = 60;
 constexpr int kDescripcionPrimera = 70;  // first description inside its frame
 
 constexpr Grupo GrupoPorNumero(int n) {
@@ -46,16 +43,12 @@ constexpr int TopFila(int fila) {
 }
 
 constexpr Casilla Caja(int n, Marco m, Columna c, int fila, bool bloqueada) {
-    return Casilla{n,          m,
-                   c,          fila,
-                   bloqueada,  GrupoPorNumero(n),
-                   kBoxLeft,   TopFila(fila),
-                   kBoxAncho,  kBoxAlto,
-                   kLabelLeft, TopFila(fila)};
+    return Casilla{
+        n, m, c, fila, bloqueada, GrupoPorNumero(n), TopFila(fila), kBoxAlto, TopFila(fila)};
 }
 
 constexpr Casilla Oculta(int n) {
-    return Casilla{n, Marco::Oculto, Columna::Ninguna, -1, true, Grupo::Otra, 0, 0, 0, 0, 0, 0};
+    return Casilla{n, Marco::Oculto, Columna::Ninguna, -1, true, Grupo::Otra, 0, 0, 0};
 }
 
 constexpr auto P = Columna::Propia;

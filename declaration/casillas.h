@@ -42,11 +42,11 @@ struct Casilla {
     int fila;        // row in its frame, 0 at the top; -1 for hidden boxes
     bool bloqueada;  // filled by the system (formula or import totals)
     Grupo grupo;
-    // Position inside its column frame, in twips, as designed (before any
-    // layout change). Hidden boxes: 0.
-    int left, top, width, height;
-    // Position of the number label (txtnumcas) before the box.
-    int labelLeft, labelTop;
+    // Top and height inside its column frame, in twips (the form measures
+    // the widths). Hidden boxes: 0.
+    int top, height;
+    // Top of the number label (txtnumcas) before the box.
+    int labelTop;
 };
 
 // Every box of the form (shown and hidden), ordered by number.
