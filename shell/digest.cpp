@@ -1,13 +1,11 @@
 #include "shell/digest.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 
 #include "hashkit/hashkit.h"
 #include "vb/error.h"
 #include "vb/strings.h"
-#include "vb/text.h"
 
 namespace shell {
 
@@ -31,12 +29,16 @@ std::array<std::uint8_t, kBufferPath> gOutput{};
 
 void ConvierteCadenaABytes(std::uint8_t* buffer, std::string_view text) {
     // The count comes from the trimmed text, the characters from the text as
-    // given (a path never carries blanks around it in practice).
+    // given (a path never carries blanks around it in practice). The ANSI
+    // code page of this system is its own encoding of names: the path goes to
+    // the library in the very bytes the rest of the import opens the file by,
+    // so a folder whose name Windows-1252 cannot spell is still found.
     const std::size_t count = vb::Len(vb::Trim(text));
     if (count > kBufferPath) vb::Raise(vb::kSubscript);
-    const std::string ansi = vb::Utf8ToCp1252(text);
+    const std::string ansi = vb::Left(text, static_cast<long>(count));
+    if (ansi.size() > kBufferPath) vb::Raise(vb::kSubscript);
     std::memset(buffer, 0, kBufferPath);
-    std::memcpy(buffer, ansi.data(), std::min(count, ansi.size()));
+    std::memcpy(buffer, ansi.data(), ansi.size());
 }
 
 std::string ConvierteBytesACadena(const std::uint8_t* bytes, std::int16_t n) {

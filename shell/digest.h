@@ -21,8 +21,9 @@ inline constexpr std::size_t kBufferPath = 20000;
 // characters raises 9.
 vb::Variant CalculaMarcaArchivo(std::string_view path);
 
-// Fills buffer[0 .. kBufferPath) from the text: byte i is the ANSI code of
-// character i + 1 for as many characters as the trimmed text has, the rest 0.
+// Fills buffer[0 .. kBufferPath) from the text: the bytes of as many
+// characters as the trimmed text has, in the system's own encoding of names
+// (UTF-8), the rest 0. More than 20000 characters or bytes raise 9.
 void ConvierteCadenaABytes(std::uint8_t* buffer, std::string_view text);
 
 // The decimal values of bytes 0 .. n - 1 joined without separators.

@@ -11,7 +11,6 @@
 #include <string>
 
 #include "vb/files.h"
-#include "vb/text.h"
 
 namespace hashkit {
 
@@ -35,7 +34,7 @@ struct MdCtxFree {
 
 std::int16_t FileToSha(const char* pathBuffer, unsigned char* out) {
     if (pathBuffer == nullptr || out == nullptr) return kShaNotFound;
-    const std::string path = vb::ResolvePath(vb::Cp1252ToUtf8(pathBuffer));
+    const std::string path = vb::ResolvePath(pathBuffer);
 
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {

@@ -13,8 +13,9 @@ enum ShaResult : std::int16_t {
     kShaReadError = -3,  // reading failed part way
 };
 
-// pathBuffer: the file's path as a zero-terminated Windows-1252 string; it is
-// resolved without regard to case. On success the 20 bytes of the SHA-1 of the
+// pathBuffer: the file's path as a zero-terminated string in the system's own
+// encoding of names (the bytes the file is opened by); it is resolved without
+// regard to case. On success the 20 bytes of the SHA-1 of the
 // file's contents are written to out[0..19]; on failure out is left untouched.
 std::int16_t FileToSha(const char* pathBuffer, unsigned char* out);
 

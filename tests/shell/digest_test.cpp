@@ -58,11 +58,12 @@ TEST(ConvierteBytesACadena, DecimalValuesWithoutSeparators) {
     EXPECT_EQ(shell::ConvierteBytesACadena(a.data(), 2), shell::ConvierteBytesACadena(b.data(), 2));
 }
 
-TEST(ConvierteCadenaABytes, AnsiBytesThenZeros) {
+TEST(ConvierteCadenaABytes, TheNamesOwnBytesThenZeros) {
     std::array<std::uint8_t, shell::kBufferPath> buffer;
     buffer.fill(0xEE);
-    shell::ConvierteCadenaABytes(buffer.data(), "/datos/A\xc3\xb1o.mov");  // "Año"
-    const std::string expected = "/datos/A\xf1o.mov";
+    // "Año", "数据": the bytes the file is opened by, never a Windows-1252 copy.
+    const std::string expected = "/datos/A\xc3\xb1o/\xe6\x95\xb0\xe6\x8d\xae.mov";
+    shell::ConvierteCadenaABytes(buffer.data(), expected + "  ");
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(buffer[i], static_cast<std::uint8_t>(expected[i])) << i;
     }
@@ -74,6 +75,10 @@ TEST(ConvierteCadenaABytes, AnsiBytesThenZeros) {
 
     EXPECT_NO_THROW(shell::ConvierteCadenaABytes(buffer.data(), std::string(20000, 'x')));
     EXPECT_THROW(shell::ConvierteCadenaABytes(buffer.data(), std::string(20001, 'x')), vb::VbError);
+    // 10000 characters of two bytes each do not fit either.
+    std::string ancho;
+    for (int i = 0; i < 10001; ++i) ancho += "\xc3\xb1";
+    EXPECT_THROW(shell::ConvierteCadenaABytes(buffer.data(), ancho), vb::VbError);
 }
 
 TEST_F(DigestTest, KnownDigestAsText) {
@@ -82,6 +87,15 @@ TEST_F(DigestTest, KnownDigestAsText) {
               "1691536254716129106186623711312080194108156208216157");
     // SHA-1("") = da 39 a3 ee 5e 6b 4b 0d 32 55 bf ef 95 60 18 90 af d8 07 09
     EXPECT_EQ(Marca(Make("empty.ext", "")), "218571632389410775135085191239149962414417521679");
+}
+
+TEST_F(DigestTest, FoldersOfAnyNameAreFound) {
+    for (const char* carpeta : {"Per\xc3\xba", "\xe6\x95\xb0\xe6\x8d\xae", "\xd0\x94\xd0\xb0"}) {
+        SCOPED_TRACE(carpeta);  // "Perú", "数据", "Да"
+        fs::create_directory(dir_ / carpeta);
+        EXPECT_EQ(Marca(Make(std::string(carpeta) + "/abc.mov", "abc")),
+                  "1691536254716129106186623711312080194108156208216157");
+    }
 }
 
 TEST_F(DigestTest, SameFileSameTextWhateverTheCaseOfItsName) {

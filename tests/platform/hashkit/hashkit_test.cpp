@@ -74,11 +74,11 @@ TEST_F(HashkitTest, LargeFileMatchesSha1sum) {
     EXPECT_EQ(Hex(out), std::string(line, 40));
 }
 
-TEST_F(HashkitTest, PathIsAnsiAndFoundWhateverItsCase) {
+TEST_F(HashkitTest, PathIsTheNamesOwnBytesFoundWhateverItsCase) {
     const std::string utf8Name = "A\xc3\xb1o.MOV";  // "Año.MOV"
     Make(utf8Name, "abc");
-    // The caller hands the name in Windows-1252 and in another letter case.
-    const std::string ansi = (dir_ / "a\xf1o.mov").string();
+    // The caller hands the name as the system spells it, in another letter case.
+    const std::string ansi = (dir_ / "a\xc3\xb1o.mov").string();
     std::array<unsigned char, 20> out{};
     ASSERT_EQ(hashkit::FileToSha(ansi.c_str(), out.data()), hashkit::kShaOk);
     EXPECT_EQ(Hex(out), "a9993e364706816aba3e25717850c26c9cd0d89d");
