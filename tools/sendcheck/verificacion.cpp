@@ -160,7 +160,8 @@ int VerificadorEnvio::Main(std::string_view linea) {
     if (!cerrojo) {
         Aviso().MsgBox("La aplicación ya se encuentra en Ejecución", shell::vbInformation,
                        "Remesil");
-        return 0;
+        // Nothing was checked: the host must not take this run for a pass.
+        return 1;
     }
     // Settings and current folder; a failure has been told and ends the run.
     if (!shell::LeeConfiguracion()) return 1;
@@ -196,7 +197,9 @@ int VerificadorEnvio::Main(std::string_view linea) {
     }
     if (!db_) return 1;
 
-    int codigo = 0;
+    // A line that names no declaration checks nothing: its report says so,
+    // and the run is no pass either.
+    int codigo = valida ? 0 : 1;
     if (VerificaEnvio(l.tipo, l.numero, l.formulario, l.periodo, l.semana, reporte, valida)) {
         if (ExisteFichero(reporte)) {
             try {

@@ -33,8 +33,10 @@ class VerificadorEnvio {
     ~VerificadorEnvio();
     // One whole run over the command line; the program's exit code: 0 for a
     // run that was made and, when it found something, wrote its report and
-    // its flag; 1 when the database could not be opened or a report with
-    // findings or the flag could not be written (the message says why).
+    // its flag; 1 when nothing was checked (another instance is running, the
+    // line names no declaration, the database could not be opened) or a
+    // report with findings or the flag could not be written (the message
+    // says why).
     int Main(std::string_view linea);
 
     // Writes the report; true when the declaration was checked and nothing

@@ -66,6 +66,7 @@ struct Control {
     bool borrado = false;   // the file is gone
     std::string periodo = "201805";
     int semana = 0;
+    std::string carpeta{};  // a folder of the data folder that holds the file
 };
 
 class SendcheckTest : public ::testing::Test {
@@ -110,13 +111,15 @@ class SendcheckTest : public ::testing::Test {
         auto db = hostkit::AbreHost(inst);
         for (const Control& c : controles) {
             const std::string nombre = "0787" + c.periodo + kRuc + "." + c.extension;
-            const std::string ruta = datos + nombre;
+            const std::string rutArc = c.carpeta.empty() ? datos : datos + c.carpeta + "/";
+            fs::create_directories(rutArc);
+            const std::string ruta = rutArc + nombre;
             std::ofstream(ruta, std::ios::binary) << "linea de datos " << nombre << "\r\n";
             const std::string marca = vb::ToText(shell::CalculaMarcaArchivo(ruta));
             if (c.cambiado) std::ofstream(ruta, std::ios::app) << "otra linea\r\n";
             if (c.borrado) fs::remove(ruta);
             db->Execute("INSERT INTO EFCONTROL VALUES (6,'" + kRuc + "','" + c.periodo +
-                            "','0787'," + std::to_string(c.semana) + ",'" + nombre + "','" + datos +
+                            "','0787'," + std::to_string(c.semana) + ",'" + nombre + "','" + rutArc +
                             "','" + marca + "','" + c.registros + "')",
                         jet::dbFailOnError);
         }
@@ -220,6 +223,11 @@ TEST_F(SendcheckTest, FindingsByCase) {
           {"MOV", "0"}},
          {}},
         {"no control record", {{"592", "120"}}, {}, {"001" + k592}},
+        {"files in folders whose names Windows-1252 has or lacks",  // "数据", "Perú"
+         {},
+         {{"MOV", "0", false, false, "201805", 0, "\xe6\x95\xb0\xe6\x8d\xae"},
+          {"EXT", "0", false, false, "201805", 0, "Per\xc3\xba"}},
+         {}},
     };
     for (const Caso& caso : casos) {
         SCOPED_TRACE(caso.que);
@@ -268,23 +276,21 @@ TEST_F(SendcheckTest, ChecksThatCouldNotBeMadeAreFailures) {
         const char* que;
         std::string linea, nombre;
         bool sinTabla = false;
+        int codigo;  // a line that names no declaration checked nothing
         std::vector<std::string> hallazgos;  // prefixes
     };
+    const std::string sinFormato =
+        "001) No se pudo verificar: la línea de órdenes no tiene el formato esperado.";
     const std::vector<Caso> casos = {
-        {"line too short",
-         mal,
-         nombreMal,
-         false,
-         {"001) No se pudo verificar: la línea de órdenes no tiene el formato esperado."}},
-        {"quote in the document type",
-         "0'" + Linea().substr(2),
-         "0'" + kNombre.substr(2),
-         false,
-         {"001) No se pudo verificar: la línea de órdenes no tiene el formato esperado."}},
+        {"no command line", "", "", false, 1, {sinFormato}},
+        {"line too short", mal, nombreMal, false, 1, {sinFormato}},
+        {"quote in the document type", "0'" + Linea().substr(2), "0'" + kNombre.substr(2), false,
+         1, {sinFormato}},
         {"no control-record table",
          Linea(),
          kNombre,
          true,
+         0,
          {"001) No se pudo verificar la casilla 592 con TABLA MOV: ",
           "002) No se pudo verificar la casilla 593 con TABLA EXT: ",
           "003) No se pudo verificar los archivos de la declaración: "}},
@@ -294,6 +300,7 @@ TEST_F(SendcheckTest, ChecksThatCouldNotBeMadeAreFailures) {
         Nueva();
         if (caso.sinTabla) hostkit::AbreHost(inst)->Execute("DROP TABLE EFCONTROL");
         Corrida c = Corre(caso.linea);
+        EXPECT_EQ(c.codigo, caso.codigo);
         EXPECT_EQ(c.errores, Aviso(caso.nombre));
         std::vector<std::string> h = Hallazgos(caso.nombre);
         ASSERT_EQ(h.size(), caso.hallazgos.size()) << Une(h);
@@ -411,6 +418,7 @@ TEST_F(SendcheckTest, LockedDatabaseAndSecondInstanceEndWithTheirMessage) {
         ASSERT_NE(cerrojo, nullptr);
         Corrida c = Corre(Linea());
         EXPECT_EQ(c.errores, "Remesil: La aplicación ya se encuentra en Ejecución\n");
+        EXPECT_EQ(c.codigo, 1);
     }
     EXPECT_EQ(Une(Hallazgos()), "(no report)\n");
     EXPECT_EQ(Bandera(), "(no flag)");
