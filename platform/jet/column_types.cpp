@@ -1,23 +1,12 @@
 #include "jet/column_types.h"
 
-#include <cctype>
-
 #include "jet/database.h"
+#include "vb/ascii.h"
 
 namespace jet::detail {
 
-namespace {
-
-std::string Upper(std::string_view s) {
-    std::string r(s);
-    for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return r;
-}
-
-}  // namespace
-
 std::optional<JetType> JetTypeFromDdl(std::string_view keyword) {
-    const std::string k = Upper(keyword);
+    const std::string k = vb::MayusculasAscii(keyword);
     if (k == "BYTE" || k == "TINYINT" || k == "INTEGER1") return JetType::Byte;
     // Jet DDL's INTEGER is the 32-bit Long; only SHORT/SMALLINT are 16-bit.
     if (k == "SHORT" || k == "SMALLINT" || k == "INTEGER2") return JetType::Integer;
@@ -72,7 +61,7 @@ std::string DeclaredType(JetType t, int size) {
 }
 
 JetType JetTypeFromDeclared(std::string_view decl, int& size) {
-    const std::string d = Upper(decl);
+    const std::string d = vb::MayusculasAscii(decl);
     size = 0;
     if (d == "YESNO_INT") return JetType::Boolean;
     if (d == "BYTE_INT") return JetType::Byte;

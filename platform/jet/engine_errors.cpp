@@ -6,6 +6,7 @@
 #include <string>
 
 #include "jet/sql_translate.h"
+#include "vb/ascii.h"
 #include "vb/error.h"
 
 namespace jet::detail {
@@ -142,10 +143,10 @@ int CountUnknownNames(sqlite3* db, std::string sql, std::string name) {
             }
             if (sqlite3_strnicmp(sql.c_str() + i, name.c_str(), static_cast<int>(name.size())) ==
                     0 &&
-                (i == 0 || !(std::isalnum(static_cast<unsigned char>(sql[i - 1])) ||
+                (i == 0 || !(vb::EsAlfanumericoAscii(static_cast<unsigned char>(sql[i - 1])) ||
                              sql[i - 1] == '_' || sql[i - 1] == '.' || sql[i - 1] == '"')) &&
                 (i + name.size() >= sql.size() ||
-                 !(std::isalnum(static_cast<unsigned char>(sql[i + name.size()])) ||
+                 !(vb::EsAlfanumericoAscii(static_cast<unsigned char>(sql[i + name.size()])) ||
                    sql[i + name.size()] == '_' || sql[i + name.size()] == '"'))) {
                 out += "NULL";
                 i += name.size();

@@ -4,12 +4,12 @@
 // blanks around them and never inside string literals.
 #include "jet/sql_translate.h"
 
-#include <cctype>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "jet/database.h"
 #include "jet/engine_errors.h"
+#include "vb/ascii.h"
 
 namespace jet::detail {
 
@@ -30,16 +30,14 @@ struct Node {
 };
 
 std::string Upper(std::string_view s) {
-    std::string r(s);
-    for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return r;
+    return vb::MayusculasAscii(s);
 }
 
 bool IdentStart(unsigned char c) {
-    return std::isalpha(c) || c == '_' || c >= 0x80;
+    return vb::EsLetraAscii(c) || c == '_' || c >= 0x80;
 }
 bool IdentChar(unsigned char c) {
-    return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80;
+    return vb::EsAlfanumericoAscii(c) || c == '_' || c == '$' || c >= 0x80;
 }
 
 // Parentheses nest this deep at most: the rewrites walk the groups
@@ -56,8 +54,8 @@ std::vector<Tok> Tokenize(std::string_view in, bool& malformed) {
     while (i < n) {
         const unsigned char c = static_cast<unsigned char>(in[i]);
         Tok t;
-        if (std::isspace(c)) {
-            while (i < n && std::isspace(static_cast<unsigned char>(in[i]))) ++i;
+        if (vb::EsEspacioAscii(c)) {
+            while (i < n && vb::EsEspacioAscii(static_cast<unsigned char>(in[i]))) ++i;
             t.t = T::Space;
             t.s = " ";
         } else if (c == '[') {
@@ -90,20 +88,20 @@ std::vector<Tok> Tokenize(std::string_view in, bool& malformed) {
             t.t = T::String;
             t.s = std::move(v);
             i = j < n ? j + 1 : n;
-        } else if (std::isdigit(c) ||
-                   (c == '.' && i + 1 < n && std::isdigit(static_cast<unsigned char>(in[i + 1])))) {
+        } else if (vb::EsDigitoAscii(c) ||
+                   (c == '.' && i + 1 < n && vb::EsDigitoAscii(static_cast<unsigned char>(in[i + 1])))) {
             std::size_t j = i;
-            while (j < n && std::isdigit(static_cast<unsigned char>(in[j]))) ++j;
+            while (j < n && vb::EsDigitoAscii(static_cast<unsigned char>(in[j]))) ++j;
             if (j < n && in[j] == '.') {
                 ++j;
-                while (j < n && std::isdigit(static_cast<unsigned char>(in[j]))) ++j;
+                while (j < n && vb::EsDigitoAscii(static_cast<unsigned char>(in[j]))) ++j;
             }
             if (j < n && (in[j] == 'e' || in[j] == 'E')) {
                 std::size_t k = j + 1;
                 if (k < n && (in[k] == '+' || in[k] == '-')) ++k;
-                if (k < n && std::isdigit(static_cast<unsigned char>(in[k]))) {
+                if (k < n && vb::EsDigitoAscii(static_cast<unsigned char>(in[k]))) {
                     j = k;
-                    while (j < n && std::isdigit(static_cast<unsigned char>(in[j]))) ++j;
+                    while (j < n && vb::EsDigitoAscii(static_cast<unsigned char>(in[j]))) ++j;
                 }
             }
             t.t = T::Number;
@@ -159,7 +157,7 @@ std::vector<Node> Nest(const std::vector<Tok>& toks, std::size_t& i, bool inner)
 
 bool WordLike(char c) {
     const auto u = static_cast<unsigned char>(c);
-    return std::isalnum(u) || u == '_' || u == '$' || u >= 0x80 || c == '\'' || c == '"';
+    return vb::EsAlfanumericoAscii(u) || u == '_' || u == '$' || u >= 0x80 || c == '\'' || c == '"';
 }
 
 void Append(std::string& out, std::string_view piece) {

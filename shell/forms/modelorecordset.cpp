@@ -6,10 +6,10 @@
 #include <QScreen>
 #include <QStyle>
 #include <algorithm>
-#include <cctype>
 
 #include "jet/database.h"
 #include "ui/twips.h"
+#include "vb/ascii.h"
 #include "vb/error.h"
 #include "vb/numeric.h"
 
@@ -18,13 +18,6 @@ namespace shell::forms {
 namespace {
 
 using ui::kTwipsPorPixel;
-
-bool MismoNombre(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-           });
-}
 
 }  // namespace
 
@@ -69,7 +62,7 @@ void ModeloRecordset::Enlaza() {
 
 int ModeloRecordset::IndiceCampo(std::string_view campo) const {
     for (std::size_t i = 0; i < campos_.size(); ++i) {
-        if (MismoNombre(campos_[i], campo)) return static_cast<int>(i);
+        if (vb::IgualesAscii(campos_[i], campo)) return static_cast<int>(i);
     }
     return -1;
 }

@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
+#include <clocale>
 
 #include "fixture.h"
 #include "jet/database.h"
@@ -254,6 +255,36 @@ TEST_F(Pickers, ListsColumnsAndFormatsByCommandAndUserType) {
 // Each picker keeps its designed size (twips, 15 to the pixel), its grid
 // inside it; columns the grid cannot show side by side are reached by
 // scrolling.
+// At start-up Qt hands the user's locale to the C library. Under Turkish the
+// letter "i" has no ASCII capital: the tables, the statements and the grid's
+// fields must still mean what they say.
+class PickersEnTurco : public Pickers {
+  protected:
+    void SetUp() override {
+        TestApp();  // Qt's start would take the locale from the environment again
+        anterior_ = std::setlocale(LC_ALL, nullptr);
+        if (!std::setlocale(LC_ALL, "tr_TR.UTF-8")) GTEST_SKIP() << "no tr_TR.UTF-8 locale here";
+        turco_ = true;
+        Pickers::SetUp();
+    }
+    void TearDown() override {
+        if (!turco_) return;
+        Pickers::TearDown();
+        std::setlocale(LC_ALL, anterior_.c_str());
+    }
+    std::string anterior_;
+    bool turco_ = false;
+};
+
+TEST_F(PickersEnTurco, ListTheDeclarationsWhateverTheUsersLocale) {
+    MDIFrm& m = Principal();
+    Vista v;
+    Comando(m, &MDIFrm::mnuModificar_Click, [&](QDialog* d) { v = Lee(d); });
+    EXPECT_EQ(v.caption, "Modificar Formulario");
+    ASSERT_EQ(v.filas.size(), 2u);
+    EXPECT_EQ(v.filas[0].join("|"), "20100123453|EMPRESA DE PRUEBA S.A.|12/2005|0787|9|0");
+}
+
 TEST_F(Pickers, KeepTheirSizesAndTheirGridsScroll) {
     MDIFrm& m = Principal();
     // A long name makes the columns wider than any of the grids.
