@@ -7,6 +7,7 @@
 #include "host/hostkit.h"
 #include "jet/database.h"
 #include "profile/profile.h"
+#include "shell/cnumero.h"
 #include "vb/error.h"
 
 namespace {
@@ -44,6 +45,15 @@ int main(int argc, char** argv) {
             std::printf("Declaración %s %s enviada: correlativo %s, control %s, %d casillas\n",
                         argv[3], argv[4], envio.correl.c_str(), envio.control.c_str(),
                         envio.casillas);
+            // KORAL assigns the order number later; a made-up one with the
+            // check code the declaration form accepts for this control number
+            // lets the sending be completed with "Registrar número de orden".
+            const std::string periodo = argv[4];
+            const std::string orden = "1" + periodo.substr(periodo.size() >= 4 ? 2 : 0, 4) +
+                                      envio.correl;
+            std::string control = envio.control;
+            std::printf("  para registrarla: número de orden %s, código de verificación %s\n",
+                        orden.c_str(), shell::GeneraCodigoVerificacion(control, orden).c_str());
             return 0;
         }
         return Uso();

@@ -8,7 +8,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <set>
+#include <sstream>
 
 #include "pruebas/host.h"
 #include "jet/database.h"
@@ -228,10 +230,29 @@ TEST(Envio, DesdeLaLineaDeOrdenes) {
             jet::dbFailOnError);
         db->Close();
     }
-    EXPECT_EQ(Ejecuta(Makehost() + " '" + carpeta + "' --send 20555666773 200601 >/dev/null"), 0);
+    const std::string salida = tmp.Ruta() + "/salida.txt";
+    EXPECT_EQ(Ejecuta(Makehost() + " '" + carpeta + "' --send 20555666773 200601 >" + salida), 0);
     EXPECT_NE(Ejecuta(Makehost() + " '" + carpeta + "' --send 20555666773 200602 2>/dev/null"), 0);
     auto db = hostkit::AbreHost(hostkit::Rutas(carpeta));
     EXPECT_EQ(Cuenta(*db, "SELECT * FROM HCAB WHERE DOC_ID_D='20555666773'"), 1);
+
+    // It tells an order number and the check code that the declaration form
+    // takes for the control number of this sending.
+    std::stringstream dicho;
+    dicho << std::ifstream(salida).rdbuf();
+    const std::string texto = dicho.str();
+    const std::string marca = "número de orden ";
+    const std::size_t p = texto.find(marca);
+    ASSERT_NE(p, std::string::npos) << texto;
+    const std::string orden = texto.substr(p + marca.size(), 8);
+    const std::size_t c = texto.find("código de verificación ");
+    ASSERT_NE(c, std::string::npos) << texto;
+    const std::string codigo = texto.substr(c + std::string("código de verificación ").size(), 2);
+    auto h = db->OpenRecordset("SELECT control FROM HCAB", jet::dbOpenSnapshot);
+    std::string control = vb::ToText(h->Fields(0).Value());
+    EXPECT_NE(texto.find("control " + control), std::string::npos) << texto;
+    EXPECT_EQ(vb::Len(orden), 8);
+    EXPECT_TRUE(shell::ValidaCodigoVerificacion(control, orden, codigo)) << orden << " " << codigo;
 }
 
 // Two sendings at the same time, from two processes: each gets its own
