@@ -17,7 +17,7 @@ class VistaImportacion {
     virtual void Etapa(const std::string& texto) {}  // lblbar1
     virtual void Progreso(int valor) {}              // pbar1
     virtual void HabilitaGrabar(bool habilitado) {}  // CmdGrabar
-    virtual void HabilitaMarcos() {}                 // fraBar and fraDec
+    virtual void HabilitaMarcos() {}                 // fraBar, after a failed error-file write
     virtual void ProcesaEventos() {}
     virtual std::string Titulo() const { return "Validar Archivos"; }
 };
