@@ -1065,4 +1065,80 @@ TEST_F(Transferencia, DosImportacionesDeUnArchivoALaVez) {
     }
 }
 
+// Two imports of both files of one declaration started together, as the form
+// runs them (the header when both control records exist): every time one of
+// them validates both kinds and writes the header, and the other finds the
+// files busy and says so, with nothing of its own done.
+TEST_F(Transferencia, DosImportacionesDeLosDosArchivosALaVez) {
+    shell::G().gsPeriodo = "201501";
+    const std::string B = Base("201501");
+    std::vector<std::string> mov, ext;
+    for (int i = 0; i < 15000; ++i) {
+        mov.push_back(Mov(std::to_string(10000000 + i), "1.00", "1.00"));
+        ext.push_back(Ext(std::to_string(10000000 + i), "1", "1.00", "1.00"));
+    }
+    Escribe(B + "mov", mov);
+    Escribe(B + "ext", ext);
+    // How a child's import ended.
+    enum Fin { kCabecera = 10, kOcupado, kOtro };
+    auto ocupado = [&](const char* clase) {
+        return "El archivo " + B + clase +
+               " está siendo validado por otro programa. Espere a que termine y vuelva a "
+               "intentarlo.\r";
+    };
+    // Each child opens the database for itself.
+    auto cierra = [&] {
+        shell::G().gdbBase = nullptr;
+        db_.reset();
+    };
+    auto abre = [&] {
+        db_ = hostkit::AbreHost(inst_);
+        shell::G().gdbBase = db_.get();
+    };
+    cierra();
+    for (int ronda = 0; ronda < 6; ++ronda) {
+        int salida[2];
+        ASSERT_EQ(pipe(salida), 0);
+        pid_t hijos[2];
+        for (pid_t& hijo : hijos) {
+            hijo = fork();
+            if (hijo == 0) {
+                close(salida[1]);
+                abre();
+                char c;
+                const ssize_t n = read(salida[0], &c, 1);  // both start together
+                (void)n;
+                Vista v;
+                v.marcados = {2, 3};
+                const bool paso = importacion::Transferencia(B, v);
+                if (paso && importacion::VerificoArch()) {
+                    importacion::GraboCabecera();
+                    _exit(kCabecera);
+                }
+                const std::string t = avisos_.avisos.size() == 1 ? avisos_.avisos[0].texto : "";
+                _exit(!paso && (t == ocupado("mov") || t == ocupado("ext")) ? kOcupado : kOtro);
+            }
+        }
+        close(salida[0]);
+        close(salida[1]);
+        std::multiset<int> fines;
+        for (pid_t hijo : hijos) {
+            int estado = 0;
+            waitpid(hijo, &estado, 0);
+            fines.insert(WIFEXITED(estado) ? WEXITSTATUS(estado) : -1);
+        }
+        EXPECT_EQ(fines, (std::multiset<int>{kCabecera, kOcupado})) << "ronda " << ronda;
+        abre();
+        EXPECT_EQ(Control("MOV")["num_tuplas"], "15000") << "ronda " << ronda;
+        EXPECT_EQ(Control("EXT")["num_tuplas"], "15000") << "ronda " << ronda;
+        EXPECT_EQ(Filas("CAB"), 1) << "ronda " << ronda;
+        for (const char* resto : {"movlck", "extlck", "moverr", "exterr"})
+            EXPECT_FALSE(fs::exists(B + resto)) << "ronda " << ronda << ": " << resto;
+        db_->Execute("DELETE * FROM EFCONTROL");
+        db_->Execute("DELETE * FROM CAB");
+        cierra();
+    }
+    abre();
+}
+
 }  // namespace
