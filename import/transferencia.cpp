@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <array>
@@ -78,8 +79,13 @@ std::string Ansi(const std::string& s) {
 std::string MotivoFiltro(const std::string& F) {
     const std::string f = vb::ResolvePath(F);
     struct stat st;
-    if (::stat(f.c_str(), &st) != 0) return "\n El archivo no existe.";
+    if (::stat(f.c_str(), &st) != 0) {
+        // A path longer than the system takes names no file it can look for.
+        if (errno == ENAMETOOLONG) return "\n El nombre del archivo es demasiado largo.";
+        return "\n El archivo no existe.";
+    }
     if (!S_ISREG(st.st_mode)) return "\n El nombre no corresponde a un archivo de datos.";
+    const auto tamano = static_cast<unsigned long long>(st.st_size);
     if (::access(f.c_str(), R_OK) != 0) return "\n El archivo no se puede leer.";
     const std::size_t barra = f.rfind('/');
     const std::string carpeta = barra == std::string::npos ? "." : f.substr(0, barra + 1);
@@ -88,6 +94,21 @@ std::string MotivoFiltro(const std::string& F) {
     for (const char* sufijo : {"err", "out"}) {
         if (::stat((f + sufijo).c_str(), &st) == 0 && !S_ISREG(st.st_mode))
             return "\n No se puede crear el archivo " + F + sufijo + ".";
+    }
+    // The cleaned copy, as large as the data file at most, is written beside
+    // it (and the filter has removed what it had written of it): a disk with
+    // less room than the data file, or with no file left to make, cannot
+    // take it. The reserve of the file system is this program's too when it
+    // runs as the administrator.
+    struct statvfs disco;
+    if (::statvfs(carpeta.c_str(), &disco) == 0) {
+        const bool administrador = ::geteuid() == 0;
+        const unsigned long long libres =
+            static_cast<unsigned long long>(administrador ? disco.f_bfree : disco.f_bavail) *
+            disco.f_frsize;
+        const bool sinArchivos =
+            disco.f_files != 0 && (administrador ? disco.f_ffree : disco.f_favail) == 0;
+        if (sinArchivos || libres < tamano) return "\n " + vb::ErrorText(vb::kDiskFull) + ".";
     }
     return {};
 }
