@@ -4,12 +4,16 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <memory>
 #include <vector>
 
 #include "dupcheck/dupcheck.h"
@@ -75,8 +79,13 @@ std::string Ansi(const std::string& s) {
 std::string MotivoFiltro(const std::string& F) {
     const std::string f = vb::ResolvePath(F);
     struct stat st;
-    if (::stat(f.c_str(), &st) != 0) return "\n El archivo no existe.";
+    if (::stat(f.c_str(), &st) != 0) {
+        // A path longer than the system takes names no file it can look for.
+        if (errno == ENAMETOOLONG) return "\n El nombre del archivo es demasiado largo.";
+        return "\n El archivo no existe.";
+    }
     if (!S_ISREG(st.st_mode)) return "\n El nombre no corresponde a un archivo de datos.";
+    const auto tamano = static_cast<unsigned long long>(st.st_size);
     if (::access(f.c_str(), R_OK) != 0) return "\n El archivo no se puede leer.";
     const std::size_t barra = f.rfind('/');
     const std::string carpeta = barra == std::string::npos ? "." : f.substr(0, barra + 1);
@@ -85,6 +94,21 @@ std::string MotivoFiltro(const std::string& F) {
     for (const char* sufijo : {"err", "out"}) {
         if (::stat((f + sufijo).c_str(), &st) == 0 && !S_ISREG(st.st_mode))
             return "\n No se puede crear el archivo " + F + sufijo + ".";
+    }
+    // The cleaned copy, as large as the data file at most, is written beside
+    // it (and the filter has removed what it had written of it): a disk with
+    // less room than the data file, or with no file left to make, cannot
+    // take it. The reserve of the file system is this program's too when it
+    // runs as the administrator.
+    struct statvfs disco;
+    if (::statvfs(carpeta.c_str(), &disco) == 0) {
+        const bool administrador = ::geteuid() == 0;
+        const unsigned long long libres =
+            static_cast<unsigned long long>(administrador ? disco.f_bfree : disco.f_bavail) *
+            disco.f_frsize;
+        const bool sinArchivos =
+            disco.f_files != 0 && (administrador ? disco.f_ffree : disco.f_favail) == 0;
+        if (sinArchivos || libres < tamano) return "\n " + vb::ErrorText(vb::kDiskFull) + ".";
     }
     return {};
 }
@@ -403,30 +427,47 @@ bool Transferencia(const std::string& RutArc, VistaImportacion& vista, const std
     vista.Etapa("Verificando registros duplicados en los archivos ");
     vista.HabilitaGrabar(false);
     std::string acumulado;
-    for (const Clase& c : kClases) {
-        if (!vista.Marcado(c.casilla)) continue;
-        vista.Progreso(c.progreso);
-        const std::string F = ArchivoDeClase(RutArc, c.extension, elegido);
-        const std::string err = F + "err";
-        const std::string out = F + "out";
-        const std::string trabajo = RutArc + "db" + c.extension;
-        struct stat antes {};
-        bool existia = ::stat(F.c_str(), &antes) == 0;
-        // Held until this kind is done (filter, replacement, duplicate check,
-        // records, control record): an import that finds the file being
-        // validated waits for no one, touches nothing of it and fails.
-        const CerrojoValidacion cerrojo(F, existia ? &antes : nullptr);
-        if (cerrojo.estado() == CerrojoValidacion::Estado::Ocupado) {
+    constexpr std::size_t kNumClases = std::size(kClases);
+    std::array<std::string, kNumClases> archivos;
+    // The locks of every ticked kind are taken before any kind is touched,
+    // always in the order of the kinds, and the first one busy ends the
+    // import: two imports of the same pair of files then never hold one kind
+    // each, which failed them both, and the one that cannot have them all
+    // waits for no one and touches nothing. It tries no further kind: taking
+    // that lock even for a moment could make the other import fail as well.
+    std::array<std::unique_ptr<CerrojoValidacion>, kNumClases> cerrojos;
+    bool ocupado = false;
+    for (std::size_t i = 0; i < kNumClases && !ocupado; ++i) {
+        if (!vista.Marcado(kClases[i].casilla)) continue;
+        const std::string& F = archivos[i] = ArchivoDeClase(RutArc, kClases[i].extension, elegido);
+        struct stat datos {};
+        const bool existe = ::stat(F.c_str(), &datos) == 0;
+        cerrojos[i] = std::make_unique<CerrojoValidacion>(F, existe ? &datos : nullptr);
+        if (cerrojos[i]->estado() == CerrojoValidacion::Estado::Ocupado) {
+            ocupado = true;
             acumulado += "El archivo " + F +
                          " está siendo validado por otro programa. Espere a que termine y "
                          "vuelva a intentarlo.\r";
-            continue;
+            for (auto& tomado : cerrojos) tomado.reset();  // not held while the box waits
         }
+    }
+    for (std::size_t i = 0; i < kNumClases && !ocupado; ++i) {
+        if (!cerrojos[i]) continue;
+        // Held until this kind is done (filter, replacement, duplicate check,
+        // records, control record), then let go for whoever waits for it.
+        const std::unique_ptr<CerrojoValidacion> cerrojo = std::move(cerrojos[i]);
+        const Clase& c = kClases[i];
+        vista.Progreso(c.progreso);
+        const std::string& F = archivos[i];
+        const std::string err = F + "err";
+        const std::string out = F + "out";
+        const std::string trabajo = RutArc + "db" + c.extension;
         Borra(err);
         // A cleaned copy left by an earlier run must never stand in for the
         // data file: only the copy this call makes is used.
         Borra(out);
-        existia = ::stat(F.c_str(), &antes) == 0;  // as the filter will find it
+        struct stat antes {};
+        const bool existia = ::stat(F.c_str(), &antes) == 0;  // as the filter will find it
         const CopiaPropia copia(out);
         std::string errorEnlace;
         const int r = Depurar(F, err, out, errorEnlace);

@@ -17,7 +17,7 @@ class VistaImportacion {
     virtual void Etapa(const std::string& texto) {}  // lblbar1
     virtual void Progreso(int valor) {}              // pbar1
     virtual void HabilitaGrabar(bool habilitado) {}  // CmdGrabar
-    virtual void HabilitaMarcos() {}                 // fraBar and fraDec
+    virtual void HabilitaMarcos() {}                 // fraBar, after a failed error-file write
     virtual void ProcesaEventos() {}
     virtual std::string Titulo() const { return "Validar Archivos"; }
 };
@@ -26,8 +26,8 @@ class VistaImportacion {
 // the point kept). `elegido`, when given, is the full path of the file the
 // user picked: its kind is read from that very file. True when every ticked
 // kind passed; otherwise the collected messages have been shown in one
-// message box. A data file that another import is validating at the same
-// time is left alone, and its kind fails with a message that says so.
+// message box. When another import is validating one of the ticked data
+// files at the same time, nothing is done and the message says so.
 bool Transferencia(const std::string& RutArc, VistaImportacion& vista,
                    const std::string& elegido = {});
 

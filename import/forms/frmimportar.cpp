@@ -90,10 +90,10 @@ class FrmImportar::Vista : public VistaImportacion {
     }
     void Progreso(int v) override { f_.pbar1->setValue(v); }
     void HabilitaGrabar(bool h) override { f_.CmdGrabar->setEnabled(h); }
-    void HabilitaMarcos() override {
-        f_.fraBar->setEnabled(true);
-        f_.fraDec->setEnabled(true);
-    }
+    // After a failed write of an error file the import goes on: the taxpayer
+    // and the period stay locked until it ends, for the kinds still to come
+    // are checked against them and recorded under them.
+    void HabilitaMarcos() override { f_.fraBar->setEnabled(true); }
     void ProcesaEventos() override { QCoreApplication::processEvents(); }
     std::string Titulo() const override { return S(f_.windowTitle()); }
 

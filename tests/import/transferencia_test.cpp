@@ -6,7 +6,9 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -590,22 +592,59 @@ TEST_F(Transferencia, CabeceraDeLaDeclaracion) {
 
 namespace {
 
+// Something a case arranges for the length of a test and undoes at its end.
+class Arreglo {
+  public:
+    virtual ~Arreglo() = default;
+    virtual bool Activo() const = 0;  // false: it could not be made here
+};
+
 // A file or folder made immutable for the length of a test (as root,
 // permissions do not stop writes); nothing when the file system will not.
-class Inmutable {
+class Inmutable : public Arreglo {
   public:
     explicit Inmutable(const std::string& ruta) : ruta_(ruta) {
         activo_ = std::system(("chattr +i '" + ruta_ + "' 2>/dev/null").c_str()) == 0;
     }
-    ~Inmutable() {
+    ~Inmutable() override {
         if (activo_) std::system(("chattr -i '" + ruta_ + "' 2>/dev/null").c_str());
     }
-    bool Activo() const { return activo_; }
+    bool Activo() const override { return activo_; }
 
   private:
     std::string ruta_;
     bool activo_ = false;
 };
+
+// A file system of `bytes` mounted on a new folder for the length of a test,
+// in a mount namespace of this process alone (so nobody else sees it);
+// nothing where this process may not mount one.
+class DiscoPequenio : public Arreglo {
+  public:
+    DiscoPequenio(const std::string& carpeta, std::size_t bytes) : carpeta_(carpeta) {
+        fs::create_directories(carpeta);
+        activo_ = unshare(CLONE_NEWNS) == 0 &&
+                  mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                  mount("pruebas", carpeta.c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
+                        ("size=" + std::to_string(bytes)).c_str()) == 0;
+    }
+    ~DiscoPequenio() override {
+        if (activo_) umount2(carpeta_.c_str(), MNT_DETACH);
+    }
+    bool Activo() const override { return activo_; }
+
+  private:
+    std::string carpeta_;
+    bool activo_ = false;
+};
+
+// A folder path longer than the system takes (4,096 bytes), made of names it
+// would take one by one.
+std::string CarpetaDemasiadoLarga() {
+    std::string c = std::string(250, 'a');
+    while (c.size() <= 4096) c += "/" + std::string(250, 'a');
+    return c;
+}
 
 std::string Lee(const std::string& ruta) {
     std::ifstream f(ruta, std::ios::binary);
@@ -619,10 +658,11 @@ struct Defecto {
     const char* nombre;
     // Prepares the movements file F (and may return a guard); empty text
     // when the case cannot be made here.
-    std::function<std::string(const std::string& F, std::unique_ptr<Inmutable>& guarda)> prepara;
+    std::function<std::string(const std::string& F, std::unique_ptr<Arreglo>& guarda)> prepara;
     const char* mensaje;  // the start of the message, before the file name
     const char* motivo;   // what the message says after it
     std::function<void(const std::string& F)> alValidar;  // runs as the parse begins
+    std::string carpeta = {};  // the movements file's folder in the data folder ("": that one)
 };
 
 class EntradaDefectuosa : public Transferencia, public ::testing::WithParamInterface<Defecto> {};
@@ -641,8 +681,10 @@ TEST_P(EntradaDefectuosa, MensajeClaroYNadaMasCambia) {
     const auto control = Control("EXT");
     ASSERT_FALSE(control.empty());
 
-    std::unique_ptr<Inmutable> guarda;
-    const std::string F = B + "mov";
+    std::unique_ptr<Arreglo> guarda;
+    const std::string Bm =
+        d.carpeta.empty() ? B : datos_ + d.carpeta + "/" + B.substr(datos_.size());
+    const std::string F = Bm + "mov";
     const std::string falta = d.prepara(F, guarda);
     if (!falta.empty()) GTEST_SKIP() << falta;
 
@@ -656,7 +698,7 @@ TEST_P(EntradaDefectuosa, MensajeClaroYNadaMasCambia) {
     } v;
     v.marcados = {2};
     if (d.alValidar) v.alEmpezar = [&] { d.alValidar(F); };
-    EXPECT_FALSE(importacion::Transferencia(B, v));
+    EXPECT_FALSE(importacion::Transferencia(Bm, v));
     guarda.reset();
 
     ASSERT_EQ(avisos_.avisos.size(), 1u);
@@ -670,8 +712,9 @@ TEST_P(EntradaDefectuosa, MensajeClaroYNadaMasCambia) {
     EXPECT_EQ(Filas("EFCONTROL"), 1);
     EXPECT_EQ(Filas("CAB"), 0);
     EXPECT_EQ(Lee(B + "ext"), ext);
-    EXPECT_FALSE(fs::is_regular_file(F + "out"));
-    EXPECT_FALSE(fs::exists(B + "dbmov"));
+    std::error_code ec;  // a name the system refuses names no file
+    EXPECT_FALSE(fs::is_regular_file(F + "out", ec));
+    EXPECT_FALSE(fs::exists(Bm + "dbmov", ec));
 }
 
 std::string Binario(std::size_t n) {
@@ -754,7 +797,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "Ocurrió un error al procesar el archivo ", "No se puede crear el archivo ",
                 nullptr},
         Defecto{"NoSePuedeReescribir",
-                [](const std::string& F, std::unique_ptr<Inmutable>& g) {
+                [](const std::string& F, std::unique_ptr<Arreglo>& g) {
                     EscribeBytes(F, kMovValido + "#\r\n");
                     g = std::make_unique<Inmutable>(F);
                     return g->Activo() ? std::string() : std::string("chattr not available");
@@ -762,13 +805,28 @@ INSTANTIATE_TEST_SUITE_P(
                 "Ocurrió un error al procesar el archivo ",
                 "No se pudo reemplazar el archivo por su copia depurada", nullptr},
         Defecto{"CarpetaSinEscritura",
-                [](const std::string& F, std::unique_ptr<Inmutable>& g) {
+                [](const std::string& F, std::unique_ptr<Arreglo>& g) {
                     EscribeBytes(F, kMovValido + "\r\n");
                     g = std::make_unique<Inmutable>(F.substr(0, F.rfind('/')));
                     return g->Activo() ? std::string() : std::string("chattr not available");
                 },
                 "Ocurrió un error al procesar el archivo ", "No se puede escribir en la carpeta ",
-                nullptr}),
+                nullptr},
+        Defecto{"DiscoLleno",
+                [](const std::string& F, std::unique_ptr<Arreglo>& g) {
+                    // Room for the data file, not for its cleaned copy beside it.
+                    g = std::make_unique<DiscoPequenio>(F.substr(0, F.rfind('/')), 64 * 1024);
+                    if (!g->Activo()) return std::string("cannot mount a small file system here");
+                    std::string datos;
+                    while (datos.size() < 40 * 1024) datos += kMovValido + "\r\n";
+                    EscribeBytes(F, datos);
+                    return std::string();
+                },
+                "Ocurrió un error al procesar el archivo ", "\n Disco lleno.", nullptr, "lleno"},
+        // The system refuses such a name before it looks for the file.
+        Defecto{"NombreDemasiadoLargo", [](const std::string&, auto&) { return std::string(); },
+                "Ocurrió un error al procesar el archivo ",
+                "\n El nombre del archivo es demasiado largo.", nullptr, CarpetaDemasiadoLarga()}),
     [](const ::testing::TestParamInfo<Defecto>& i) { return std::string(i.param.nombre); });
 
 }  // namespace
@@ -1063,6 +1121,82 @@ TEST_F(Transferencia, DosImportacionesDeUnArchivoALaVez) {
         EXPECT_TRUE(queda == original || queda == depurado)
             << "ronda " << ronda << ": " << queda.size() << " bytes";
     }
+}
+
+// Two imports of both files of one declaration started together, as the form
+// runs them (the header when both control records exist): every time one of
+// them validates both kinds and writes the header, and the other finds the
+// files busy and says so, with nothing of its own done.
+TEST_F(Transferencia, DosImportacionesDeLosDosArchivosALaVez) {
+    shell::G().gsPeriodo = "201501";
+    const std::string B = Base("201501");
+    std::vector<std::string> mov, ext;
+    for (int i = 0; i < 15000; ++i) {
+        mov.push_back(Mov(std::to_string(10000000 + i), "1.00", "1.00"));
+        ext.push_back(Ext(std::to_string(10000000 + i), "1", "1.00", "1.00"));
+    }
+    Escribe(B + "mov", mov);
+    Escribe(B + "ext", ext);
+    // How a child's import ended.
+    enum Fin { kCabecera = 10, kOcupado, kOtro };
+    auto ocupado = [&](const char* clase) {
+        return "El archivo " + B + clase +
+               " está siendo validado por otro programa. Espere a que termine y vuelva a "
+               "intentarlo.\r";
+    };
+    // Each child opens the database for itself.
+    auto cierra = [&] {
+        shell::G().gdbBase = nullptr;
+        db_.reset();
+    };
+    auto abre = [&] {
+        db_ = hostkit::AbreHost(inst_);
+        shell::G().gdbBase = db_.get();
+    };
+    cierra();
+    for (int ronda = 0; ronda < 6; ++ronda) {
+        int salida[2];
+        ASSERT_EQ(pipe(salida), 0);
+        pid_t hijos[2];
+        for (pid_t& hijo : hijos) {
+            hijo = fork();
+            if (hijo == 0) {
+                close(salida[1]);
+                abre();
+                char c;
+                const ssize_t n = read(salida[0], &c, 1);  // both start together
+                (void)n;
+                Vista v;
+                v.marcados = {2, 3};
+                const bool paso = importacion::Transferencia(B, v);
+                if (paso && importacion::VerificoArch()) {
+                    importacion::GraboCabecera();
+                    _exit(kCabecera);
+                }
+                const std::string t = avisos_.avisos.size() == 1 ? avisos_.avisos[0].texto : "";
+                _exit(!paso && (t == ocupado("mov") || t == ocupado("ext")) ? kOcupado : kOtro);
+            }
+        }
+        close(salida[0]);
+        close(salida[1]);
+        std::multiset<int> fines;
+        for (pid_t hijo : hijos) {
+            int estado = 0;
+            waitpid(hijo, &estado, 0);
+            fines.insert(WIFEXITED(estado) ? WEXITSTATUS(estado) : -1);
+        }
+        EXPECT_EQ(fines, (std::multiset<int>{kCabecera, kOcupado})) << "ronda " << ronda;
+        abre();
+        EXPECT_EQ(Control("MOV")["num_tuplas"], "15000") << "ronda " << ronda;
+        EXPECT_EQ(Control("EXT")["num_tuplas"], "15000") << "ronda " << ronda;
+        EXPECT_EQ(Filas("CAB"), 1) << "ronda " << ronda;
+        for (const char* resto : {"movlck", "extlck", "moverr", "exterr"})
+            EXPECT_FALSE(fs::exists(B + resto)) << "ronda " << ronda << ": " << resto;
+        db_->Execute("DELETE * FROM EFCONTROL");
+        db_->Execute("DELETE * FROM CAB");
+        cierra();
+    }
+    abre();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,9 +17,11 @@
 #include <QTimer>
 #include <array>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 
 #include "host/hostkit.h"
@@ -485,6 +488,84 @@ TEST_F(Formulario, DuranteLaImportacion) {
     // The close asked for during the import happens once it has ended.
     EXPECT_TRUE(cerrado);
     EXPECT_EQ(shell::G().gsPeriodo, "");
+}
+
+// A write of the error file that fails while the import runs (here the file
+// size limit, reached part way through the movements) frees the progress
+// area after its box, never the taxpayer and the period: the reversals that
+// follow are still checked and recorded under the period the import started
+// with, and the choices come free when it has ended.
+TEST_F(Formulario, FalloDelArchivoDeErroresNoSueltaLaDeclaracion) {
+    const std::string nombre = "0787201501" + kRuc;
+    const std::string base = datos_ + "/" + nombre;
+    std::vector<std::string> mov, ext;
+    for (int i = 0; i < 20000; ++i) {
+        mov.push_back(Mov(std::to_string(10000000 + i), "05.00"));  // every record rejected
+        ext.push_back(Ext(std::to_string(10000000 + i)));
+    }
+    Escribe(base + ".mov", mov);
+    Escribe(base + ".ext", ext);
+    FrmImportar f;
+    const Controles c(f);
+    c.CmbRuc->setCurrentIndex(0);
+    c.mkePeriodo->setText("01/2015");
+    c.DirList->SetPath(datos_);
+    f.DirList_Change();
+    c.chkOpc[2]->click();
+    c.chkOpc[3]->click();
+    Elige(f, nombre + ".mov");
+
+    struct rlimit limite;
+    getrlimit(RLIMIT_FSIZE, &limite);
+    const auto senal = std::signal(SIGXFSZ, SIG_IGN);
+    // The limit goes once the box has been shown.
+    struct AvisosQueAvisan : pruebas::AvisosGrabados {
+        std::function<void()> alAvisar;
+        int MsgBox(const std::string& texto, int estilo, const std::string& titulo) override {
+            alAvisar();
+            return AvisosGrabados::MsgBox(texto, estilo, titulo);
+        }
+    } avisos;
+    bool limitado = false, avisado = false, despues = false, libre = false;
+    avisos.alAvisar = [&] {
+        setrlimit(RLIMIT_FSIZE, &limite);
+        avisado = true;
+    };
+    QTimer reloj;
+    QObject::connect(&reloj, &QTimer::timeout, [&] {
+        if (!limitado && c.lblbar1->text().toStdString() ==
+                             "Verificando la estructura del archivo " + base + ".mov") {
+            struct rlimit l = limite;
+            l.rlim_cur = 1;
+            limitado = setrlimit(RLIMIT_FSIZE, &l) == 0;
+        } else if (avisado && !c.CmdGrabar->isEnabled()) {
+            // Back from the box, the user picks another period where the form lets them.
+            despues = true;
+            if (!libre && c.mkePeriodo->isEnabled()) {
+                libre = true;
+                c.mkePeriodo->setText("02/2015");
+            }
+        }
+    });
+    reloj.start(0);
+    f.CmdGrabar_Click();
+    reloj.stop();
+    setrlimit(RLIMIT_FSIZE, &limite);
+    std::signal(SIGXFSZ, senal);
+
+    ASSERT_TRUE(limitado && avisado && despues) << limitado << avisado << despues;
+    ASSERT_FALSE(avisos.avisos.empty());
+    EXPECT_EQ(avisos.avisos[0].titulo, "Error");
+    EXPECT_FALSE(libre);
+    EXPECT_EQ(shell::G().gsPeriodo, "201501");
+    auto rs = db_->OpenRecordset("SELECT periodo, num_tuplas FROM EFCONTROL", jet::dbOpenSnapshot);
+    ASSERT_FALSE(rs->Eof());  // the reversals only
+    EXPECT_EQ(rs->Fields(0).Value().Str(), "201501");
+    EXPECT_EQ(rs->Fields(1).Value().Str(), "20000");
+    rs->MoveNext();
+    EXPECT_TRUE(rs->Eof());
+    EXPECT_TRUE(c.fraDec->isEnabled());
+    EXPECT_TRUE(c.fraBar->isEnabled());
 }
 
 // Two files whose names differ only in capitals: the one picked is the one
