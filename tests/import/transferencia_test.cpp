@@ -247,17 +247,25 @@ TEST_F(Transferencia, RestosDeUnaCorridaAnterior) {
     EXPECT_EQ(Control("MOV")["num_tuplas"], "1");
 }
 
-TEST_F(Transferencia, CarpetaConAcentos) {
+// Folders are named as the system names them: with accents Windows-1252 has,
+// or in letters it lacks ("数据"), every step finds the file and records it.
+TEST_F(Transferencia, CarpetaConAcentosOEnOtraEscritura) {
     shell::G().gsPeriodo = "201501";
-    datos_ = carpeta_.Ruta() + "/Declaración año/";
-    fs::create_directories(datos_);
-    const std::string B = Base("201501");
-    Escribe(B + "mov", {Mov("12345678", "1.00", "1.00")});
-    Vista v;
-    v.marcados = {2};
-    EXPECT_TRUE(importacion::Transferencia(B, v));
-    for (const auto& a : avisos_.avisos) ADD_FAILURE() << a.texto;
-    EXPECT_EQ(Control("MOV")["num_tuplas"], "1");
+    const std::string raiz = datos_;
+    for (const char* nombre : {"Declaración año", "\xe6\x95\xb0\xe6\x8d\xae"}) {
+        SCOPED_TRACE(nombre);
+        datos_ = raiz + nombre + "/";
+        fs::create_directories(datos_);
+        const std::string B = Base("201501");
+        Escribe(B + "mov", {Mov("12345678", "1.00", "1.00")});
+        Vista v;
+        v.marcados = {2};
+        EXPECT_TRUE(importacion::Transferencia(B, v));
+        for (const auto& a : avisos_.avisos) ADD_FAILURE() << a.texto;
+        avisos_.avisos.clear();
+        EXPECT_EQ(Control("MOV")["num_tuplas"], "1");
+        EXPECT_EQ(Control("MOV")["rutarc"], vb::UCase(datos_));  // stored in capitals
+    }
 }
 
 TEST_F(Transferencia, SinMarcasNoLeeNada) {
