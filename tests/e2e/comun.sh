@@ -12,7 +12,7 @@
 if [ "${FD_E2E_INSIDE:-}" != 1 ]; then
   for tool in xvfb-run ${herramientas:-}; do
     if ! command -v "$tool" >/dev/null; then
-      echo "SKIP: $tool is not installed (Debian packages xvfb, xdotool)"
+      echo "SKIP: $tool is not installed (scripts/setup.sh installs it)"
       exit 77
     fi
   done
