@@ -5,7 +5,7 @@ set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config
       qt6-base-dev qt6-qpa-plugins libsqlite3-dev libssl-dev libxcb1-dev
       libgtest-dev libgmock-dev
-      xvfb xauth xdotool fonts-dejavu-core poppler-utils locales)
+      xvfb xauth xdotool openbox wmctrl fonts-dejavu-core poppler-utils locales)
 missing=()
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo

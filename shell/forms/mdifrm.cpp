@@ -296,6 +296,34 @@ bool MDIFrm::event(QEvent* e) {
     return r;
 }
 
+void MDIFrm::changeEvent(QEvent* e) {
+    QMainWindow::changeEvent(e);
+    if (e->type() != QEvent::WindowStateChange) return;
+    // The frame has no minimise or maximise box, but a window manager may
+    // ignore that and offer both: any state it is given goes back to the
+    // normal one, with the place and size it had. Back in the event loop,
+    // once the window system has done with the change: undone from inside
+    // it, the change's own late report would undo the return.
+    if ((windowState() & ~Qt::WindowActive) == Qt::WindowNoState || aNormal_) return;
+    aNormal_ = true;
+    const QRect puesto = normalGeometry();
+    QMetaObject::invokeMethod(
+        this,
+        [this, puesto] {
+            aNormal_ = false;
+            setWindowState(Qt::WindowNoState);
+            // The inner rectangle, not pCuadra's outer measures: those would
+            // take the borders of the maximised frame, which has none at the
+            // sides.
+            if (puesto.isValid()) {
+                setGeometry(puesto);
+            } else {
+                pCuadra();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
 void MDIFrm::closeEvent(QCloseEvent* e) {
     // The frame's close box ends the program as "&Salir" does.
     if (!terminando_) {

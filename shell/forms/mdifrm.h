@@ -65,6 +65,7 @@ class MDIFrm : public QMainWindow {
 
   protected:
     bool event(QEvent* e) override;
+    void changeEvent(QEvent* e) override;
     bool eventFilter(QObject* objeto, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
@@ -89,6 +90,8 @@ class MDIFrm : public QMainWindow {
     std::unique_ptr<jet::Recordset> rsError_;
     std::function<void()> fin_;
     bool terminando_ = false;
+    // A return to the normal state is on its way (see changeEvent).
+    bool aNormal_ = false;
 };
 
 // Places a form: normal state, then left, top, height and width in twips.

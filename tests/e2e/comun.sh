@@ -6,12 +6,13 @@
 # calling script runs again under xvfb-run. Inside: any other platform the
 # caller asked Qt for is dropped, a scratch folder `work` is made and removed
 # at the end (kept when FD_E2E_KEEP is set) with the programs whose ids are in
-# `pids`, and `check`/`has` count and print the results.
+# `pids`, no printer of the machine is in the programs' reach, the locale is
+# a UTF-8 one, and `check`/`has` count and print the results.
 
 if [ "${FD_E2E_INSIDE:-}" != 1 ]; then
   for tool in xvfb-run ${herramientas:-}; do
     if ! command -v "$tool" >/dev/null; then
-      echo "SKIP: $tool is not installed (Debian packages xvfb, xdotool)"
+      echo "SKIP: $tool is not installed (scripts/setup.sh installs it)"
       exit 77
     fi
   done
@@ -28,6 +29,16 @@ guion=$bin/formdesk_guion
 
 work=$(mktemp -d)
 pids=()
+# The print system looks for its server at a socket where nothing listens:
+# a run that prints goes to the PDF file it names (PRINTER_PDF_OUTPUT), and
+# the others find no printer, whatever the machine has.
+export CUPS_SERVER=$work/cups.sock
+# Window titles with accents are found by xdotool only in a UTF-8 locale, for
+# xdotool and for the program that sets them (outside one, the title's older
+# form, which xdotool reads, carries the accents garbled). Without one (LANG
+# unset, as under cron or in a fresh ssh session) the run takes its own; a
+# UTF-8 locale of the caller's is kept.
+[ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
   wait 2>/dev/null

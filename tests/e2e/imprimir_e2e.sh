@@ -23,8 +23,13 @@ keys() { sleep 0.5; xdotool key --clearmodifiers "$@"; }
 # Without a window manager the keyboard focus is given to a window by hand.
 focus() { xdotool windowfocus --sync "$(xdotool search --onlyvisible --name "^$1\$" | tail -1)"; }
 # close TITLE KEY: presses the key in the window until it is gone (a form
-# busy with its own activation may miss the first press).
+# busy with its own activation may miss the first press); a window that is
+# not open to begin with is no window closed.
 close() {
+  if ! xdotool search --onlyvisible --name "^$1\$" >/dev/null; then
+    echo "     \"$1\" is not open"
+    return 1
+  fi
   for _ in 1 2 3 4 5; do
     focus "$1"; keys "$2"
     for _ in $(seq 1 50); do

@@ -197,7 +197,7 @@ TEST_F(PrinterTest, EndDocWithoutAJobAndNewPageBeforeAnyDrawingDoNothing) {
 
 TEST(PrinterSystem, NoPrinterIsError482) {
     TestApp();
-    if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a printer is installed here";
+    ASSERT_TRUE(QPrinterInfo::defaultPrinter().isNull()) << "the tests reach a printer";
     Printer p;
     try {
         p.Print("x");

@@ -11,6 +11,7 @@
 #include <regex>
 
 #include "pruebas/host.h"
+#include "pruebas/impresoras.h"
 #include "shell/state.h"
 #include "ui/msgbox.h"
 #include "ui/pointer.h"
@@ -27,6 +28,7 @@ QApplication& TestApp() {
     static int argc = 1;
     static char name[] = "reportsforms_test";
     static char* argv[] = {name, nullptr};
+    pruebas::SinImpresoras();
     static QApplication* app = new QApplication(argc, argv);
     return *app;
 }

@@ -225,6 +225,39 @@ TEST_F(HostForms, LoadingReadsSettingsOpensTheBaseAndTheVersion) {
     EXPECT_EQ(m.frameGeometry().size(), QSize(648, 492));
 }
 
+// A window manager may offer the boxes the frame does not have: whatever
+// state the frame is given, it is back in the normal one, where it was.
+TEST_F(HostForms, MaximisedOrMinimisedTheFrameComesBack) {
+    MDIFrm& m = Principal();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m));  // and its activation has squared it up
+    // Inside the screen: this platform pushes a window that starts beyond
+    // its top-left corner back in.
+    m.setGeometry(40, 60, 600, 450);
+    QTest::qWait(50);
+    const QRect puesto = m.geometry();
+    ASSERT_EQ(puesto, QRect(40, 60, 600, 450));
+    for (Qt::WindowState estado :
+         {Qt::WindowMaximized, Qt::WindowMinimized, Qt::WindowFullScreen, Qt::WindowMaximized}) {
+        SCOPED_TRACE(estado);
+        m.setWindowState(estado);
+        ASSERT_EQ(m.windowState() & ~Qt::WindowActive, estado);
+        bool vuelto = false;
+        for (int i = 0; i < 100 && !vuelto; ++i) {
+            QTest::qWait(20);
+            vuelto = (m.windowState() & ~Qt::WindowActive) == Qt::WindowNoState &&
+                     m.geometry() == puesto;
+        }
+        const QRect r = m.geometry();
+        EXPECT_TRUE(vuelto) << "state " << m.windowState().toInt() << ", at " << r.x() << ","
+                            << r.y() << " " << r.width() << "x" << r.height();
+        // And it stays there once the window system has said all it had to.
+        QTest::qWait(100);
+        EXPECT_EQ(m.windowState() & ~Qt::WindowActive, Qt::WindowNoState);
+        EXPECT_EQ(m.geometry(), puesto);
+        EXPECT_TRUE(m.isVisible());
+    }
+}
+
 TEST_F(HostForms, MenusAndToolbarAsDesigned) {
     MDIFrm& m = Principal();
     const std::vector<std::pair<QString, std::vector<std::pair<QString, QString>>>> esperado = {
