@@ -7,7 +7,8 @@
 # caller asked Qt for is dropped, a scratch folder `work` is made and removed
 # at the end (kept when FD_E2E_KEEP is set) with the programs whose ids are in
 # `pids`, no printer of the machine is in the programs' reach, the locale is
-# a UTF-8 one, and `check`/`has` count and print the results.
+# a UTF-8 one, `host_nuevo` makes the run's host installation, and
+# `check`/`has` count and print the results.
 
 if [ "${FD_E2E_INSIDE:-}" != 1 ]; then
   for tool in xvfb-run ${herramientas:-}; do
@@ -52,3 +53,13 @@ check() {  # check DESCRIPTION CONDITION...
   if "$@"; then echo "ok   - $what"; else echo "FAIL - $what"; fails=$((fails + 1)); fi
 }
 has() { grep -qaF -- "$2" "$1" 2>/dev/null; }
+# A fresh host installation in $work/host for the programs of this run, with
+# message boxes answered by script and an instance lock apart from any other
+# session's.
+host_nuevo() {
+  "$bin/makehost" "$work/host" >/dev/null || { echo "FAIL - makehost"; exit 1; }
+  export WINDIR=$work/host/windows
+  export FORMDESK_SCRIPTED_ANSWERS=
+  export XDG_RUNTIME_DIR=$work/run
+  mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+}

@@ -56,14 +56,10 @@ prog=$work/prog
 mkdir -p "$prog"
 cp "$guion" "$prog/formdesk"
 cp "$bin/liblinefilter.so" "$prog/"
-"$bin/makehost" "$work/host" >/dev/null || { echo "FAIL - makehost"; exit 1; }
-export WINDIR=$work/host/windows
+host_nuevo
 "$bin/seeder" >/dev/null 2>&1 || { echo "FAIL - seeder"; exit 1; }
 ruc=20100123453
 "$bin/gendata" "$prog" $ruc 201702 >/dev/null || { echo "FAIL - gendata"; exit 1; }
-export FORMDESK_SCRIPTED_ANSWERS=
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 
 "$bin/launcher" >/dev/null 2>&1 & pids+=($!)
 wait_window "Telvarin" || exit 1

@@ -9,12 +9,7 @@ bin=${1:?bin folder}
 herramientas=
 . "${0%/*}/comun.sh"
 
-"$bin/makehost" "$work/host" >/dev/null || { echo "FAIL - makehost"; exit 1; }
-export WINDIR=$work/host/windows
-export FORMDESK_SCRIPTED_ANSWERS=
-# The instance lock of these runs, apart from any other session's.
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+host_nuevo
 
 refused_without() {  # a start that must end with the launcher message
   local name=$1

@@ -58,12 +58,8 @@ open() {
 
 ruc=20100123453
 rpt=$work/host/QVX/RPT
-"$bin/makehost" "$work/host" >/dev/null || { echo "FAIL - makehost"; exit 1; }
+host_nuevo
 "$bin/declaracion_guardada" "$work/host" "$ruc" 201710 || { echo "FAIL - declaration"; exit 1; }
-export WINDIR=$work/host/windows
-export FORMDESK_SCRIPTED_ANSWERS=
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 
 "$bin/launcher" & pids+=($!)
 shown launcher "Telvarin" || { echo "FAIL - launcher window"; exit 1; }

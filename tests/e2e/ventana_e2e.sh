@@ -9,11 +9,7 @@ bin=${1:?bin folder}
 herramientas="openbox wmctrl xdotool"
 . "${0%/*}/comun.sh"
 
-"$bin/makehost" "$work/host" >/dev/null || { echo "FAIL - makehost"; exit 1; }
-export WINDIR=$work/host/windows
-export FORMDESK_SCRIPTED_ANSWERS=
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+host_nuevo
 
 # The manager, once it answers (without a session manager).
 openbox --sm-disable >"$work/openbox.out" 2>&1 & pids+=($!)
