@@ -131,6 +131,14 @@ class Formulario : public ::testing::Test {
         for (int i = 0; i < lista->count(); ++i) r.push_back(lista->item(i)->text().toStdString());
         return r;
     }
+    // The first taxpayer, period 01/2015 and the data folder, as the user
+    // picks them.
+    void Declaracion201501(FrmImportar& f, const Controles& c) {
+        c.CmbRuc->setCurrentIndex(0);
+        c.mkePeriodo->setText("01/2015");
+        c.DirList->SetPath(datos_);
+        f.DirList_Change();
+    }
     void Elige(const FrmImportar& f, const std::string& nombre) {
         const auto it = Control<ui::ListaArchivos>(f, "flListaFiles")
                             ->findItems(QString::fromStdString(nombre), Qt::MatchExactly);
@@ -246,10 +254,7 @@ TEST_F(Formulario, UnaClaseYLuegoLaOtraEscribenLaCabecera) {
     Escribe(datos_ + "/" + base + ".ext", {Ext("12345678")});
     FrmImportar f;
     const Controles c(f);
-    c.CmbRuc->setCurrentIndex(0);
-    c.mkePeriodo->setText("01/2015");
-    c.DirList->SetPath(datos_);
-    f.DirList_Change();
+    Declaracion201501(f, c);
     c.chkOpc[2]->click();
     Elige(f, base + ".mov");
     f.CmdGrabar_Click();
@@ -373,10 +378,7 @@ TEST_F(Formulario, ValidarOtraVezTrasLaPregunta) {
     Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "1.00")});
     FrmImportar f;
     const Controles c(f);
-    c.CmbRuc->setCurrentIndex(0);
-    c.mkePeriodo->setText("01/2015");
-    c.DirList->SetPath(datos_);
-    f.DirList_Change();
+    Declaracion201501(f, c);
     c.chkOpc[2]->click();
     Elige(f, base + ".mov");
     f.CmdGrabar_Click();
@@ -400,10 +402,7 @@ TEST_F(Formulario, ArchivoConErroresDejaElFormularioListo) {
     Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "05.00")});
     FrmImportar f;
     const Controles c(f);
-    c.CmbRuc->setCurrentIndex(0);
-    c.mkePeriodo->setText("01/2015");
-    c.DirList->SetPath(datos_);
-    f.DirList_Change();
+    Declaracion201501(f, c);
     c.chkOpc[2]->click();
     Elige(f, base + ".mov");
     f.CmdGrabar_Click();
@@ -462,10 +461,7 @@ TEST_F(Formulario, DuranteLaImportacion) {
     Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "1.00")});
     FrmImportar f;
     const Controles c(f);
-    c.CmbRuc->setCurrentIndex(0);
-    c.mkePeriodo->setText("01/2015");
-    c.DirList->SetPath(datos_);
-    f.DirList_Change();
+    Declaracion201501(f, c);
     c.chkOpc[2]->click();
     Elige(f, base + ".mov");
     bool bloqueado = false, corrio = false, cerradoDurante = false, cerrado = false;
@@ -507,10 +503,7 @@ TEST_F(Formulario, FalloDelArchivoDeErroresNoSueltaLaDeclaracion) {
     Escribe(base + ".ext", ext);
     FrmImportar f;
     const Controles c(f);
-    c.CmbRuc->setCurrentIndex(0);
-    c.mkePeriodo->setText("01/2015");
-    c.DirList->SetPath(datos_);
-    f.DirList_Change();
+    Declaracion201501(f, c);
     c.chkOpc[2]->click();
     c.chkOpc[3]->click();
     Elige(f, nombre + ".mov");
@@ -578,10 +571,7 @@ TEST_F(Formulario, ElArchivoElegidoYNoSuHomonimo) {
     Escribe(base + ".ext", {"x|"});
     FrmImportar f;
     const Controles c(f);
-    c.CmbRuc->setCurrentIndex(0);
-    c.mkePeriodo->setText("01/2015");
-    c.DirList->SetPath(datos_);
-    f.DirList_Change();
+    Declaracion201501(f, c);
     c.chkOpc[3]->click();
     ASSERT_EQ(Archivos(f).size(), 2u);
     Elige(f, "0787201501" + kRuc + ".EXT");
@@ -609,10 +599,7 @@ TEST_F(Formulario, BaseOcupadaPorOtroPrograma) {
     Escribe(datos_ + "/" + base + ".mov", {Mov("12345678", "1.00")});
     FrmImportar f;
     const Controles c(f);
-    c.CmbRuc->setCurrentIndex(0);
-    c.mkePeriodo->setText("01/2015");
-    c.DirList->SetPath(datos_);
-    f.DirList_Change();
+    Declaracion201501(f, c);
     c.chkOpc[2]->click();
     Elige(f, base + ".mov");
     auto otro = hostkit::AbreHost(inst_);
